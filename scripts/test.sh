@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The one test command: installs what is missing, configures, builds and runs every test.
+# Extra arguments go to cmake's configure step (for example -DTALMOR_SANITIZE=ON).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TALMOR_BUILD_DIR:-$root/build}
+
+"$root/scripts/setup.sh"
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALMOR_WERROR=ON "$@"
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
+    ctest --output-on-failure -j "$(nproc)" --timeout 600
