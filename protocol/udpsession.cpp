@@ -1,0 +1,205 @@
+#include "protocol/udpsession.h"
+
+#include <array>
+#include <string>
+
+#include "protocol/commands.h"
+#include "protocol/trace.h"
+
+namespace talmor {
+
+namespace {
+constexpr std::size_t kSeenBytes = 65536 / 8;
+// Half of the sequence space: a number this far behind the newest one is forgotten, so a long
+// session keeps accepting new packets after the server's counter wraps.
+constexpr uint16_t kSeenWindow = 32768;
+} // namespace
+
+UdpSession::UdpSession(SocketLayer& sockets, const Clock& clock, Random& random,
+                       SessionEvents& events)
+    : sockets_(sockets), clock_(clock), random_(random), events_(events), seen_(kSeenBytes, 0) {
+    socket_ = sockets_.createSocket(SocketType::Datagram, this);
+    reset();
+}
+
+UdpSession::~UdpSession() {
+    clearPending();
+    if (socket_ != kNoSocket) {
+        sockets_.closeSocket(socket_);
+    }
+}
+
+void UdpSession::reset() {
+    sessionId_ = (random_.next() & 0x7FFFFFFF) + 1;
+    nextSeq_ = static_cast<uint16_t>(random_.next() & 0x3FFF);
+    missedKeepAlives_ = 0;
+    lastAckSeq_ = 0;
+    seen_.assign(kSeenBytes, 0);
+    clearPending();
+}
+
+bool UdpSession::connect(uint32_t serverAddress, uint16_t port) {
+    if (socket_ == kNoSocket || !sockets_.connectSocket(socket_, serverAddress, port)) {
+        trace("can not connect to server");
+        return false;
+    }
+    localAddress_ = sockets_.localAddress(socket_);
+    events_.onConnected(true);
+    return true;
+}
+
+std::unique_ptr<OutPacket> UdpSession::newRequest(uint16_t command) {
+    ++nextSeq_;
+    if (nextSeq_ == 0) {
+        // 0 marks a pure acknowledgement in server packets; a request never carries it.
+        ++nextSeq_;
+    }
+    return std::make_unique<OutPacket>(makeDatagram(senderId_, sessionId_, command, nextSeq_));
+}
+
+uint16_t UdpSession::queueAndSend(std::unique_ptr<OutPacket> packet) {
+    if (packet->command != CMD_LOGIN) {
+        encipherRequest(*packet, cipher_, static_cast<uint8_t>(random_.next() & 0xFF));
+    }
+    packet->tries = 0;
+    packet->expiry = clock_.now() + kRetryIntervalSeconds;
+    send(*packet);
+    const uint16_t seq = packet->seq;
+    pending_.push_back(std::move(packet));
+    pendingBySeq_[seq] = std::prev(pending_.end());
+    return seq;
+}
+
+void UdpSession::sendAck(uint16_t seq) {
+    send(makeDatagram(senderId_, sessionId_, CMD_ACK, seq));
+}
+
+void UdpSession::checkRetransmit() {
+    const int64_t now = clock_.now();
+    while (!pending_.empty() && now >= pending_.front()->expiry) {
+        std::unique_ptr<OutPacket> packet = std::move(pending_.front());
+        pending_.pop_front();
+        pendingBySeq_.erase(packet->seq);
+        ++packet->tries;
+        if (packet->tries >= kMaxSends) {
+            trace("packet " + std::to_string(packet->seq) + " timed out");
+            // The listener may log in again from here, which resets this queue; the packet is
+            // already out of it.
+            onTimeout(*packet);
+            continue;
+        }
+        trace("retransmit packet " + std::to_string(packet->seq));
+        packet->expiry = now + kRetryIntervalSeconds;
+        send(*packet);
+        const uint16_t seq = packet->seq;
+        pending_.push_back(std::move(packet));
+        pendingBySeq_[seq] = std::prev(pending_.end());
+    }
+}
+
+void UdpSession::sendKeepAlive() {
+    auto packet = newRequest(CMD_KEEP_ALIVE);
+    packet->writeInt(random_.next());
+    queueAndSend(std::move(packet));
+}
+
+void UdpSession::logout() {
+    queueAndSend(newRequest(CMD_LOGOUT));
+    clearPending();
+}
+
+void UdpSession::onReadable() {
+    std::array<uint8_t, kPacketCapacity> buffer;
+    // Every datagram waiting is taken: the platform may report several with one notification.
+    for (;;) {
+        const long received = sockets_.receiveBytes(socket_, buffer.data(), buffer.size());
+        if (received < 0) {
+            return;
+        }
+        receiveDatagram(buffer.data(), static_cast<std::size_t>(received));
+    }
+}
+
+void UdpSession::receiveDatagram(const uint8_t* bytes, std::size_t size) {
+    if (size < kDatagramHeaderSize) {
+        return;
+    }
+    InPacket packet(bytes, size);
+    if (packet.version() != PROTOCOL_VERSION) {
+        trace("can not process packets of version " + std::to_string(packet.version()));
+        return;
+    }
+    if (packet.sessionId() != sessionId_) {
+        trace("packet does not belong to this session.");
+        return;
+    }
+    const uint16_t ack = packet.ackSeq();
+    const uint16_t seq = packet.seq();
+    lastAckSeq_ = ack;
+    if (ack != 0) {
+        auto found = pendingBySeq_.find(ack);
+        if (found != pendingBySeq_.end()) {
+            trace("packet " + std::to_string(ack) + " is ACKed");
+            pending_.erase(found->second);
+            pendingBySeq_.erase(found);
+            if (seq == 0) {
+                events_.onRequestAcked(ack);
+            }
+        } else {
+            trace("ACK packet " + std::to_string(ack) + " is ignored");
+        }
+    }
+    if (seq == 0) {
+        return;
+    }
+    if (testAndSetSeen(seq)) {
+        trace("packet " + std::to_string(seq) + " is duplicated");
+        return;
+    }
+    if (events_.dispatch(packet)) {
+        sendAck(seq);
+    }
+}
+
+void UdpSession::send(const OutPacket& packet) {
+    if (socket_ != kNoSocket) {
+        sockets_.sendBytes(socket_, packet.data(), packet.length());
+    }
+}
+
+void UdpSession::onTimeout(const OutPacket& packet) {
+    switch (packet.command) {
+    case CMD_KEEP_ALIVE:
+        if (++missedKeepAlives_ >= kKeepAliveLossLimit) {
+            events_.onConnected(false);
+        }
+        break;
+    case CMD_LOGIN:
+        events_.onConnected(false);
+        break;
+    default:
+        events_.onRequestTimedOut(packet.seq);
+        break;
+    }
+}
+
+bool UdpSession::testAndSetSeen(uint16_t seq) {
+    const auto bit = [this](uint16_t n) -> std::pair<uint8_t&, uint8_t> {
+        return {seen_[n >> 3], static_cast<uint8_t>(1u << (n & 7))};
+    };
+    auto [byte, mask] = bit(seq);
+    if (byte & mask) {
+        return true;
+    }
+    byte = static_cast<uint8_t>(byte | mask);
+    auto [farByte, farMask] = bit(static_cast<uint16_t>(seq + kSeenWindow));
+    farByte = static_cast<uint8_t>(farByte & ~farMask);
+    return false;
+}
+
+void UdpSession::clearPending() {
+    pending_.clear();
+    pendingBySeq_.clear();
+}
+
+} // namespace talmor
