@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in release mode and runs each one; every figure is printed beside its
+# reference measured in the same run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TALMOR_BENCH_DIR:-$root/build-bench}
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALMOR_BENCH=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+status=0
+for bench in "$build"/bench/bench_* "$build"/tests/e2e/bench_*; do
+    [[ -x $bench && -f $bench ]] || continue
+    echo "== $(basename "$bench")"
+    "$bench" "$@" || status=1
+done
+exit $status
