@@ -1,0 +1,269 @@
+#include "net/qtsocketlayer.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUdpSocket>
+
+namespace talmor {
+
+namespace {
+// A stream reports itself writable again once its send buffer drains below this, so a peer
+// session that writes on every notification cannot grow the buffer without bound.
+constexpr qint64 kWriteLowWater = 64 * 1024;
+// The server answers a burst of requests (one per contact at login) with a burst; a bigger
+// receive buffer holds it until the event loop reads it.
+constexpr int kDatagramReceiveBuffer = 4 * 1024 * 1024;
+// How long a closed stream may take to hand its unsent bytes to the system.
+constexpr int kLingerMs = 5000;
+
+// A closed stream still sends what it holds; a datagram socket goes at once.
+void dispose(QAbstractSocket* socket) {
+    socket->disconnect();
+    if (socket->socketType() != QAbstractSocket::TcpSocket ||
+        socket->state() != QAbstractSocket::ConnectedState || socket->bytesToWrite() == 0) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(kLingerMs, socket, &QObject::deleteLater);
+    socket->disconnectFromHost();
+}
+} // namespace
+
+QtSocketLayer::QtSocketLayer() = default;
+
+QtSocketLayer::~QtSocketLayer() {
+    closeAllSockets();
+}
+
+int QtSocketLayer::add(Entry entry) {
+    const int handle = nextHandle_++;
+    entries_.emplace(handle, std::move(entry));
+    return handle;
+}
+
+QtSocketLayer::Entry* QtSocketLayer::find(int handle) {
+    auto found = entries_.find(handle);
+    return found == entries_.end() ? nullptr : &found->second;
+}
+
+const QtSocketLayer::Entry* QtSocketLayer::find(int handle) const {
+    auto found = entries_.find(handle);
+    return found == entries_.end() ? nullptr : &found->second;
+}
+
+void QtSocketLayer::watch(int handle, QAbstractSocket* socket) {
+    // Each notification looks the handle up again: the sink may have closed it meanwhile.
+    QObject::connect(socket, &QIODevice::readyRead, socket, [this, handle] {
+        if (Entry* entry = find(handle)) {
+            entry->sink->onReadable();
+        }
+    });
+    if (entries_.at(handle).type == SocketType::Datagram) {
+        return;
+    }
+    QObject::connect(socket, &QAbstractSocket::connected, socket, [this, handle] {
+        if (Entry* entry = find(handle)) {
+            entry->sink->onConnected(true);
+        }
+    });
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, socket, [this, handle] {
+        Entry* entry = find(handle);
+        if (entry != nullptr && entry->socket &&
+            entry->socket->state() != QAbstractSocket::ConnectedState &&
+            entry->socket->state() != QAbstractSocket::ClosingState) {
+            // An error before the connection was made is the outcome of the connect.
+            entry->sink->onConnected(false);
+        }
+    });
+    QObject::connect(socket, &QAbstractSocket::disconnected, socket, [this, handle] {
+        if (Entry* entry = find(handle)) {
+            entry->sink->onClosed();
+        }
+    });
+    QObject::connect(socket, &QIODevice::bytesWritten, socket,
+                     [this, handle] { notifyWritable(handle); });
+}
+
+int QtSocketLayer::createSocket(SocketType type, SocketSink* sink) {
+    Entry entry;
+    entry.type = type;
+    entry.sink = sink;
+    if (type == SocketType::Datagram) {
+        entry.socket = new QUdpSocket(&owner_);
+    } else {
+        entry.socket = new QTcpSocket(&owner_);
+    }
+    QAbstractSocket* socket = entry.socket;
+    const int handle = add(std::move(entry));
+    watch(handle, socket);
+    return handle;
+}
+
+bool QtSocketLayer::connectSocket(int handle, uint32_t address, uint16_t port) {
+    Entry* entry = find(handle);
+    if (entry == nullptr || !entry->socket) {
+        return false;
+    }
+    QAbstractSocket* socket = entry->socket;
+    if (socket->state() != QAbstractSocket::UnconnectedState) {
+        socket->abort();
+    }
+    socket->connectToHost(QHostAddress(address), port);
+    if (entry->type == SocketType::Datagram) {
+        // A datagram connect to an address completes at once; it only fixes the peer.
+        if (socket->state() != QAbstractSocket::ConnectedState) {
+            return false;
+        }
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                                QVariant(kDatagramReceiveBuffer));
+        return true;
+    }
+    return socket->state() != QAbstractSocket::UnconnectedState;
+}
+
+uint32_t QtSocketLayer::localAddress(int handle) const {
+    const Entry* entry = find(handle);
+    if (entry == nullptr) {
+        return 0;
+    }
+    if (entry->socket) {
+        return entry->socket->localAddress().toIPv4Address();
+    }
+    return entry->server ? entry->server->serverAddress().toIPv4Address() : 0;
+}
+
+uint16_t QtSocketLayer::localPort(int handle) const {
+    const Entry* entry = find(handle);
+    if (entry == nullptr) {
+        return 0;
+    }
+    if (entry->socket) {
+        return entry->socket->localPort();
+    }
+    return entry->server ? entry->server->serverPort() : 0;
+}
+
+long QtSocketLayer::sendBytes(int handle, const uint8_t* bytes, std::size_t size) {
+    Entry* entry = find(handle);
+    if (entry == nullptr || !entry->socket ||
+        entry->socket->state() != QAbstractSocket::ConnectedState) {
+        return -1;
+    }
+    const qint64 written =
+        entry->socket->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(size));
+    return static_cast<long>(written);
+}
+
+long QtSocketLayer::receiveBytes(int handle, uint8_t* buffer, std::size_t capacity) {
+    Entry* entry = find(handle);
+    if (entry == nullptr || !entry->socket) {
+        return -1;
+    }
+    char* out = reinterpret_cast<char*>(buffer);
+    const auto limit = static_cast<qint64>(capacity);
+    if (entry->type == SocketType::Datagram) {
+        auto* udp = static_cast<QUdpSocket*>(entry->socket.data());
+        if (!udp->hasPendingDatagrams()) {
+            return -1;
+        }
+        // A datagram longer than the buffer is cut to it, as recv does.
+        return static_cast<long>(udp->readDatagram(out, limit));
+    }
+    QAbstractSocket* stream = entry->socket;
+    if (stream->bytesAvailable() > 0) {
+        return static_cast<long>(stream->read(out, limit));
+    }
+    return stream->state() == QAbstractSocket::ConnectedState ? -1 : 0;
+}
+
+int QtSocketLayer::listenSocket(ListenSink* sink) {
+    auto* server = new QTcpServer(&owner_);
+    if (!server->listen(QHostAddress::AnyIPv4, 0)) {
+        delete server;
+        return kNoSocket;
+    }
+    Entry entry;
+    entry.type = SocketType::Stream;
+    entry.server = server;
+    const int handle = add(std::move(entry));
+    QObject::connect(server, &QTcpServer::newConnection, server, [this, handle, sink] {
+        if (find(handle) != nullptr) {
+            sink->onIncoming(handle);
+        }
+    });
+    return handle;
+}
+
+int QtSocketLayer::acceptSocket(int listenHandle, SocketSink* sink) {
+    Entry* listener = find(listenHandle);
+    if (listener == nullptr || !listener->server || !listener->server->hasPendingConnections()) {
+        return kNoSocket;
+    }
+    QTcpSocket* socket = listener->server->nextPendingConnection();
+    socket->setParent(&owner_);
+    Entry entry;
+    entry.type = SocketType::Stream;
+    entry.socket = socket;
+    entry.sink = sink;
+    const int handle = add(std::move(entry));
+    watch(handle, socket);
+    if (socket->bytesAvailable() > 0) {
+        // Bytes that came with the connection would otherwise wait for the next arrival.
+        QTimer::singleShot(0, socket, [this, handle] {
+            if (Entry* accepted = find(handle)) {
+                accepted->sink->onReadable();
+            }
+        });
+    }
+    return handle;
+}
+
+void QtSocketLayer::enableWrite(int handle) {
+    Entry* entry = find(handle);
+    if (entry == nullptr || !entry->socket) {
+        return;
+    }
+    entry->wantWrite = true;
+    // Delivered from the event loop, never from inside the caller.
+    QTimer::singleShot(0, entry->socket, [this, handle] { notifyWritable(handle); });
+}
+
+void QtSocketLayer::notifyWritable(int handle) {
+    Entry* entry = find(handle);
+    if (entry == nullptr || !entry->wantWrite || !entry->socket ||
+        entry->socket->state() != QAbstractSocket::ConnectedState ||
+        entry->socket->bytesToWrite() >= kWriteLowWater) {
+        return;
+    }
+    entry->wantWrite = false;
+    entry->sink->onWritable();
+}
+
+void QtSocketLayer::closeSocket(int handle) {
+    auto found = entries_.find(handle);
+    if (found == entries_.end()) {
+        return;
+    }
+    Entry entry = std::move(found->second);
+    entries_.erase(found);
+    if (entry.socket) {
+        dispose(entry.socket);
+    }
+    if (entry.server) {
+        entry.server->disconnect();
+        entry.server->close();
+        entry.server->deleteLater();
+    }
+}
+
+void QtSocketLayer::closeAllSockets() {
+    while (!entries_.empty()) {
+        closeSocket(entries_.begin()->first);
+    }
+}
+
+} // namespace talmor

@@ -1,0 +1,68 @@
+// quorvane-server: the development and training platform server.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+#include "server/seed.h"
+#include "server/serverapp.h"
+#include "server/signalwatcher.h"
+
+namespace {
+
+bool portOption(const QCommandLineParser& parser, const QString& name, uint16_t fallback,
+                uint16_t& port) {
+    if (!parser.isSet(name)) {
+        port = fallback;
+        return true;
+    }
+    bool ok = false;
+    const uint value = parser.value(name).toUInt(&ok);
+    port = static_cast<uint16_t>(value);
+    return ok && value <= 65535;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("quorvane-server");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Development and training platform server.");
+    parser.addHelpOption();
+    parser.addOption({"seed", "JSON seed file with accounts, contacts and calls.", "FILE"});
+    parser.addOption({"port", "UDP port for consoles (default 8000; 0 picks a free one).", "P"});
+    parser.addOption(
+        {"http-port", "Loopback HTTP port of the control API and web pages (default 8080).", "H"});
+    parser.process(app);
+
+    if (!parser.isSet("seed")) {
+        std::fprintf(stderr, "quorvane-server: --seed FILE is required\n");
+        return 2;
+    }
+    uint16_t udpPort = 0;
+    uint16_t httpPort = 0;
+    if (!portOption(parser, "port", 8000, udpPort) ||
+        !portOption(parser, "http-port", 8080, httpPort)) {
+        std::fprintf(stderr, "quorvane-server: a port is a number from 0 to 65535\n");
+        return 2;
+    }
+    QString error;
+    auto seed = talmor::server::loadSeedFile(parser.value("seed"), error);
+    if (!seed) {
+        std::fprintf(stderr, "quorvane-server: seed: %s\n", qPrintable(error));
+        return 1;
+    }
+    talmor::server::SignalWatcher quitOnSignal;
+    talmor::server::ServerApp server(std::move(*seed));
+    if (!server.start(udpPort, httpPort, error)) {
+        std::fprintf(stderr, "quorvane-server: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("quorvane-server ready: udp %u, http %u\n", server.udpPort(), server.httpPort());
+    std::fflush(stdout);
+    const int result = QCoreApplication::exec();
+    std::printf("quorvane-server stopped\n");
+    return result;
+}

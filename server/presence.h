@@ -1,0 +1,19 @@
+#pragma once
+
+#include "protocol/records.h"
+#include "server/platformserver.h"
+
+namespace talmor::server {
+
+// How a logged-in console appears to its contacts' consoles.
+PresenceEntry presenceOf(const ConsoleSession& session);
+
+// The console has its contact list: it gets its online contacts (514), and the consoles that
+// list its operator see it arrive (512) unless it is invisible.
+void completeLogin(PlatformServer& server, ConsoleSession& session);
+// The operator changed status from `before`: contacts see it arrive, change (515) or leave.
+void announceStatus(PlatformServer& server, ConsoleSession& session, uint32_t before);
+// The operator leaves (logout, silence): contacts that saw it see it go (513).
+void announceLeaving(PlatformServer& server, ConsoleSession& session);
+
+} // namespace talmor::server

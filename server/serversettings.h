@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace talmor::server {
+
+// Tunables of the server, from the seed and the command line.
+struct ServerSettings {
+    int resendIntervalMs = 1000; // a server packet not acknowledged goes again after this
+    int maxSends = 5;            // ... and is given up after this many sends
+    int sessionTimeoutMs =
+        90000; // a console silent this long is forgotten (it keeps alive every 30 s)
+    std::size_t callPageSize = 20;   // calls per list reply
+    std::size_t searchPageSize = 20; // entries per search reply
+    std::size_t sellerReplyLimit = 50;
+    std::size_t logLimit = 5000; // requests kept per operator for the control API
+    uint32_t requiredClientVersion = 50;
+    uint32_t serverValue = 0;
+    uint32_t reminderEnabled = 1;
+    uint32_t reminderMinutes = 30;
+};
+
+} // namespace talmor::server
