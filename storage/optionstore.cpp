@@ -1,0 +1,150 @@
+#include "storage/optionstore.h"
+
+#include <vector>
+
+#include "storage/datafiles.h"
+#include "storage/textlists.h"
+#include "storage/userdb.h"
+
+namespace talmor::storage {
+
+namespace {
+
+// profileText indexes stored, in stream order: 1-3, 8-13, 14.
+constexpr std::array<std::size_t, 10> kStoredProfileTexts = {0, 1, 2, 7, 8, 9, 10, 11, 12, 13};
+
+bool replaceRecord(const std::string& userFolder, uint32_t key, const StoreWriter& stream) {
+    UserDB db;
+    return db.open(JoinPath(userFolder, kOptionFile)) &&
+           db.replace(key, stream.data(), stream.size());
+}
+
+bool readRecord(const std::string& userFolder, uint32_t key, std::vector<uint8_t>& value) {
+    UserDB db;
+    return db.open(JoinPath(userFolder, kOptionFile)) && db.read(key, value);
+}
+
+} // namespace
+
+bool AccountRecord::operator==(const AccountRecord& other) const {
+    return id == other.id && nick == other.nick && typeCode == other.typeCode && age == other.age &&
+           sex == other.sex && profileText == other.profileText &&
+           pictureIndex == other.pictureIndex && extraText == other.extraText &&
+           password == other.password && profileFlag == other.profileFlag;
+}
+
+StoreWriter EncodeAccountRecord(const AccountRecord& account) {
+    StoreWriter stream;
+    stream.u32(account.id).text(account.nick).text(account.typeCode);
+    stream.u8(account.sex).u8(account.age);
+    for (std::size_t i : kStoredProfileTexts) {
+        stream.text(account.profileText[i]);
+    }
+    stream.u32(account.pictureIndex).text(account.extraText).text(account.password);
+    stream.u8(account.profileFlag);
+    return stream;
+}
+
+AccountRecord DecodeAccountRecord(const uint8_t* data, std::size_t size) {
+    StoreReader stream(data, size);
+    AccountRecord account;
+    account.id = stream.u32();
+    account.nick = stream.text();
+    account.typeCode = stream.text();
+    account.sex = stream.u8();
+    account.age = stream.u8();
+    for (std::size_t i : kStoredProfileTexts) {
+        account.profileText[i] = stream.text();
+    }
+    account.pictureIndex = stream.u32();
+    account.extraText = stream.text();
+    account.password = stream.text();
+    account.profileFlag = stream.u8();
+    return account;
+}
+
+StoreWriter EncodeConsoleOptions(const ConsoleOptions& options) {
+    StoreWriter stream;
+    stream.u32(options.bits);
+    for (const std::string& path : options.soundPaths) {
+        stream.text(path);
+    }
+    stream.text(options.autoReplyText).text(options.quickReplyText).text(options.smsReplyText);
+    return stream;
+}
+
+ConsoleOptions DecodeConsoleOptions(const uint8_t* data, std::size_t size) {
+    StoreReader stream(data, size);
+    ConsoleOptions options;
+    options.bits = stream.u32() & kOptionBitsMask;
+    for (std::string& path : options.soundPaths) {
+        path = stream.text();
+    }
+    options.autoReplyText = stream.text();
+    options.quickReplyText = stream.text();
+    options.smsReplyText = stream.text();
+    return options;
+}
+
+bool SaveAccountRecord(const std::string& userFolder, const AccountRecord& account) {
+    return replaceRecord(userFolder, kAccountRecordKey, EncodeAccountRecord(account));
+}
+
+bool LoadAccountRecord(const std::string& userFolder, AccountRecord& account) {
+    std::vector<uint8_t> value;
+    if (!readRecord(userFolder, kAccountRecordKey, value)) {
+        return false;
+    }
+    account = DecodeAccountRecord(value.data(), value.size());
+    return true;
+}
+
+bool SaveOptions(const std::string& userFolder, const ConsoleOptions& options) {
+    return replaceRecord(userFolder, kOptionsKey, EncodeConsoleOptions(options));
+}
+
+bool LoadOptions(const std::string& userFolder, ConsoleOptions& options) {
+    std::vector<uint8_t> value;
+    if (!readRecord(userFolder, kOptionsKey, value)) {
+        return false;
+    }
+    options = DecodeConsoleOptions(value.data(), value.size());
+    return true;
+}
+
+bool WriteDefaultLists(const std::string& userFolder) {
+    const bool autoReplies = SaveAutoReplies(userFolder, DefaultAutoReplies());
+    const bool quickReplies = SaveQuickReplies(userFolder, DefaultQuickReplies());
+    const bool smsReplies = SaveSmsReplies(userFolder, DefaultSmsReplies());
+    return autoReplies && quickReplies && smsReplies;
+}
+
+OptionsOrigin LoadOptionsOrDefaults(const std::string& applicationFolder,
+                                    const std::string& userFolder, ConsoleOptions& options) {
+    UserDB db;
+    if (db.open(JoinPath(userFolder, kOptionFile))) {
+        std::vector<uint8_t> value;
+        if (db.read(kOptionsKey, value)) {
+            options = DecodeConsoleOptions(value.data(), value.size());
+            return OptionsOrigin::Stored;
+        }
+        // Tell "no options yet" from a database that fails to read.
+        bool empty = true;
+        const bool walked = db.walk(kOptionsKey, [&](const uint8_t*, std::size_t) {
+            empty = false;
+            return false;
+        });
+        if (walked && empty) {
+            options = DefaultConsoleOptions(applicationFolder);
+            const StoreWriter stream = EncodeConsoleOptions(options);
+            db.replace(kOptionsKey, stream.data(), stream.size());
+            db.close();
+            WriteDefaultLists(userFolder);
+            return OptionsOrigin::FirstLogin;
+        }
+    }
+    options = DefaultConsoleOptions(applicationFolder);
+    return OptionsOrigin::Unavailable;
+}
+
+} // namespace talmor::storage

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace talmor::storage {
+
+// Size of a store stream's buffer (Part 6.1).
+constexpr std::size_t kStoreStreamCapacity = 4096;
+
+// Writer of a store stream: the value encoding of the two database files (Part 6.1).
+// Integers are little-endian; a text is a u16 byte count that includes the terminating NUL, then
+// the bytes and the NUL. A value that does not fit into what is left of the 4096 bytes is not
+// written at all, and later, smaller values that still fit are written.
+// Texts are C strings: a std::string is written up to its first NUL byte.
+class StoreWriter {
+public:
+    StoreWriter& u8(uint8_t value);
+    StoreWriter& u16(uint16_t value);
+    StoreWriter& u32(uint32_t value);
+    StoreWriter& text(const std::string& value);
+
+    const uint8_t* data() const { return buffer_.data(); }
+    std::size_t size() const { return size_; }
+    std::vector<uint8_t> bytes() const { return {buffer_.begin(), buffer_.begin() + size_}; }
+
+private:
+    bool fits(std::size_t count) const { return count <= kStoreStreamCapacity - size_; }
+
+    std::array<uint8_t, kStoreStreamCapacity> buffer_{};
+    std::size_t size_ = 0;
+};
+
+// Bounded reader of a stored value (Part 6.1). A u8, u16 or u32 that would run past the end reads
+// as 0 and does not move the read position. A text whose count runs past the end, or whose last
+// counted byte is not NUL, reads as the empty text; the read position then stays just behind the
+// count. A text is cut at its first NUL, as a C string would be. The reader only refers to the
+// bytes it is given; they must outlive it.
+class StoreReader {
+public:
+    StoreReader(const void* data, std::size_t size)
+        : data_(static_cast<const uint8_t*>(data)), size_(size) {}
+    explicit StoreReader(const std::vector<uint8_t>& bytes)
+        : StoreReader(bytes.data(), bytes.size()) {}
+    StoreReader(std::vector<uint8_t>&&) = delete; // would refer to a temporary
+
+    uint8_t u8();
+    uint16_t u16();
+    uint32_t u32();
+    std::string text();
+
+    std::size_t position() const { return position_; }
+    std::size_t remaining() const { return size_ - position_; }
+
+private:
+    const uint8_t* data_;
+    std::size_t size_;
+    std::size_t position_ = 0;
+};
+
+} // namespace talmor::storage

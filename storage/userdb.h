@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace talmor::storage {
+
+// The key/value database of the per-user data files (Part 6.1; it stands in for the closed
+// library TalmorUserDB.dll). One SQLite 3 file per database, WAL journal, synchronous=FULL,
+// exclusive locking while a handle is open (see userdb.cpp for why): a second handle on the same
+// file, in this process or another, waits up to 2 s for the first to close and then fails to open.
+// Records are keyed by a u32; a key holds any number of records in the order they were added
+// (the history) or, written with replace, one record (the options).
+//
+// A handle is opened, used and closed within one operation of the data files: nothing stays
+// open between operations. Every operation reports failure as false; none throws, and a foreign
+// or corrupt file never crashes the process.
+class UserDB {
+public:
+    // Visitor of walk: one record's bytes; return false to stop the walk.
+    using Visitor = std::function<bool(const uint8_t* data, std::size_t size)>;
+
+    UserDB() = default;
+    ~UserDB();
+    UserDB(const UserDB&) = delete;
+    UserDB& operator=(const UserDB&) = delete;
+
+    // Opens the database file at `path`, creating it when it is missing. False when the file
+    // cannot be opened or created, or when it is not one of our databases (a foreign SQLite
+    // database, a file of other content, a corrupt header); the handle then stays closed.
+    bool open(const std::string& path);
+    // Closes the handle (a no-op when closed).
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+
+    // The first record of `key` into `value`. False when the key has no record.
+    bool read(uint32_t key, std::vector<uint8_t>& value);
+    // Replaces every record of `key` by one record holding the given bytes.
+    bool replace(uint32_t key, const void* data, std::size_t size);
+    // Stores the bytes as the last record of `key`. Once it returned true the record is on disk
+    // and survives a crash of the process or of the machine.
+    bool append(uint32_t key, const void* data, std::size_t size);
+    // Calls `visit` with each record of `key`, first to last, until it returns false. True when
+    // the records could be walked (also when the key has none).
+    bool walk(uint32_t key, const Visitor& visit);
+    // Groups the writes between begin and commit into one transaction, written with one disk
+    // sync (bulk imports). Closing the handle without commit rolls them back.
+    bool begin();
+    bool commit();
+    // Deletes the record at position `index` (0 = first) among the records of `key`. False when
+    // the key has no record at that position.
+    bool deleteAt(uint32_t key, std::size_t index);
+
+private:
+    bool initialise();
+    bool execute(const char* sql);
+    bool queryInt(const char* sql, int& value);
+
+    sqlite3* db_ = nullptr;
+    std::string path_;
+    bool wrote_ = false; // this handle changed the file: maybe fold the log in at close
+};
+
+} // namespace talmor::storage
