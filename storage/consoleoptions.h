@@ -10,30 +10,30 @@ namespace talmor::storage {
 
 // Option bits of `ConsoleOptions` (Parts 2.2, 2.4, 4.5, 6.2).
 enum OptionBit : int {
-    kOptionAutoReply = 0,         // automatic reply on (Part 4.5)
-    kOptionSoundsOn = 1,          // "打开声音"
-    kOptionSavePassword = 2,      // Part 2.2
-    kOptionBackupServer = 3,      // Part 2.2: serverIndex 1
-    kOptionTakeSosCalls = 4,      // "接收求救呼叫"
-    kOptionTakeHelpCalls = 5,     // "接收求助呼叫"
-    kOptionSosReminder = 6,       // "求救报警提醒"
-    kOptionHelpReminder = 7,      // "求助信息提醒"
-    kOptionJumpToTab = 8,         // "自动跳转窗口"
-    kOptionAgreementAccepted = 9, // Part 2.2
-    kOptionAutoReconnect = 10,    // "脱机自动连接"
+    kOptionAutoReply = 0, // automatic reply on
+    kOptionSoundsOn = 1,  // "打开声音"
+    kOptionSavePassword = 2,
+    kOptionBackupServer = 3,  // serverIndex 1
+    kOptionTakeSosCalls = 4,  // "接收求救呼叫"
+    kOptionTakeHelpCalls = 5, // "接收求助呼叫"
+    kOptionSosReminder = 6,   // "求救报警提醒"
+    kOptionHelpReminder = 7,  // "求助信息提醒"
+    kOptionJumpToTab = 8,     // "自动跳转窗口"
+    kOptionAgreementAccepted = 9,
+    kOptionAutoReconnect = 10, // "脱机自动连接"
 };
 
 // Bits 0 to 10; a stored u32 loses every bit above bit 10 on loading.
 constexpr uint32_t kOptionBitsMask = 0x7FF;
 
-// Sound events 0 to 9 (Part 2.4).
+// Sound events 0 to 9.
 constexpr std::size_t kSoundEventCount = 10;
 // The event names as the sound options list them (GBK), "即时讯息" ... "煤气报警".
 extern const std::array<const char*, kSoundEventCount> kSoundEventNames;
 // The default file of each event, "frommessage.wav" ... "meiqi.wav".
 extern const std::array<const char*, kSoundEventCount> kSoundEventFiles;
 
-// The operator's console options (UserOption.db key 0xFFFFFFFF, Part 6.1).
+// The operator's console options (UserOption.db key 0xFFFFFFFF).
 struct ConsoleOptions {
     uint32_t bits = 0;
     std::array<std::string, kSoundEventCount> soundPaths; // file of sound event i
@@ -46,12 +46,12 @@ struct ConsoleOptions {
     bool operator==(const ConsoleOptions& other) const;
 };
 
-// The options of an operator who has none stored yet (Part 2.4): bits 1, 4, 5, 6, 7 and 8 on,
+// The options of an operator who has none stored yet: bits 1, 4, 5, 6, 7 and 8 on,
 // bits 0, 2, 3, 9 and 10 off, sound event i at applicationFolder + "Sound/" + its default file,
 // the three texts empty.
 ConsoleOptions DefaultConsoleOptions(const std::string& applicationFolder);
 
-// The default lists of Part 4.5 (GBK), in their order.
+// The default lists (GBK), in their order.
 const std::vector<std::string>& DefaultQuickReplies();
 const std::vector<std::string>& DefaultAutoReplies();
 const std::vector<std::string>& DefaultSmsReplies();

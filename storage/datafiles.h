@@ -4,7 +4,7 @@
 
 namespace talmor::storage {
 
-// File names of Part 6.1, exactly as written (including "HistroyMessage.db").
+// File names of the data files, exactly as written (including "HistroyMessage.db").
 inline constexpr const char* kAccountListFile = "HistoryUser.dat"; // in applicationFolder
 inline constexpr const char* kQuickReplyFile = "QuickReply.dat";   // the others in userFolder
 inline constexpr const char* kAutoReplyFile = "AutoReply.dat";
@@ -12,7 +12,7 @@ inline constexpr const char* kSmsReplyFile = "SmsReply.dat";
 inline constexpr const char* kHistoryFile = "HistroyMessage.db";
 inline constexpr const char* kOptionFile = "UserOption.db";
 
-// folder + name, with one '/' between them. The folders of Part 6.1 end with '/'; one without it
+// folder + name, with one '/' between them. The data folders end with '/'; one without it
 // gets it here. An empty folder leaves the name as it is (relative to the working folder).
 std::string JoinPath(const std::string& folder, const std::string& name);
 

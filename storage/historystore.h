@@ -9,7 +9,7 @@
 
 namespace talmor::storage {
 
-// The font of a kind-0 message (Part 4.1).
+// The font of a kind-0 message.
 struct MessageFont {
     std::string face;
     uint8_t size = 0;    // points
@@ -33,7 +33,7 @@ struct MessageRecord {
 // The key a message is filed under in HistroyMessage.db: its peer id, except 0 for kinds 2 to 5.
 uint32_t HistoryKey(const MessageRecord& message);
 
-// Store-stream form of a history entry (Part 6.1): u8 kind, u8 flags, u32 peerId, u32 time,
+// Store-stream form of a history entry: u8 kind, u8 flags, u32 peerId, u32 time,
 // text; then, for kind 0 only, text face, u8 size, u32 colour, u8 effects.
 StoreWriter EncodeMessage(const MessageRecord& message);
 // Decodes any bytes, missing fields reading as 0 and empty.

@@ -10,11 +10,11 @@
 
 namespace talmor::storage {
 
-// Keys of UserOption.db (Part 6.1).
+// Keys of UserOption.db.
 constexpr uint32_t kAccountRecordKey = 0;
 constexpr uint32_t kOptionsKey = 0xFFFFFFFF;
 
-// The saved account: the operator's own profile (`UserRecord` of Part 1.5 with the login
+// The saved account: the operator's own profile (`UserRecord` with the login
 // extension) as far as UserOption.db keeps it. profileText[i] is profileText(i+1); texts 4 to 7
 // (profileText[3] ... profileText[6]) are not stored and load empty, as do the area texts and
 // scope fields, which this record leaves out.
@@ -32,7 +32,7 @@ struct AccountRecord {
     bool operator==(const AccountRecord& other) const;
 };
 
-// Store-stream forms (Part 6.1). Account: u32 id, text nick, text typeCode, u8 sex, u8 age
+// Store-stream forms. Account: u32 id, text nick, text typeCode, u8 sex, u8 age
 // (sex before age), texts profileText1-3, texts profileText8-13, text profileText14, u32
 // pictureIndex, text extraText, text password, u8 profile flag. Options: u32 bits, ten sound
 // paths, the automatic reply, the quick reply, the SMS text. Decoding takes any bytes; decoding
@@ -50,7 +50,7 @@ bool LoadAccountRecord(const std::string& userFolder, AccountRecord& account);
 bool SaveOptions(const std::string& userFolder, const ConsoleOptions& options);
 bool LoadOptions(const std::string& userFolder, ConsoleOptions& options);
 
-// Writes the three default lists of Part 4.5, each replacing its file. False when one of them
+// Writes the three default lists, each replacing its file. False when one of them
 // could not be written.
 bool WriteDefaultLists(const std::string& userFolder);
 
@@ -62,11 +62,11 @@ enum class OptionsOrigin {
 };
 
 // The options of a login (Parts 2.2, 6.1): LoadOptions; when the database opens but holds no
-// options (first login of the account on this computer), the defaults of Part 2.4 are saved and
+// options (first login of the account on this computer), the defaults are saved and
 // the three list files are rewritten with their default lists. When the database cannot be
 // opened or read, `options` gets the defaults too, but the list files are left alone: an
 // unreadable database must not cost the operator the lists edited earlier. The caller then sets
-// bits 2 and 3 and saves (Part 2.2).
+// bits 2 and 3 and saves.
 OptionsOrigin LoadOptionsOrDefaults(const std::string& applicationFolder,
                                     const std::string& userFolder, ConsoleOptions& options);
 

@@ -8,10 +8,10 @@
 
 namespace talmor::storage {
 
-// Size of a store stream's buffer (Part 6.1).
+// Size of a store stream's buffer.
 constexpr std::size_t kStoreStreamCapacity = 4096;
 
-// Writer of a store stream: the value encoding of the two database files (Part 6.1).
+// Writer of a store stream: the value encoding of the two database files.
 // Integers are little-endian; a text is a u16 byte count that includes the terminating NUL, then
 // the bytes and the NUL. A value that does not fit into what is left of the 4096 bytes is not
 // written at all, and later, smaller values that still fit are written.
@@ -34,7 +34,7 @@ private:
     std::size_t size_ = 0;
 };
 
-// Bounded reader of a stored value (Part 6.1). A u8, u16 or u32 that would run past the end reads
+// Bounded reader of a stored value. A u8, u16 or u32 that would run past the end reads
 // as 0 and does not move the read position. A text whose count runs past the end, or whose last
 // counted byte is not NUL, reads as the empty text; the read position then stays just behind the
 // count. A text is cut at its first NUL, as a C string would be. The reader only refers to the

@@ -6,7 +6,7 @@
 
 namespace talmor::storage {
 
-// The account list HistoryUser.dat in applicationFolder (Part 6.1): one account number per
+// The account list HistoryUser.dat in applicationFolder: one account number per
 // line, written "%lu\n", most recently logged-in first.
 
 // The account numbers in file order; an absent or unreadable file gives an empty list. Each line
@@ -19,7 +19,7 @@ std::vector<uint32_t> LoadAccounts(const std::string& applicationFolder);
 // file cannot be created.
 bool RememberAccount(const std::string& applicationFolder, uint32_t account);
 
-// Text list files in userFolder (Part 6.1): one entry per line, written "%s\n", no escaping,
+// Text list files in userFolder: one entry per line, written "%s\n", no escaping,
 // the texts' bytes as held (GBK).
 //
 // Loading appends to `list`: the file is read in pieces of at most 127 bytes (a 128-byte line

@@ -57,8 +57,8 @@ UserDB::~UserDB() {
     close();
 }
 
-// How a handle works, for speed: every operation of the data files opens and closes its file
-// (Part 6.1), so a handle lives for one operation only. A plain WAL connection would then fold
+// How a handle works, for speed: every operation of the data files opens and closes its file,
+// so a handle lives for one operation only. A plain WAL connection would then fold
 // the log into the database file at each close, costing four or five disk syncs per append.
 // Instead:
 // - the connection takes the file in exclusive locking mode: it keeps the WAL index in its own

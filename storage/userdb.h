@@ -10,7 +10,7 @@ struct sqlite3;
 
 namespace talmor::storage {
 
-// The key/value database of the per-user data files (Part 6.1; it stands in for the closed
+// The key/value database of the per-user data files (it stands in for the closed
 // library TalmorUserDB.dll). One SQLite 3 file per database, WAL journal, synchronous=FULL,
 // exclusive locking while a handle is open (see userdb.cpp for why): a second handle on the same
 // file, in this process or another, waits up to 2 s for the first to close and then fails to open.

@@ -107,7 +107,7 @@ void BM_PlainSqliteInsert(benchmark::State& state) {
 }
 
 // The plain insert again, but opening and closing the connection around each insert as the data
-// files do (Part 6.1: no file stays open): what that lifecycle costs by itself.
+// files do (no file stays open): what that lifecycle costs by itself.
 void BM_PlainSqliteInsertOpenClose(benchmark::State& state) {
     const std::string path = folder().file("plain-insert-open-close.db");
     sqlite3_close(openPlain(path));

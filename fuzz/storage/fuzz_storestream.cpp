@@ -1,4 +1,4 @@
-// Store-stream decoding (Part 6.1) on any bytes: the bounded reader and the three record
+// Store-stream decoding on any bytes: the bounded reader and the three record
 // decoders must stay inside the value, and what they decode must encode and decode again to the
 // same record.
 #include <cstddef>

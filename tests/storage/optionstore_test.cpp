@@ -215,7 +215,7 @@ TEST(ConsoleOptionsDefaults, SetBitAndBit) {
     EXPECT_FALSE(options.bit(-1));
 }
 
-TEST(ConsoleOptionsDefaults, TablesAreTheGbkTextsOfTheSpecification) {
+TEST(ConsoleOptionsDefaults, TablesAreTheExpectedGbkTexts) {
     EXPECT_EQ(DefaultQuickReplies(),
               gbkList({"哦。", "好了，我知道了。", "是吗？", "不会是真的吧！"}));
     EXPECT_EQ(DefaultAutoReplies(),
@@ -254,7 +254,7 @@ TEST(FirstLogin, LaterLoginsKeepWhatTheOperatorChanged) {
     TempFolder app, user;
     ConsoleOptions options;
     ASSERT_EQ(LoadOptionsOrDefaults(app.path(), user.path(), options), OptionsOrigin::FirstLogin);
-    // The login then sets bits 2 and 3 and saves (Part 2.2); the operator edits a list.
+    // The login then sets bits 2 and 3 and saves; the operator edits a list.
     options.setBit(kOptionSavePassword, true);
     options.setBit(kOptionBackupServer, true);
     ASSERT_TRUE(SaveOptions(user.path(), options));
