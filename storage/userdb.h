@@ -10,12 +10,11 @@ struct sqlite3;
 
 namespace talmor::storage {
 
-// The key/value database of the per-user data files (it stands in for the closed
-// library TalmorUserDB.dll). One SQLite 3 file per database, WAL journal, synchronous=FULL,
-// exclusive locking while a handle is open (see userdb.cpp for why): a second handle on the same
-// file, in this process or another, waits up to 2 s for the first to close and then fails to open.
-// Records are keyed by a u32; a key holds any number of records in the order they were added
-// (the history) or, written with replace, one record (the options).
+// The key/value database of the per-user data files. One SQLite 3 file per database, WAL journal,
+// synchronous=FULL, exclusive locking while a handle is open (see userdb.cpp for why): a second
+// handle on the same file, in this process or another, waits up to 2 s for the first to close and
+// then fails to open. Records are keyed by a u32; a key holds any number of records in the order
+// they were added (the history) or, written with replace, one record (the options).
 //
 // A handle is opened, used and closed within one operation of the data files: nothing stays
 // open between operations. Every operation reports failure as false; none throws, and a foreign

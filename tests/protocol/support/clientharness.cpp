@@ -66,6 +66,16 @@ std::vector<uint16_t> ClientHarness::takeSentCommands() {
     return commands;
 }
 
+void ClientHarness::acknowledgeAll() {
+    for (const SentRequest& request : sent()) {
+        if (request.command != CMD_ACK) {
+            OutPacket ack =
+                serverDatagram(client().udpSession().sessionId(), CMD_ACK, 0, request.seq);
+            sockets.deliver(handle_, bytesOf(ack));
+        }
+    }
+}
+
 void ClientHarness::connect(uint32_t status) {
     client().ConnectToServer(status, "10.0.0.1", kServerPort);
 }
@@ -87,6 +97,7 @@ void ClientHarness::login(uint32_t status) {
         writeList(out, std::vector<ContactEntry>{{7, "", 1, "seven", "", "S", 1},
                                                  {8, "", 1, "eight", "", "B", 2}});
     });
+    acknowledgeAll();
     takeSent();
     listener.events.clear();
     listener.eventAckSeqs.clear();

@@ -56,6 +56,9 @@ public:
     // The commands of takeSent(), acknowledgements included.
     std::vector<uint16_t> takeSentCommands();
 
+    // Acknowledges every request sent so far, as the server does.
+    void acknowledgeAll();
+
     // Connects to 10.0.0.1 asking for `status`; the login request goes out at once.
     void connect(uint32_t status = kStatusOnline);
     // Plays the whole login: connect, reply, rights, profile (type "S", no scope), one group,
