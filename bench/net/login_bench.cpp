@@ -1,0 +1,197 @@
+// Login of an operator with 50 groups of 200 contacts (10,000 contacts, one profile request
+// each) against a real quorvane-server, from the login request to the last profile received,
+// beside the same number of request/answer exchanges by a bare UDP client and server made in
+// the same run (one request waits for its answer before the next goes, datagrams of the sizes
+// of a profile request and its answer).
+//
+//   bench_login [--runs N]     the benchmark
+//   bench_login --echo         the bare server (started by the benchmark itself)
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkDatagram>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "protocol/trace.h"
+#include "support/eventloop.h"
+#include "support/serverprocess.h"
+#include "support/testconsole.h"
+
+namespace {
+
+using namespace talmor;
+using namespace talmor::e2e;
+
+constexpr int kGroups = 50;
+constexpr int kContactsPerGroup = 200;
+constexpr int kContacts = kGroups * kContactsPerGroup;
+constexpr int kRequestBytes = 28; // header, a user id, cipher padding
+constexpr int kAnswerBytes = 140; // header, a user id and a profile of short texts
+constexpr int kTimeoutMs = 120000;
+
+QByteArray seedJson() {
+    QJsonArray groups;
+    QJsonArray subscribers;
+    uint32_t next = 100000;
+    for (int g = 0; g < kGroups; ++g) {
+        QJsonArray members;
+        for (int c = 0; c < kContactsPerGroup; ++c, ++next) {
+            members.append(static_cast<qint64>(next));
+            subscribers.append(QJsonObject{
+                {"id", static_cast<qint64>(next)},
+                {"nick", QString("subscriber %1").arg(next)},
+                {"age", 70},
+                {"sex", 1},
+                {"area", QJsonObject{{"province", "P"}, {"city", "C"}}},
+            });
+        }
+        groups.append(QJsonObject{
+            {"id", g + 1}, {"name", QString("group %1").arg(g + 1)}, {"contacts", members}});
+    }
+    QJsonObject op{{"id", 1024},
+                   {"password", "talmor1024"},
+                   {"nick", "op"},
+                   {"rights", "all"},
+                   {"groups", groups}};
+    return QJsonDocument(QJsonObject{{"operators", QJsonArray{op}}, {"subscribers", subscribers}})
+        .toJson(QJsonDocument::Compact);
+}
+
+// Milliseconds from the login request to the last of the 10,000 profiles; -1 on failure.
+qint64 loginOnce(uint16_t port) {
+    TestConsole console;
+    QElapsedTimer timer;
+    timer.start();
+    console.connect(1024, "talmor1024", port);
+    const bool ready = waitFor([&] { return console.ready(); }, kTimeoutMs);
+    const qint64 elapsed = timer.elapsed();
+    if (!ready || console.profiles.size() != static_cast<std::size_t>(kContacts)) {
+        std::fprintf(stderr, "login did not complete: %zu profiles\n", console.profiles.size());
+        return -1;
+    }
+    return elapsed;
+}
+
+int echoServer() {
+    QUdpSocket socket;
+    if (!socket.bind(QHostAddress::LocalHost, 0)) {
+        return 1;
+    }
+    const QByteArray answer(kAnswerBytes, 'a');
+    QObject::connect(&socket, &QUdpSocket::readyRead, [&] {
+        while (socket.hasPendingDatagrams()) {
+            const QNetworkDatagram request = socket.receiveDatagram();
+            socket.writeDatagram(answer, request.senderAddress(),
+                                 static_cast<quint16>(request.senderPort()));
+        }
+    });
+    std::printf("echo ready: %u\n", socket.localPort());
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
+// Milliseconds for 10,000 request/answer exchanges with the bare server; -1 on failure.
+qint64 bareExchange(uint16_t port) {
+    QUdpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    const QByteArray request(kRequestBytes, 'r');
+    int answered = 0;
+    QObject::connect(&socket, &QUdpSocket::readyRead, [&] {
+        while (socket.hasPendingDatagrams()) {
+            socket.receiveDatagram();
+            if (++answered < kContacts) {
+                socket.write(request);
+            }
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    socket.write(request);
+    const bool done = waitFor([&] { return answered >= kContacts; }, kTimeoutMs);
+    return done ? timer.elapsed() : -1;
+}
+
+qint64 best(const std::vector<qint64>& runs) {
+    if (std::find(runs.begin(), runs.end(), -1) != runs.end() || runs.empty()) {
+        return -1;
+    }
+    return *std::min_element(runs.begin(), runs.end());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.contains("--echo")) {
+        return echoServer();
+    }
+    const int at = static_cast<int>(args.indexOf("--runs"));
+    const int runs = at >= 0 ? std::max(1, args.value(at + 1).toInt()) : 3;
+    // The protocol core's trace lines would measure the terminal, not the login.
+    setTraceSink([](const std::string&) {});
+
+    QTemporaryDir dir;
+    const QString seedPath = dir.filePath("bench-seed.json");
+    QFile seed(seedPath);
+    if (!seed.open(QIODevice::WriteOnly) || seed.write(seedJson()) < 0) {
+        std::fprintf(stderr, "cannot write the seed\n");
+        return 1;
+    }
+    seed.close();
+    ServerProcess server;
+    QString error;
+    if (!server.start(seedPath, error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+
+    QProcess echo;
+    echo.start(QCoreApplication::applicationFilePath(), {"--echo"});
+    static const QRegularExpression echoReady("echo ready: (\\d+)");
+    QRegularExpressionMatch match;
+    QByteArray echoOutput;
+    if (!waitFor(
+            [&] {
+                echoOutput += echo.readAllStandardOutput();
+                match = echoReady.match(QString::fromLatin1(echoOutput));
+                return match.hasMatch();
+            },
+            20000)) {
+        std::fprintf(stderr, "the bare server did not start\n");
+        return 1;
+    }
+    const auto echoPort = static_cast<uint16_t>(match.captured(1).toUInt());
+
+    std::vector<qint64> logins;
+    std::vector<qint64> bares;
+    for (int i = 0; i < runs; ++i) {
+        logins.push_back(loginOnce(server.udpPort()));
+        bares.push_back(bareExchange(echoPort));
+    }
+    echo.terminate();
+    echo.waitForFinished(5000);
+
+    const qint64 login = best(logins);
+    const qint64 bare = best(bares);
+    if (login < 0 || bare < 0) {
+        std::fprintf(stderr, "a run did not complete\n");
+        return 1;
+    }
+    std::printf("login of %d contacts (%d profile requests): %lld ms (best of %d)\n", kContacts,
+                kContacts, static_cast<long long>(login), runs);
+    std::printf("bare UDP exchange, %d requests and answers:  %lld ms (best of %d)\n", kContacts,
+                static_cast<long long>(bare), runs);
+    std::printf("ratio login / bare: %.2f (goal: under 2000 ms and at most 3.00)\n",
+                bare > 0 ? static_cast<double>(login) / static_cast<double>(bare) : 0.0);
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include "support/controlclient.h"
+
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+#include "support/eventloop.h"
+
+namespace talmor::e2e {
+
+namespace {
+constexpr int kAnswerTimeoutMs = 10000;
+}
+
+std::optional<QByteArray> ControlClient::call(const QString& pathAndQuery, bool post, int* status) {
+    ensureApplication();
+    const QUrl url(QString("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
+    QNetworkRequest request(url);
+    QNetworkReply* reply = post ? network_.post(request, QByteArray()) : network_.get(request);
+    const bool finished = waitFor([reply] { return reply->isFinished(); }, kAnswerTimeoutMs);
+    std::optional<QByteArray> body;
+    if (finished) {
+        const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status != nullptr) {
+            *status = code;
+        }
+        if (reply->error() == QNetworkReply::NoError) {
+            body = reply->readAll();
+        }
+    }
+    reply->abort();
+    reply->deleteLater();
+    return body;
+}
+
+std::optional<QJsonDocument> ControlClient::get(const QString& pathAndQuery) {
+    auto body = call(pathAndQuery, false, nullptr);
+    return body ? std::optional<QJsonDocument>(QJsonDocument::fromJson(*body)) : std::nullopt;
+}
+
+std::optional<QJsonDocument> ControlClient::post(const QString& pathAndQuery) {
+    auto body = call(pathAndQuery, true, nullptr);
+    return body ? std::optional<QJsonDocument>(QJsonDocument::fromJson(*body)) : std::nullopt;
+}
+
+std::optional<QByteArray> ControlClient::page(const QString& pathAndQuery, int* status) {
+    return call(pathAndQuery, false, status);
+}
+
+} // namespace talmor::e2e

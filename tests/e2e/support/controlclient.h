@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace talmor::e2e {
+
+// Calls the server's control API on loopback and waits for the answer.
+class ControlClient {
+public:
+    explicit ControlClient(uint16_t port) : port_(port) {}
+
+    // The JSON answer of a GET or POST; none on an HTTP error or no answer.
+    std::optional<QJsonDocument> get(const QString& pathAndQuery);
+    std::optional<QJsonDocument> post(const QString& pathAndQuery);
+    // The raw body and status of a GET (for the stand-in pages).
+    std::optional<QByteArray> page(const QString& pathAndQuery, int* status = nullptr);
+
+private:
+    std::optional<QByteArray> call(const QString& pathAndQuery, bool post, int* status);
+
+    uint16_t port_;
+    QNetworkAccessManager network_;
+};
+
+} // namespace talmor::e2e

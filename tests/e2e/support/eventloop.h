@@ -1,0 +1,12 @@
+#pragma once
+
+#include <functional>
+
+namespace talmor::e2e {
+
+// The test program's QCoreApplication, made on first use (GoogleTest owns main).
+void ensureApplication();
+// Runs the event loop until `done` holds or `timeoutMs` pass; returns whether it held.
+bool waitFor(const std::function<bool()>& done, int timeoutMs);
+
+} // namespace talmor::e2e

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "net/qthostresolver.h"
+#include "net/qtsocketlayer.h"
+#include "net/stdrandom.h"
+#include "protocol/clientlistener.h"
+#include "protocol/platformclient.h"
+#include "support/scaledtime.h"
+
+namespace talmor::e2e {
+
+// The sockets, timers, clock and random source of one console, built before the listener
+// that uses them.
+struct ConsoleEnvironment {
+    ConsoleEnvironment(int timeFactor, QtTimerHost::Callback onTimer)
+        : clock(timeFactor), timers(timeFactor, std::move(onTimer)) {}
+
+    QtSocketLayer sockets;
+    QtHostResolver resolver;
+    ScaledClock clock;
+    ScaledTimerHost timers;
+    StdRandom random;
+};
+
+// The console's protocol core on the event loop, without windows: it logs in, loads its
+// groups, contacts and profiles, asks for the call lists as the main window does once ready,
+// and keeps what the server told it.
+class TestConsole : private ConsoleEnvironment, public ClientListener {
+public:
+    // `timeFactor` speeds the console's clock and timers up (1 = real time).
+    explicit TestConsole(int timeFactor = 1);
+    ~TestConsole() override;
+
+    void connect(uint32_t operatorId, const std::string& password, uint16_t port,
+                 uint32_t status = kStatusOnline);
+    // Connected, logged in, the contact list is in, and every contact's profile arrived.
+    bool ready() const;
+    // A request of the login went unanswered through all its sends: the login is stuck.
+    bool loginFailed() const { return loginFailed_; }
+    // Requests abandoned after the contact list arrived (profiles, call lists).
+    int lateTimeouts() const { return lateTimeouts_; }
+    // Asks again for every contact profile that has not arrived; returns how many.
+    std::size_t requestMissingProfiles();
+
+    // What the console received.
+    std::optional<uint16_t> loginResult;
+    bool ownProfileReceived = false;
+    std::vector<GroupEntry> groups;
+    bool contactListReceived = false;
+    std::set<uint32_t> profiles;
+    std::set<uint32_t> onlineContacts;
+    std::map<uint32_t, CallRecord> waitingCalls; // in the panes: lists and new calls
+    std::vector<uint32_t> goneCalls;
+    std::vector<MessageRecord> messages;
+    std::string scopeCode() const { return own().scopeCode; }
+
+    // ClientListener.
+    void OnMessage(MessageRecord message) override;
+    void OnContactList(std::vector<ContactEntry> contacts) override;
+    void OnLoginReply(const std::string& pw1, const std::string& pw2, const std::string& pw3,
+                      const std::string& pw4, uint16_t result, uint32_t accountValue,
+                      uint32_t requiredVersion) override;
+    void OnGroupList(std::vector<GroupEntry> list) override;
+    void OnUserInfo(const UserRecord& record) override;
+    void OnOwnProfile() override;
+    void OnContactOnline(uint32_t id, uint32_t status, uint32_t altAddress, uint16_t altPort,
+                         uint16_t messagePort, uint32_t peerAddress, bool fromList) override;
+    void OnContactOffline(uint32_t id) override;
+    void OnHelpCalls(std::vector<CallRecord> calls) override;
+    void OnSosCalls(std::vector<CallRecord> calls) override;
+    void OnCategoryCalls(int pane, std::vector<CallRecord> calls) override;
+    void OnServiceCalls(std::vector<CallRecord> calls) override;
+    void OnNewCall(CallRecord call) override;
+    void OnCallGone(uint32_t callId) override;
+    void OnConnected(bool up) override;
+    void OnRequestTimedOut(uint32_t number) override;
+
+private:
+    void addCalls(std::vector<CallRecord> calls);
+
+    bool loginFailed_ = false;
+    int lateTimeouts_ = 0;
+};
+
+} // namespace talmor::e2e
