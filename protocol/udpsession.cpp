@@ -35,6 +35,7 @@ void UdpSession::reset() {
     missedKeepAlives_ = 0;
     lastAckSeq_ = 0;
     seen_.assign(kSeenBytes, 0);
+    anySeen_ = false;
     clearPending();
 }
 
@@ -187,13 +188,30 @@ bool UdpSession::testAndSetSeen(uint16_t seq) {
     const auto bit = [this](uint16_t n) -> std::pair<uint8_t&, uint8_t> {
         return {seen_[n >> 3], static_cast<uint8_t>(1u << (n & 7))};
     };
+    // When the newest number advances, every number that drops to half the sequence space
+    // behind it is forgotten, including those that never arrived (the server never sends 0,
+    // and a datagram may be lost for good); clearing only the one opposite each arrival
+    // would leave them set and drop their successors one lap later as duplicates.
+    const auto ahead = static_cast<uint16_t>(seq - newestSeen_);
+    if (!anySeen_) {
+        anySeen_ = true;
+        newestSeen_ = seq;
+    } else if (ahead != 0 && ahead < kSeenWindow) {
+        for (uint16_t n = static_cast<uint16_t>(newestSeen_ + kSeenWindow + 1);;
+             n = static_cast<uint16_t>(n + 1)) {
+            auto [farByte, farMask] = bit(n);
+            farByte = static_cast<uint8_t>(farByte & ~farMask);
+            if (n == static_cast<uint16_t>(seq + kSeenWindow)) {
+                break;
+            }
+        }
+        newestSeen_ = seq;
+    }
     auto [byte, mask] = bit(seq);
     if (byte & mask) {
         return true;
     }
     byte = static_cast<uint8_t>(byte | mask);
-    auto [farByte, farMask] = bit(static_cast<uint16_t>(seq + kSeenWindow));
-    farByte = static_cast<uint8_t>(farByte & ~farMask);
     return false;
 }
 

@@ -96,6 +96,9 @@ private:
     int missedKeepAlives_ = 0;
     uint32_t localAddress_ = 0;
     std::vector<uint8_t> seen_;
+    // The newest server seq seen; numbers fall out of the filter as it advances.
+    uint16_t newestSeen_ = 0;
+    bool anySeen_ = false;
     Queue pending_;
     std::unordered_map<uint16_t, Queue::iterator> pendingBySeq_;
 };
