@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/packet.h"
@@ -249,9 +250,9 @@ struct ContactRecord : UserRecord {
     static ContactRecord fromEntry(const ContactEntry& entry);
 };
 
-// After the packet is used up, a list whose count claims more entries still yields this many
-// zero-filled ones at most: an inflated count must not make the console build tens of
-// thousands of empty records.
+// Entries that find no bytes left to read are zero-filled, but at most this many: an inflated
+// count must not make the console build tens of thousands of empty records. (A read that does
+// not fit leaves its bytes unread, so "no bytes left" means "the entry read none".)
 constexpr std::size_t kMaxMissingListEntries = 16;
 
 // A u16 count, then that many entries read by `readOne`.
@@ -260,10 +261,12 @@ template <typename T, typename ReadOne> std::vector<T> readList(InPacket& in, Re
     std::vector<T> list;
     std::size_t missing = 0;
     for (uint16_t i = 0; i < count; ++i) {
-        if (in.unread() == 0 && ++missing > kMaxMissingListEntries) {
+        const std::size_t before = in.unread();
+        T entry = readOne(in);
+        if (in.unread() == before && ++missing > kMaxMissingListEntries) {
             break;
         }
-        list.push_back(readOne(in));
+        list.push_back(std::move(entry));
     }
     return list;
 }

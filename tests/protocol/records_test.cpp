@@ -265,6 +265,10 @@ TEST(Records, InflatedListCountStopsSoonAfterTheBytesEnd) {
         reader.in(), [](InPacket& in) { return CallRecord::read(in, CallWireOrder::ListEntry); });
     ASSERT_EQ(list.size(), 1 + kMaxMissingListEntries);
     EXPECT_EQ(list[0].callId, 9u);
+
+    // A last byte too short for any field stays unread and must not keep the list going.
+    BodyReader partial(Bytes{0x83, 0x67, 0x0A});
+    EXPECT_EQ(readList<PresenceEntry>(partial.in()).size(), kMaxMissingListEntries);
 }
 
 TEST(Records, WrittenListCarriesItsCount) {
