@@ -1,5 +1,7 @@
 #include "protocol/clientlistener.h"
 
+#include <unordered_set>
+
 #include "protocol/messagebody.h"
 #include "protocol/peersessions.h"
 #include "protocol/platformclient.h"
@@ -35,8 +37,13 @@ void ClientListener::OnContactList(std::vector<ContactEntry> contacts) {
     for (const ContactEntry& entry : contacts) {
         contacts_.add(ContactRecord::fromEntry(entry));
     }
-    for (const auto& record : contacts_.records()) {
-        client_->getUserInfo(record->id);
+    // A long contact list comes in several datagrams: each asks for the profiles of its own
+    // contacts, so that every profile is asked for once, not once per datagram.
+    std::unordered_set<uint32_t> asked;
+    for (const ContactEntry& entry : contacts) {
+        if (contacts_.find(entry.id) != nullptr && asked.insert(entry.id).second) {
+            client_->getUserInfo(entry.id);
+        }
     }
     client_->completeLogin();
 }
