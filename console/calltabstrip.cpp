@@ -1,0 +1,87 @@
+#include "console/calltabstrip.h"
+
+#include <QTabBar>
+
+#include "console/paneslot.h"
+#include "console/texts.h"
+
+namespace talmor {
+
+namespace {
+constexpr char kBlankCaption[] = "        ";
+} // namespace
+
+CallTabStrip::CallTabStrip(QWidget* parent) : QObject(parent), bar_(new QTabBar(parent)) {
+    bar_->setDrawBase(false);
+    bar_->setExpanding(false);
+    bar_->setUsesScrollButtons(true);
+    for (PaneSlot*& pane : panes_) {
+        pane = new PaneSlot(parent);
+        pane->hide();
+    }
+    work_ = new PaneSlot(parent);
+    work_->hide();
+    connect(bar_, &QTabBar::currentChanged, this, [this](int tab) {
+        if (!rebuilding_) {
+            emit tabChosen(tab);
+        }
+    });
+}
+
+int CallTabStrip::rows() const {
+    return bar_->count() > 0 ? 1 : 0;
+}
+
+void CallTabStrip::rebuild(const SeatRights& rights) {
+    rebuilding_ = true;
+    while (bar_->count() > 0) {
+        bar_->removeTab(0);
+    }
+    tabs_ = TabSet::FromRights(rights);
+    for (const std::string& caption : tabs_.captions()) {
+        bar_->addTab(QString::fromUtf8(caption.c_str()));
+    }
+    rebuilding_ = false;
+    currentTab_ = 0;
+}
+
+void CallTabStrip::select(int tab, const SeatRights& rights) {
+    currentTab_ = tab;
+    rebuilding_ = true;
+    bar_->setCurrentIndex(tab);
+    rebuilding_ = false;
+    for (PaneSlot* pane : panes_) {
+        pane->hide();
+    }
+    work_->hide();
+    const int pane = tabs_.paneFor(tab, rights);
+    if (pane == TabSet::kWorkPane) {
+        work_->show();
+    } else if (pane >= 0) {
+        panes_[static_cast<std::size_t>(pane)]->show();
+    }
+}
+
+void CallTabStrip::selectWorkTab(const SeatRights& rights) {
+    select(tabs_.workTab(), rights);
+}
+
+void CallTabStrip::place(const QRect& area) {
+    for (PaneSlot* pane : panes_) {
+        pane->setGeometry(area);
+    }
+    work_->setGeometry(area);
+}
+
+void CallTabStrip::blink(bool evenBeat, const std::function<int(int code)>& rowCount) {
+    for (const Category& category : kCategories) {
+        const int tab = tabs_.tabOf(category.code);
+        if (tab == kNoTab) {
+            continue;
+        }
+        const bool blank = !evenBeat && rowCount(category.code) > 0;
+        bar_->setTabText(tab, QString::fromUtf8(blank ? kBlankCaption : category.caption));
+    }
+}
+
+} // namespace talmor

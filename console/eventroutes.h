@@ -1,0 +1,119 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "protocol/queryrecords.h"
+#include "protocol/records.h"
+
+namespace talmor {
+
+// Receivers of the server events whose windows are built by other parts of the console. Each
+// part installs its receiver when it exists; until then an event is reported on standard output
+// ("no receiver for ...") instead of vanishing without a trace.
+
+// The call panes, the processing list and the windows about one call.
+class CallReceiver {
+public:
+    virtual ~CallReceiver() = default;
+    // A part of call list `list` (ListCursors numbering: help, SOS, 24 categories, customer
+    // service, taken calls); the console asks for the following part itself.
+    virtual void onCallList(int list, std::vector<CallRecord> calls) = 0;
+    virtual void onNewCall(CallRecord call) = 0;
+    virtual void onCallGone(uint32_t callId) = 0;
+    // `second` tells OnCallNoticeDone2 from OnCallNoticeDone.
+    virtual void onCallNoticeDone(uint32_t callId, bool second) = 0;
+    virtual void onCallMemoSaved(uint32_t callId) = 0;
+    // `second` tells OnFamilyContact2 from OnFamilyContact.
+    virtual void onFamilyContact(bool second, uint32_t key, const std::string& name,
+                                 const std::string& phone) = 0;
+    virtual void onSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) = 0;
+    // The login completed: every pane drops its rows before the lists are asked for again.
+    virtual void onListsRequested() = 0;
+    // Timer 1007: the reminder window is due.
+    virtual void onReminderDue() = 0;
+    // Rows in the pane of category `code` (the tab blinks while it holds any).
+    virtual int rowCount(int code) const = 0;
+    // Sound event 0 to 9 (the intake's player: option bit 1, a new sound cuts the old one).
+    virtual void playSoundEvent(int event) = 0;
+};
+
+// The contact pane and the group dialogs.
+class ContactReceiver {
+public:
+    virtual ~ContactReceiver() = default;
+    virtual void onGroupList(const std::vector<GroupEntry>& groups) = 0;
+    // The contacts are in the contact store (login or re-login).
+    virtual void onContactsLoaded() = 0;
+    virtual void onGroupCreated(uint32_t groupId) = 0;
+    virtual void onGroupNameChanged(uint32_t groupId, const std::string& name) = 0;
+    virtual void onGroupDeleted(uint32_t groupId) = 0;
+    virtual void onUserInfo(uint32_t userId) = 0;
+    virtual void onContactOnline(uint32_t userId, uint32_t status, bool fromList) = 0;
+    virtual void onContactOffline(uint32_t userId) = 0;
+    virtual void onContactStatus(uint32_t userId, uint32_t status) = 0;
+    virtual void onContactMoved(uint32_t groupId, uint32_t userId) = 0;
+    virtual void onContactDeleted(uint32_t userId) = 0;
+    virtual void onContactAdded(uint32_t userId) = 0;
+    virtual void onAddRequest(uint32_t userId) = 0;
+    // Every contact went offline with the operator.
+    virtual void onAllOffline() = 0;
+    // The menu commands 32872, 32873 and 32874.
+    virtual void createGroup() = 0;
+    virtual void renameGroup() = 0;
+    virtual void deleteGroup() = 0;
+    virtual int groupCount() const = 0;
+    // The selected group's position in the list, or -1.
+    virtual int selectedGroup() const = 0;
+};
+
+// Chat, chat history, file, voice and video windows, and the search wizards.
+class MessagingReceiver {
+public:
+    virtual ~MessagingReceiver() = default;
+    virtual void onMessage(MessageRecord message) = 0;
+    virtual void onFileOffer(uint32_t peer, uint32_t size, const std::string& name) = 0;
+    virtual void onFileAccepted(uint32_t peer, uint16_t port) = 0;
+    virtual void onFileCancelled(uint32_t peer) = 0;
+    virtual void onFileRelayReady(uint32_t peer, uint32_t received, bool relayed) = 0;
+    virtual void onFileRelayData(uint32_t peer, const uint8_t* data, uint32_t length,
+                                 uint32_t sent) = 0;
+    virtual void onFileTransferDone(uint32_t peer) = 0;
+    virtual void onFileProgress(uint32_t peer, uint32_t total, uint32_t done) = 0;
+    virtual std::string transferFilePath(uint32_t peer) = 0;
+    virtual uint32_t transferFileSize(uint32_t peer) = 0;
+    virtual void onVoiceOffer(uint32_t peer) = 0;
+    virtual void onVoiceAccepted(uint32_t peer, uint16_t port) = 0;
+    virtual void onVoiceCancelled(uint32_t peer) = 0;
+    virtual void onVoiceChannelReady(uint32_t peer, bool relayed) = 0;
+    virtual void onVoiceChannelStarted(uint32_t peer, bool relayed) = 0;
+    virtual void onVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
+    virtual void onVideoOffer(uint32_t peer) = 0;
+    virtual void onVideoAccepted(uint32_t peer, uint16_t port) = 0;
+    virtual void onVideoCancelled(uint32_t peer) = 0;
+    virtual void onVideoChannelReady(uint32_t peer, bool relayed) = 0;
+    virtual void onVideoChannelStarted(uint32_t peer, bool relayed) = 0;
+    virtual void onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
+    // Search results reach the wizard that asked: `ackSeq` is its request's seq.
+    virtual void onSearchResultA(std::vector<SearchEntryA> entries, uint16_t ackSeq) = 0;
+    virtual void onSearchResultB(std::vector<SearchEntryB> entries, uint16_t ackSeq) = 0;
+    virtual void onSearchResultD(std::vector<SearchEntryD> entries, uint16_t ackSeq) = 0;
+    // A contact's profile or presence changed (its chat window shows it).
+    virtual void onContactChanged(uint32_t userId) = 0;
+    // Menu commands 32843, 32845 and 32878: open the wizard of `windowType` (29, 32, 40) or
+    // flash the open one.
+    virtual void openSearchWizard(uint32_t windowType) = 0;
+};
+
+// The installed receivers; each may be missing while its part of the console is not built.
+struct EventRoutes {
+    CallReceiver* calls = nullptr;
+    ContactReceiver* contacts = nullptr;
+    MessagingReceiver* messaging = nullptr;
+};
+
+// The line reported for an event that has no receiver yet.
+void ReportUnrouted(const char* operation, uint32_t key);
+
+} // namespace talmor

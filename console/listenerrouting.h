@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "console/eventroutes.h"
+#include "protocol/records.h"
+
+namespace talmor {
+
+class ClientListener;
+
+// Hands the server events that belong to other windows to their receivers: the call panes and
+// call windows, the contact pane and group dialogs, and the chat, media and search windows.
+// An event without a receiver is reported, not lost silently.
+class ListenerRouting {
+public:
+    explicit ListenerRouting(ClientListener& listener) : listener_(listener) {}
+
+    EventRoutes& routes() { return routes_; }
+    const EventRoutes& routes() const { return routes_; }
+
+    void message(MessageRecord message);
+    void groups(const std::vector<GroupEntry>& groups);
+    void contactsLoaded();
+    void groupCreated(uint32_t groupId);
+    void groupNameChanged(uint32_t groupId, const std::string& name);
+    void groupDeleted(uint32_t groupId);
+    void userInfo(uint32_t userId);
+    void contactOnline(uint32_t userId, uint32_t status, bool fromList);
+    void contactOffline(uint32_t userId);
+    void contactStatus(uint32_t userId, uint32_t status);
+    void contactMoved(uint32_t groupId, uint32_t userId);
+    void contactDeleted(uint32_t userId);
+    void contactAdded(uint32_t userId);
+    void addRequest(uint32_t userId);
+    void allOffline();
+
+    // Peer media: offers go to the peer's chat window (opened when needed); the rest only to an
+    // open one. Events about a peer that is not a contact are dropped, as the peers' sessions
+    // are only for contacts.
+    MessagingReceiver* peerReceiver(uint32_t peer, const char* operation);
+
+    void searchResultA(std::vector<SearchEntryA> entries);
+    void searchResultB(std::vector<SearchEntryB> entries);
+    void searchResultD(std::vector<SearchEntryD> entries);
+    void sellerResult(std::vector<SellerEntry> entries, uint32_t key);
+
+    void callList(int list, std::vector<CallRecord> calls);
+    void newCall(CallRecord call);
+    void callGone(uint32_t callId);
+    void callNoticeDone(uint32_t callId, bool second);
+    void callMemoSaved(uint32_t callId);
+    void familyContact(bool second, uint32_t key, const std::string& name,
+                       const std::string& phone);
+    void listsRequested();
+    void reminderDue();
+    void playSound(int event);
+    int rowCount(int code) const;
+
+private:
+    ClientListener& listener_;
+    EventRoutes routes_;
+};
+
+} // namespace talmor

@@ -1,0 +1,31 @@
+#include <QApplication>
+
+#include "console/qtconsoleui.h"
+#include "console/qtenvironment.h"
+#include "console/starturl.h"
+#include "console/talmormanagerapp.h"
+#include "console/talmormanagerdlg.h"
+
+int main(int argc, char** argv) {
+    // The embedded browser panes share one GL context with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("TalmorManager");
+    // The console lives on in the tray when its window is closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    talmor::QtEnvironment environment;
+    talmor::CTalmorManagerApp app;
+    talmor::QtConsoleUi ui(app.deployment(), true);
+    environment.setTimerTarget([&app](int id) {
+        if (talmor::CTalmorManagerDlg* window = app.mainWindow()) {
+            window->onTimer(id);
+        }
+    });
+    const std::string commandLine = talmor::RawCommandLine(argc, argv);
+    const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+    if (!app.InitInstance(commandLine, folder, ui, environment.services(), true)) {
+        return 0;
+    }
+    return application.exec();
+}

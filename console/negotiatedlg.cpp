@@ -1,0 +1,40 @@
+#include "console/negotiatedlg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "console/artwork.h"
+#include "console/texts.h"
+#include "console/webpane.h"
+
+namespace talmor {
+
+CNegotiateDlg::CNegotiateDlg(const QUrl& page, bool withBrowser, QWidget* parent)
+    : QDialog(parent), page_(page) {
+    setWindowTitle(QString::fromUtf8(text::kAgreementCaption));
+    setWindowIcon(art::AppIcon());
+    resize(620, 460);
+    auto* layout = new QVBoxLayout(this);
+    if (withBrowser) {
+        browser_ = new WebPane(this);
+        browser_->navigate(page);
+        layout->addWidget(browser_, 1);
+    } else {
+        auto* address = new QLabel(page.toString(), this);
+        address->setTextFormat(Qt::PlainText);
+        layout->addWidget(address, 1);
+    }
+    accept_ = new QPushButton(QString::fromUtf8(text::kAgreementAccept), this);
+    refuse_ = new QPushButton(QString::fromUtf8(text::kAgreementRefuse), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(accept_);
+    buttons->addWidget(refuse_);
+    layout->addLayout(buttons);
+    connect(accept_, &QPushButton::clicked, this, &CNegotiateDlg::accept);
+    connect(refuse_, &QPushButton::clicked, this, &CNegotiateDlg::reject);
+}
+
+} // namespace talmor

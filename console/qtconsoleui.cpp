@@ -1,0 +1,70 @@
+#include "console/qtconsoleui.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+
+#include "console/checkpasswddlg.h"
+#include "console/logindlg.h"
+#include "console/negotiatedlg.h"
+#include "console/texts.h"
+
+namespace talmor {
+
+void QtConsoleUi::information(QWidget* owner, const QString& text) {
+    QMessageBox::information(owner, QString::fromUtf8(text::kCaptionNotice), text);
+}
+
+void QtConsoleUi::error(QWidget* owner, const QString& text) {
+    QMessageBox::critical(owner, QString::fromUtf8(text::kCaptionError), text);
+}
+
+bool QtConsoleUi::question(QWidget* owner, const QString& text) {
+    return QMessageBox::question(owner, QString::fromUtf8(text::kCaptionNotice), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtConsoleUi::runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) {
+    CLoginDlg dialog(registry, deployment_, *this, withBrowser_, owner);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    choice = dialog.choice();
+    return true;
+}
+
+bool QtConsoleUi::runMultiPassword(QWidget* owner, int level, const std::string& expected) {
+    CCheckPassWdDlg dialog(level, expected, *this, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtConsoleUi::runAgreement(QWidget* owner, const QUrl& page) {
+    CNegotiateDlg dialog(page, withBrowser_, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtConsoleUi::plainMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::kAppName), text, QMessageBox::Ok);
+    box.exec();
+}
+
+void QtConsoleUi::openInBrowser(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+bool QtConsoleUi::startProgram(const QString& program) {
+    const QFileInfo file(program);
+    if (!file.isFile() || !file.isExecutable()) {
+        return false;
+    }
+    return QProcess::startDetached(file.absoluteFilePath(), {}, file.absolutePath());
+}
+
+void QtConsoleUi::quit() {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+} // namespace talmor

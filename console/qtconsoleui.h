@@ -1,0 +1,31 @@
+#pragma once
+
+#include "console/consoleui.h"
+#include "console/deployment.h"
+
+namespace talmor {
+
+// The console's dialogs and message boxes on screen.
+class QtConsoleUi : public ConsoleUi {
+public:
+    // `withBrowser` false leaves the web panes out (a program without WebEngine pages).
+    QtConsoleUi(const Deployment& deployment, bool withBrowser)
+        : deployment_(deployment), withBrowser_(withBrowser) {}
+
+    void information(QWidget* owner, const QString& text) override;
+    void error(QWidget* owner, const QString& text) override;
+    bool question(QWidget* owner, const QString& text) override;
+    bool runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) override;
+    bool runMultiPassword(QWidget* owner, int level, const std::string& expected) override;
+    bool runAgreement(QWidget* owner, const QUrl& page) override;
+    void plainMessage(const QString& text) override;
+    void openInBrowser(const QUrl& url) override;
+    bool startProgram(const QString& program) override;
+    void quit() override;
+
+private:
+    const Deployment& deployment_;
+    bool withBrowser_;
+};
+
+} // namespace talmor

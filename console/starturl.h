@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace talmor {
+
+// What the command line asks for: a login with an operator id and password, or (id 0, empty
+// password) the login dialog.
+struct StartLogin {
+    uint32_t operatorId = 0;
+    std::string password;
+
+    // Only a positive id with a password logs in without the dialog.
+    bool direct() const { return operatorId > 0 && !password.empty(); }
+};
+
+// The raw command line as the shell passes a link to the console: every argument in double
+// quotes, joined by single blanks. An argument that already starts with a quote is taken as it
+// is.
+std::string RawCommandLine(int argc, const char* const* argv);
+
+// Reads "\"quorvane://login/?uid=<id>&pw=<password>\"". The first character of the command and
+// the last of the text are the quotes and are dropped without being looked at; without "/?" or
+// with another command than "login" the result is the dialog. Everything after the first "&" is
+// the password, so a password may hold "&" (and "pw=" or "uid="). The id is read as a decimal
+// number up to its first non-digit.
+StartLogin ParseStartUrl(const std::string& commandLine);
+
+// Decimal digits from the start of `text` up to the first non-digit, as a u32 (0 when there are
+// none; a number beyond 32 bits is 0 as well, never a wrapped id).
+uint32_t LeadingDecimal(const std::string& text);
+
+} // namespace talmor

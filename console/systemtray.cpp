@@ -1,0 +1,62 @@
+#include "console/systemtray.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace talmor {
+
+CSystemTray::CSystemTray(QObject* parent) : QObject(parent) {}
+
+CSystemTray::~CSystemTray() {
+    Remove();
+}
+
+bool CSystemTray::available() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CSystemTray::Create(const QIcon& icon, const QString& tooltip, QMenu* menu) {
+    Remove();
+    icon_ = new QSystemTrayIcon(this);
+    icon_->setContextMenu(menu);
+    connect(icon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::DoubleClick) {
+                    emit doubleClicked();
+                }
+            });
+    SetIcon(icon);
+    SetTooltip(tooltip);
+    icon_->show();
+}
+
+void CSystemTray::SetIcon(const QIcon& icon) {
+    if (icon_ != nullptr) {
+        icon_->setIcon(icon);
+        iconKey_ = icon.cacheKey();
+    }
+}
+
+void CSystemTray::SetTooltip(const QString& tooltip) {
+    if (icon_ != nullptr) {
+        icon_->setToolTip(tooltip.left(kTooltipChars));
+    }
+}
+
+void CSystemTray::Remove() {
+    if (icon_ != nullptr) {
+        icon_->hide();
+        delete icon_;
+        icon_ = nullptr;
+    }
+}
+
+QString CSystemTray::tooltip() const {
+    return icon_ != nullptr ? icon_->toolTip() : QString();
+}
+
+qint64 CSystemTray::iconKey() const {
+    return icon_ != nullptr ? iconKey_ : 0;
+}
+
+} // namespace talmor

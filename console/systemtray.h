@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QIcon;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace talmor {
+
+// The console's icon in the notification area (id 10004). Removing it is part of every way the
+// process ends; destroying the object removes it too.
+class CSystemTray : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kIconId = 10004;
+    static constexpr int kTooltipChars = 63;
+
+    explicit CSystemTray(QObject* parent = nullptr);
+    ~CSystemTray() override;
+
+    // Adds the icon (removing an earlier one first) with its context menu.
+    void Create(const QIcon& icon, const QString& tooltip, QMenu* menu);
+    void SetIcon(const QIcon& icon);
+    void SetTooltip(const QString& tooltip);
+    void Remove();
+
+    bool present() const { return icon_ != nullptr; }
+    QString tooltip() const;
+    // The icon shown now (tests compare it with the status icons by cache key).
+    qint64 iconKey() const;
+    // Whether the desktop has a notification area at all.
+    static bool available();
+
+signals:
+    void doubleClicked();
+
+private:
+    QSystemTrayIcon* icon_ = nullptr;
+    qint64 iconKey_ = 0;
+};
+
+} // namespace talmor

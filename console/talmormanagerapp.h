@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QLockFile>
+
+#include <memory>
+#include <string>
+
+#include "console/deployment.h"
+
+namespace talmor {
+
+class CTalmorManagerDlg;
+class ConsoleUi;
+struct ConsoleEnvironment;
+
+// The application around the main window: one instance per data folder, the folders, the
+// deployment values, the main window and the start URL of the command line.
+class CTalmorManagerApp {
+public:
+    CTalmorManagerApp();
+    ~CTalmorManagerApp();
+    CTalmorManagerApp(const CTalmorManagerApp&) = delete;
+    CTalmorManagerApp& operator=(const CTalmorManagerApp&) = delete;
+
+    // The one application object of the process (null before it exists).
+    static CTalmorManagerApp* instance();
+
+    // Start-up: false ends the process (a second instance, or the operator cancelled the
+    // login). `commandLine` is the raw text after the program name; `ui` answers for the
+    // operator and `environment` carries the sockets and timers.
+    bool InitInstance(const std::string& commandLine, const std::string& executableFolder,
+                      ConsoleUi& ui, const ConsoleEnvironment& environment, bool withBrowser);
+
+    // Locks the application folder for this process; false when another process holds it.
+    bool lockInstance();
+
+    CTalmorManagerDlg* mainWindow() const { return window_.get(); }
+    const Deployment& deployment() const { return deployment_; }
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+    Deployment deployment_;
+    std::unique_ptr<CTalmorManagerDlg> window_;
+};
+
+} // namespace talmor

@@ -1,0 +1,722 @@
+#include "console/talmormanagerdlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabBar>
+
+#include "console/appfolders.h"
+#include "console/artwork.h"
+#include "console/calltabstrip.h"
+#include "console/clientarea.h"
+#include "console/commandids.h"
+#include "console/consoleui.h"
+#include "console/gbktext.h"
+#include "console/loginwaitdlg.h"
+#include "console/mainlayout.h"
+#include "console/paneslot.h"
+#include "console/statustexts.h"
+#include "console/texts.h"
+#include "console/toolbuttonrows.h"
+#include "console/webpane.h"
+#include "protocol/peersessions.h"
+#include "storage/optionstore.h"
+#include "storage/textlists.h"
+#include "widgets/colorlabel.h"
+#include "widgets/skinbutton.h"
+
+namespace talmor {
+
+namespace {
+
+constexpr int kMinWidth = 800;
+constexpr int kMinHeight = 550;
+constexpr uint32_t kReminderWindowType = 43;
+constexpr uint32_t kSubscriberWizard = 29;
+constexpr uint32_t kProviderWizard = 32;
+constexpr uint32_t kColleagueWizard = 40;
+constexpr int kNoticeWidthMargin = 600;
+constexpr QSize kContactToggleSize(9, 57);
+constexpr QSize kProcessToggleSize(57, 9);
+
+const QColor kStatusBackground(213, 226, 241);
+const QColor kScopeText(21, 66, 139);
+
+QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.c_str());
+}
+
+} // namespace
+
+CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
+                                     const Deployment& deployment, ConsoleUi& ui, bool withBrowser)
+    : ClientListener(environment.sockets, environment.resolver, environment.timers,
+                     environment.clock, environment.random),
+      RegisteredWindow(windows(), kWindowType, 0, 0), ui_(ui), timers_(environment.timers),
+      deployment_(deployment), withBrowser_(withBrowser), routing_(*this), login_(*this) {
+    setWindowTitle(QString::fromUtf8(text::kAppName));
+    setWindowIcon(art::AppIcon());
+    setMinimumSize(kMinWidth, kMinHeight);
+    menu_ = new MainMenu(menuBar(), [this] { return menuState(); });
+    connect(menu_, &MainMenu::command, this, &CTalmorManagerDlg::onCommand);
+
+    client_ = new ClientArea(this);
+    setCentralWidget(client_);
+    buttons_ = new ToolButtonRows(client_);
+    connect(buttons_, &ToolButtonRows::command, this, &CTalmorManagerDlg::onCommand);
+    connect(buttons_, &ToolButtonRows::logoClicked, this,
+            [this] { ui_.openInBrowser(QUrl(deployment_.publicSite + "/")); });
+    tabs_ = new CallTabStrip(client_);
+    connect(tabs_, &CallTabStrip::tabChosen, this,
+            [this](int tab) { tabs_->select(tab, seatRights()); });
+    contactPane_ = new PaneSlot(client_);
+    processPane_ = new PaneSlot(client_);
+    noticeSlot_ = new QWidget(client_);
+    buildStatusLine();
+
+    connect(&trayMenu_, &TrayMenu::command, this, &CTalmorManagerDlg::onCommand);
+    connect(trayMenu_.menu(), &QMenu::aboutToShow, this, [this] {
+        std::vector<std::string> replies;
+        if (operatorId_ != 0) {
+            storage::LoadAutoReplies(userFolder(), replies);
+        }
+        trayMenu_.build(operatorId_, replies);
+    });
+    connect(&tray_, &CSystemTray::doubleClicked, this, &CTalmorManagerDlg::showConsole);
+    tray_.Create(art::StatusIcon(kStatusOnline), QString::fromUtf8(text::kTrayTooltip),
+                 trayMenu_.menu());
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        setGeometry(screen->availableGeometry());
+    }
+    connect(client_, &ClientArea::resized, this, &CTalmorManagerDlg::relayout);
+    relayout();
+    SelectTab();
+}
+
+CTalmorManagerDlg::~CTalmorManagerDlg() {
+    tray_.Remove();
+    // The protocol core's offline step needs the window's parts, gone after this destructor.
+    client().goOffline();
+}
+
+void CTalmorManagerDlg::buildStatusLine() {
+    statusLabel_ = new ColorLabel(QColor(255, 102, 0), kStatusBackground, client_);
+    statusLabel_->setText(QString::fromUtf8(text::kStatusUnknown));
+    statusLabel_->setAlignment(Qt::AlignCenter);
+    // The status menu is also here, for desktops without a notification area.
+    statusLabel_->setCursor(Qt::PointingHandCursor);
+    statusLabel_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(statusLabel_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { trayMenu_.menu()->popup(statusLabel_->mapToGlobal(at)); });
+    scopeLabel_ = new ColorLabel(kScopeText, kStatusBackground, client_);
+    scopeLabel_->setText(QString::fromUtf8(text::kScopeLoading));
+    providerLabel_ = new ColorLabel(kScopeText, kStatusBackground, client_);
+    providerLabel_->setText(QString::fromUtf8(text::kProvidersLoading));
+
+    contactToggle_ = new SkinButton(client_);
+    processToggle_ = new SkinButton(client_);
+    art::SkinToggle(*contactToggle_, kContactToggleSize, "arrow_right");
+    art::SkinToggle(*processToggle_, kProcessToggleSize, "arrow_down");
+    connect(contactToggle_, &SkinButton::clicked, this,
+            [this] { onCommand(cmd::kButtonToggleContacts); });
+    connect(processToggle_, &SkinButton::clicked, this,
+            [this] { onCommand(cmd::kButtonToggleProcessing); });
+}
+
+QSize CTalmorManagerDlg::clientSize() const {
+    return client_->size();
+}
+
+void CTalmorManagerDlg::relayout() {
+    const QSize size = client_->size();
+    const MainGeometry g =
+        LayOut(size.width(), size.height(), contactPaneShown_, processPaneShown_, tabs_->rows());
+    buttons_->setGeometry(0, 0, size.width(), ToolButtonRows::kHeight);
+    tabs_->bar()->setGeometry(g.tabStrip);
+    tabs_->bar()->setVisible(tabs_->rows() > 0);
+    tabs_->place(g.callArea);
+    contactPane_->setGeometry(g.contactPane);
+    contactPane_->setVisible(contactPaneShown_);
+    processPane_->setGeometry(g.processPane);
+    processPane_->setVisible(processPaneShown_);
+    noticeSlot_->setGeometry(g.noticeStrip);
+    if (noticeStrip_ != nullptr) {
+        noticeStrip_->setGeometry(noticeSlot_->rect());
+    }
+    statusLabel_->setGeometry(g.statusLabel);
+    scopeLabel_->setGeometry(g.scopeLabel);
+    providerLabel_->setGeometry(g.providerLabel);
+    contactToggle_->setGeometry(g.contactToggle);
+    processToggle_->setGeometry(g.processToggle);
+    contactToggle_->raise();
+    processToggle_->raise();
+}
+
+void CTalmorManagerDlg::showNoticeStrip() {
+    if (!withBrowser_) {
+        return;
+    }
+    if (noticeStrip_ == nullptr) {
+        noticeStrip_ = new WebPane(noticeSlot_);
+        noticeStrip_->setGeometry(noticeSlot_->rect());
+        noticeStrip_->show();
+    }
+    noticeStrip_->navigate(QUrl(backOfficeBase_ + "guendong.aspx?GDWidth=" +
+                                QString::number(clientSize().width() - kNoticeWidthMargin)));
+}
+
+CLoginWaitDlg* CTalmorManagerDlg::loginWait() const {
+    return dynamic_cast<CLoginWaitDlg*>(findWindow(CLoginWaitDlg::kWindowType, 0, 0));
+}
+
+bool CTalmorManagerDlg::StartLogin(uint32_t operatorId, const std::string& password) {
+    if (operatorId > 0 && !password.empty()) {
+        operatorId_ = operatorId;
+        password_ = password;
+        savePassword_ = false;
+        serverIndex_ = 0;
+    } else {
+        operatorId_ = 0;
+        password_.clear();
+        LoginChoice choice;
+        if (!ui_.runLoginDialog(this, windows(), choice)) {
+            quitConsole();
+            return false;
+        }
+        operatorId_ = choice.operatorId;
+        password_ = choice.password;
+        savePassword_ = choice.savePassword;
+        serverIndex_ = choice.serverIndex;
+    }
+    backOfficeBase_ = deployment_.backOfficeBase();
+    setUserFolder(MakeUserFolder(operatorId_));
+    own().operatorId = operatorId_;
+    own().password = password_;
+    ConnectToServer(kStatusOnline);
+    if (loginWait() == nullptr) {
+        QString animation = QString::fromStdString(applicationFolder()) + "gif/StartProgress.gif";
+        if (!QFile::exists(animation)) {
+            animation = QString::fromStdString(assetFolder()) + "gif/StartProgress.gif";
+        }
+        auto* wait = new CLoginWaitDlg(windows(), animation, this);
+        connect(wait, &CLoginWaitDlg::dismissed, this, [this] {
+            // Without a notification area the console must stay reachable.
+            if (!ready_ && !CSystemTray::available()) {
+                showMinimized();
+            }
+        });
+        wait->show();
+    }
+    return true;
+}
+
+void CTalmorManagerDlg::ConnectToServer(uint32_t initialStatus) {
+    initialStatus_ = initialStatus;
+    timers_.startTimer(kTrayBlinkTimer, kTrayBlinkMs);
+    statusLabel_->setText(QString::fromUtf8(text::kConnecting));
+    statusLabel_->repaint();
+    client().ConnectToServer(initialStatus, deployment_.server(serverIndex_).toStdString(),
+                             deployment_.port);
+}
+
+void CTalmorManagerDlg::ShowStatus() {
+    timers_.stopTimer(kTrayBlinkTimer);
+    statusLabel_->setText(Utf8(StatusText(own().status)));
+    statusLabel_->repaint();
+    tray_.SetIcon(art::StatusIcon(own().status));
+}
+
+void CTalmorManagerDlg::SelectTab() {
+    tabs_->select(tabs_->currentTab(), seatRights());
+}
+
+void CTalmorManagerDlg::setStatusCommand(uint32_t status) {
+    if (own().status == kStatusOffline) {
+        ConnectToServer(status);
+        return;
+    }
+    if (own().status != status) {
+        client().setStatus(status);
+    } else if (status == kStatusInvisible && peerSessions() != nullptr) {
+        peerSessions()->closeContactSessions(false);
+    }
+    ShowStatus();
+}
+
+void CTalmorManagerDlg::SetOnline() {
+    setStatusCommand(kStatusOnline);
+}
+
+void CTalmorManagerDlg::SetAway() {
+    setStatusCommand(kStatusAway);
+}
+
+void CTalmorManagerDlg::SetInvisible() {
+    setStatusCommand(kStatusInvisible);
+}
+
+void CTalmorManagerDlg::SetOffline() {
+    if (own().status != kStatusOffline) {
+        client().goOffline();
+        ready_ = false;
+        routing_.allOffline();
+    }
+    ShowStatus();
+}
+
+void CTalmorManagerDlg::awayReply(int command) {
+    if (command == cmd::kTrayAwayNoReply) {
+        options_.setBit(storage::kOptionAutoReply, false);
+        storage::SaveOptions(userFolder(), options_);
+        SetAway();
+        return;
+    }
+    std::vector<std::string> replies;
+    storage::LoadAutoReplies(userFolder(), replies);
+    const auto index = static_cast<std::size_t>(command - cmd::kAwayReplyFirst);
+    if (index >= replies.size()) {
+        return;
+    }
+    options_.setBit(storage::kOptionAutoReply, true);
+    options_.autoReplyText = replies[index];
+    storage::SaveOptions(userFolder(), options_);
+    SetAway();
+}
+
+void CTalmorManagerDlg::onTimer(int id) {
+    switch (id) {
+    case kRetransmitTimer:
+    case kKeepAliveTimer:
+        client().onTimer(id);
+        break;
+    case kTrayBlinkTimer:
+        trayBlinkPhase_ = !trayBlinkPhase_;
+        tray_.SetIcon(art::StatusIcon(trayBlinkPhase_ ? kStatusOffline : kStatusOnline));
+        break;
+    case kReminderTimer:
+        if (findWindow(kReminderWindowType, 0, 0) == nullptr) {
+            routing_.reminderDue();
+        }
+        break;
+    case kTabBlinkTimer:
+        tabs_->blink(blinkPhase_, [this](int code) { return routing_.rowCount(code); });
+        blinkPhase_ = !blinkPhase_;
+        break;
+    default:
+        break;
+    }
+}
+
+void CTalmorManagerDlg::setCommandHandler(int id, std::function<void()> handler) {
+    handlers_[id] = std::move(handler);
+}
+
+void CTalmorManagerDlg::onCommand(int id) {
+    const auto handler = handlers_.find(id);
+    if (handler != handlers_.end()) {
+        handler->second();
+        return;
+    }
+    if (const int bit = menu_->rules().toggledBit(id); bit >= 0) {
+        flipOption(bit);
+        return;
+    }
+    if (id >= cmd::kAwayReplyFirst && id < cmd::kAwayReplyFirst + cmd::kAwayReplyHandled) {
+        awayReply(id);
+        return;
+    }
+    switch (id) {
+    case cmd::kTrayOnline:
+        SetOnline();
+        break;
+    case cmd::kTrayAwayNoReply:
+        awayReply(id);
+        break;
+    case cmd::kTrayInvisible:
+        SetInvisible();
+        break;
+    case cmd::kTrayOffline:
+        SetOffline();
+        break;
+    case cmd::kTrayShowConsole:
+    case cmd::kShowConsole:
+        showConsole();
+        break;
+    case cmd::kTrayExit:
+    case cmd::kExit:
+        exitCommand();
+        break;
+    case cmd::kButtonWorkTab:
+        tabs_->selectWorkTab(seatRights());
+        break;
+    case cmd::kButtonToggleContacts:
+        togglePane(true);
+        break;
+    case cmd::kButtonToggleProcessing:
+        togglePane(false);
+        break;
+    case cmd::kAddSubscriber:
+        openSearchWizard(kSubscriberWizard, text::kOfflineUserSearch);
+        break;
+    case cmd::kAddProvider:
+        openSearchWizard(kProviderWizard, text::kOfflineProviderSearch);
+        break;
+    case cmd::kAddColleague:
+        openSearchWizard(kColleagueWizard, nullptr);
+        break;
+    case cmd::kCreateGroup:
+    case cmd::kRenameGroup:
+    case cmd::kDeleteGroup:
+        if (ContactReceiver* contacts = routes().contacts) {
+            id == cmd::kCreateGroup   ? contacts->createGroup()
+            : id == cmd::kRenameGroup ? contacts->renameGroup()
+                                      : contacts->deleteGroup();
+        } else {
+            ReportUnrouted("group command", static_cast<uint32_t>(id));
+        }
+        break;
+    case cmd::kServiceCentre:
+    case cmd::kFeatureGuide:
+    case cmd::kAwayReplyFirst + cmd::kAwayReplyHandled:
+        break;
+    default:
+        ReportUnrouted("command", static_cast<uint32_t>(id));
+        break;
+    }
+}
+
+void CTalmorManagerDlg::openSearchWizard(uint32_t windowType, const char* offlineMessage) {
+    if (offlineMessage != nullptr && own().status == kStatusOffline) {
+        ui_.information(this, QString::fromUtf8(offlineMessage));
+        return;
+    }
+    if (routes().messaging == nullptr) {
+        ReportUnrouted("search wizard", windowType);
+        return;
+    }
+    routes().messaging->openSearchWizard(windowType);
+}
+
+void CTalmorManagerDlg::flipOption(int bit) {
+    options_.setBit(bit, !options_.bit(bit));
+    storage::SaveOptions(userFolder(), options_);
+    storage::LoadOptions(userFolder(), options_);
+}
+
+void CTalmorManagerDlg::togglePane(bool contact) {
+    if (contact) {
+        contactPaneShown_ = !contactPaneShown_;
+        art::SkinToggle(*contactToggle_, kContactToggleSize,
+                        contactPaneShown_ ? "arrow_right" : "arrow_left");
+    } else {
+        processPaneShown_ = !processPaneShown_;
+        art::SkinToggle(*processToggle_, kProcessToggleSize,
+                        processPaneShown_ ? "arrow_down" : "arrow_up");
+    }
+    relayout();
+}
+
+MenuState CTalmorManagerDlg::menuState() const {
+    MenuState state;
+    state.ready = ready_;
+    state.rights = &seatRights();
+    state.scopeKind = own().record.scopeKind;
+    state.optionBits = options_.bits;
+    if (const ContactReceiver* contacts = routing_.routes().contacts) {
+        state.groupCount = contacts->groupCount();
+        state.selectedGroup = contacts->selectedGroup();
+    }
+    return state;
+}
+
+void CTalmorManagerDlg::showConsole() {
+    const bool hidden = !isVisible() || isMinimized();
+    if (hidden && ready_) {
+        showNormal();
+        raise();
+        activateWindow();
+        return;
+    }
+    QApplication::alert(this);
+}
+
+void CTalmorManagerDlg::exitCommand() {
+    SetOffline();
+    quitConsole();
+}
+
+void CTalmorManagerDlg::quitConsole() {
+    tray_.Remove();
+    quitting_ = true;
+    ui_.quit();
+}
+
+void CTalmorManagerDlg::hideToTray() {
+    if (CSystemTray::available()) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
+void CTalmorManagerDlg::closeEvent(QCloseEvent* event) {
+    if (quitting_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    hideToTray();
+}
+
+void CTalmorManagerDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        hideToTray();
+        return;
+    default:
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+// Listener operations.
+
+void CTalmorManagerDlg::OnLoginReply(const std::string& pw1, const std::string& pw2,
+                                     const std::string& pw3, const std::string& pw4,
+                                     uint16_t result, uint32_t accountValue,
+                                     uint32_t requiredVersion) {
+    const std::string passwords[] = {pw1, pw2, pw3, pw4};
+    const LoginVerdict verdict = loginVerdict(result, requiredVersion);
+    if (verdict != LoginVerdict::Proceed) {
+        // Timers 1001 and 1002 stop and the session logs out before the operator is told.
+        ClientListener::OnLoginReply(pw1, pw2, pw3, pw4, result, accountValue, requiredVersion);
+    }
+    if (login_.loginReply(passwords, result, requiredVersion)) {
+        ClientListener::OnLoginReply(pw1, pw2, pw3, pw4, result, accountValue, requiredVersion);
+    }
+}
+
+void CTalmorManagerDlg::OnGroupList(std::vector<GroupEntry> groups) {
+    routing_.groups(groups);
+    login_.groupList();
+    ClientListener::OnGroupList(std::move(groups));
+}
+
+void CTalmorManagerDlg::OnContactList(std::vector<ContactEntry> contacts) {
+    ClientListener::OnContactList(std::move(contacts));
+    routing_.contactsLoaded();
+    login_.complete();
+}
+
+void CTalmorManagerDlg::OnUserInfo(const UserRecord& record) {
+    ClientListener::OnUserInfo(record);
+    routing_.userInfo(record.id);
+}
+
+void CTalmorManagerDlg::OnContactOnline(uint32_t id, uint32_t status, uint32_t altAddress,
+                                        uint16_t altPort, uint16_t messagePort,
+                                        uint32_t peerAddress, bool fromList) {
+    if (ContactRecord* contact = contacts().find(id)) {
+        contact->status = status;
+        contact->altAddress = altAddress;
+        contact->altPort = altPort;
+        contact->messagePort = messagePort;
+        contact->peerAddress = peerAddress;
+    }
+    routing_.contactOnline(id, status, fromList);
+}
+
+void CTalmorManagerDlg::OnContactOffline(uint32_t id) {
+    ClientListener::OnContactOffline(id);
+    routing_.contactOffline(id);
+}
+
+void CTalmorManagerDlg::OnContactStatus(uint32_t id, uint32_t status) {
+    if (ContactRecord* contact = contacts().find(id)) {
+        contact->status = status;
+    }
+    routing_.contactStatus(id, status);
+}
+
+void CTalmorManagerDlg::OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileOffer")) {
+        r->onFileOffer(peer, size, name);
+    }
+}
+
+void CTalmorManagerDlg::OnFileAccepted(uint32_t peer, uint16_t port) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileAccepted")) {
+        r->onFileAccepted(peer, port);
+    }
+}
+
+void CTalmorManagerDlg::OnFileCancelled(uint32_t peer) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileCancelled")) {
+        r->onFileCancelled(peer);
+    }
+}
+
+void CTalmorManagerDlg::OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileRelayReady")) {
+        r->onFileRelayReady(peer, received, relayed);
+    }
+}
+
+void CTalmorManagerDlg::OnFileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
+                                        uint32_t sent) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileRelayData")) {
+        r->onFileRelayData(peer, bytes, length, sent);
+    }
+}
+
+void CTalmorManagerDlg::OnFileTransferDone(uint32_t peer) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileTransferDone")) {
+        r->onFileTransferDone(peer);
+    }
+}
+
+void CTalmorManagerDlg::OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileProgress")) {
+        r->onFileProgress(peer, total, done);
+    }
+}
+
+std::string CTalmorManagerDlg::GetTransferFilePath(uint32_t peer) {
+    MessagingReceiver* r = routing_.peerReceiver(peer, "GetTransferFilePath");
+    return r != nullptr ? r->transferFilePath(peer) : std::string();
+}
+
+uint32_t CTalmorManagerDlg::GetTransferFileSize(uint32_t peer) {
+    MessagingReceiver* r = routing_.peerReceiver(peer, "GetTransferFileSize");
+    return r != nullptr ? r->transferFileSize(peer) : 0;
+}
+
+void CTalmorManagerDlg::OnVoiceOffer(uint32_t peer) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceOffer")) {
+        r->onVoiceOffer(peer);
+    }
+}
+
+void CTalmorManagerDlg::OnVoiceAccepted(uint32_t peer, uint16_t port) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceAccepted")) {
+        r->onVoiceAccepted(peer, port);
+    }
+}
+
+void CTalmorManagerDlg::OnVoiceCancelled(uint32_t peer) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceCancelled")) {
+        r->onVoiceCancelled(peer);
+    }
+}
+
+void CTalmorManagerDlg::OnVoiceChannelReady(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceChannelReady")) {
+        r->onVoiceChannelReady(peer, relayed);
+    }
+}
+
+void CTalmorManagerDlg::OnVoiceChannelStarted(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceChannelStarted")) {
+        r->onVoiceChannelStarted(peer, relayed);
+    }
+}
+
+void CTalmorManagerDlg::OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceData")) {
+        r->onVoiceData(peer, bytes, length);
+    }
+}
+
+void CTalmorManagerDlg::OnVideoOffer(uint32_t peer) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoOffer")) {
+        r->onVideoOffer(peer);
+    }
+}
+
+void CTalmorManagerDlg::OnVideoAccepted(uint32_t peer, uint16_t port) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoAccepted")) {
+        r->onVideoAccepted(peer, port);
+    }
+}
+
+void CTalmorManagerDlg::OnVideoCancelled(uint32_t peer) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoCancelled")) {
+        r->onVideoCancelled(peer);
+    }
+}
+
+void CTalmorManagerDlg::OnVideoChannelReady(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoChannelReady")) {
+        r->onVideoChannelReady(peer, relayed);
+    }
+}
+
+void CTalmorManagerDlg::OnVideoChannelStarted(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoChannelStarted")) {
+        r->onVideoChannelStarted(peer, relayed);
+    }
+}
+
+void CTalmorManagerDlg::OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
+    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoData")) {
+        r->onVideoData(peer, bytes, length);
+    }
+}
+
+void CTalmorManagerDlg::OnScopeNotice(const std::string& text) {
+    scopeLabel_->setText(FromGbk(ScopeNoticeText(text)));
+}
+
+void CTalmorManagerDlg::OnReminderSchedule(uint32_t enabled, uint32_t minutes) {
+    if (enabled == 1) {
+        timers_.startTimer(kReminderTimer, static_cast<int>(minutes) * 60000);
+    }
+}
+
+void CTalmorManagerDlg::OnHelpCalls(std::vector<CallRecord> calls) {
+    if (options_.bit(storage::kOptionTakeHelpCalls)) {
+        routing_.callList(ListCursors::kHelp, std::move(calls));
+    }
+}
+
+void CTalmorManagerDlg::OnSosCalls(std::vector<CallRecord> calls) {
+    if (options_.bit(storage::kOptionTakeSosCalls)) {
+        routing_.callList(ListCursors::kSos, std::move(calls));
+    }
+}
+
+void CTalmorManagerDlg::OnCategoryCalls(int pane, std::vector<CallRecord> calls) {
+    routing_.callList(ListCursors::kFirstCategory + pane, std::move(calls));
+}
+
+void CTalmorManagerDlg::OnServiceCalls(std::vector<CallRecord> calls) {
+    routing_.callList(ListCursors::kService, std::move(calls));
+}
+
+void CTalmorManagerDlg::OnTakenCalls(std::vector<CallRecord> calls) {
+    routing_.callList(ListCursors::kTaken, std::move(calls));
+}
+
+void CTalmorManagerDlg::OnHelpTotal(uint32_t count) {
+    buttons_->setLabelText(1071, Utf8(HelpTotalText(count)));
+}
+
+void CTalmorManagerDlg::OnSosTotal(uint32_t count) {
+    buttons_->setLabelText(1070, Utf8(SosTotalText(count)));
+}
+
+void CTalmorManagerDlg::OnProviderCount(uint32_t count) {
+    providerLabel_->setText(Utf8(ProviderCountText(count)));
+    providerLabel_->repaint();
+}
+
+void CTalmorManagerDlg::OnCustomerCount(uint32_t count) {
+    buttons_->setLabelText(1078, Utf8(CustomerCountText(count)));
+}
+
+} // namespace talmor

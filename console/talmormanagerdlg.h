@@ -1,0 +1,253 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "console/consoleenvironment.h"
+#include "console/deployment.h"
+#include "console/listenerrouting.h"
+#include "console/loginsequence.h"
+#include "console/mainmenu.h"
+#include "console/systemtray.h"
+#include "console/traymenu.h"
+#include "protocol/clientlistener.h"
+#include "protocol/platformclient.h"
+#include "storage/consoleoptions.h"
+
+namespace talmor {
+
+class CallTabStrip;
+class ClientArea;
+class ColorLabel;
+class ConsoleUi;
+class PaneSlot;
+class SkinButton;
+class ToolButtonRows;
+class WebPane;
+
+// The console's main window and the receiver of every server event. It fills the desktop's
+// work area: the button rows, the tab strip with the call panes and the work pane, the contact
+// pane on the right, the processing list at the bottom, the notice strip and the status line.
+// Its parts do the work: LoginSequence the login, ListenerRouting the events of other windows,
+// MainMenu the menu rules, CallTabStrip the tabs.
+class CTalmorManagerDlg : public QMainWindow, public ClientListener, public RegisteredWindow {
+    Q_OBJECT
+public:
+    static constexpr uint32_t kWindowType = 19;
+
+    // `withBrowser` false leaves the notice strip's page out.
+    CTalmorManagerDlg(const ConsoleEnvironment& environment, const Deployment& deployment,
+                      ConsoleUi& ui, bool withBrowser);
+    ~CTalmorManagerDlg() override;
+
+    // Starts a login: with an id and a password directly, else through the login dialog. False
+    // when the operator cancelled the dialog (the console is quitting).
+    bool StartLogin(uint32_t operatorId, const std::string& password);
+    // Connects to the chosen server asking for `initialStatus`.
+    void ConnectToServer(uint32_t initialStatus);
+    // The status label and the tray icon show the current status; the tray stops blinking.
+    void ShowStatus();
+    // Shows the pane of the current tab only.
+    void SelectTab();
+
+    // The four status commands of the tray.
+    void SetOnline();
+    void SetAway();
+    void SetInvisible();
+    void SetOffline();
+
+    // A timer of the window fired (1001, 1002, 1003, 1007, 1008).
+    void onTimer(int id);
+    // A menu item, button or tray item was chosen.
+    void onCommand(int id);
+    // Lets another part of the console answer a command of the menu or a button.
+    void setCommandHandler(int id, std::function<void()> handler);
+    // Removes the tray icon and posts the quit message.
+    void quitConsole();
+    // Shows the window when it is hidden and the login is complete, else flashes it.
+    void showConsole();
+
+    bool ready() const { return ready_; }
+    void setReady(bool ready) { ready_ = ready; }
+    bool quitting() const { return quitting_; }
+    bool contactPaneShown() const { return contactPaneShown_; }
+    bool processPaneShown() const { return processPaneShown_; }
+    uint32_t operatorId() const { return operatorId_; }
+    int serverIndex() const { return serverIndex_; }
+    bool savePassword() const { return savePassword_; }
+    uint32_t initialStatus() const { return initialStatus_; }
+    const QString& backOfficeBase() const { return backOfficeBase_; }
+    const Deployment& deployment() const { return deployment_; }
+    storage::ConsoleOptions& options() { return options_; }
+    EventRoutes& routes() { return routing_.routes(); }
+    ListenerRouting& routing() { return routing_; }
+    ConsoleUi& ui() { return ui_; }
+    TimerHost& timers() { return timers_; }
+
+    MainMenu& mainMenu() { return *menu_; }
+    MenuState menuState() const;
+    TrayMenu& trayMenu() { return trayMenu_; }
+    CSystemTray& tray() { return tray_; }
+    ToolButtonRows& buttons() { return *buttons_; }
+    CallTabStrip& tabStrip() { return *tabs_; }
+    ColorLabel& statusLabel() { return *statusLabel_; }
+    ColorLabel& scopeLabel() { return *scopeLabel_; }
+    ColorLabel& providerLabel() { return *providerLabel_; }
+    PaneSlot& contactPane() { return *contactPane_; }
+    PaneSlot& processPane() { return *processPane_; }
+    SkinButton& contactToggle() { return *contactToggle_; }
+    SkinButton& processToggle() { return *processToggle_; }
+    WebPane* noticeStrip() const { return noticeStrip_; }
+    // The client area's size (the layout's W and H).
+    QSize clientSize() const;
+    // Places every part for the current client size.
+    void relayout();
+    // Navigates the notice strip for the current width.
+    void showNoticeStrip();
+    // The login-wait window when one is open.
+    class CLoginWaitDlg* loginWait() const;
+
+    // Listener operations (their routing: LoginSequence for the login, ListenerRouting for the
+    // other windows, the window itself for status, counters and scope).
+    void OnMessage(MessageRecord message) override { routing_.message(std::move(message)); }
+    void OnContactList(std::vector<ContactEntry> contacts) override;
+    void OnLoginReply(const std::string& pw1, const std::string& pw2, const std::string& pw3,
+                      const std::string& pw4, uint16_t result, uint32_t accountValue,
+                      uint32_t requiredVersion) override;
+    void OnLoggedInElsewhere() override { login_.loggedInElsewhere(); }
+    void OnGroupList(std::vector<GroupEntry> groups) override;
+    void OnGroupCreated(uint32_t groupId) override { routing_.groupCreated(groupId); }
+    void OnGroupNameChanged(uint32_t groupId, const std::string& name) override {
+        routing_.groupNameChanged(groupId, name);
+    }
+    void OnGroupDeleted(uint32_t groupId) override { routing_.groupDeleted(groupId); }
+    void OnUserInfo(const UserRecord& record) override;
+    void OnOwnProfile() override { login_.ownProfile(); }
+    void OnContactOnline(uint32_t id, uint32_t status, uint32_t altAddress, uint16_t altPort,
+                         uint16_t messagePort, uint32_t peerAddress, bool fromList) override;
+    void OnContactOffline(uint32_t id) override;
+    void OnContactStatus(uint32_t id, uint32_t status) override;
+    void OnContactMoved(uint32_t groupId, uint32_t userId) override {
+        routing_.contactMoved(groupId, userId);
+    }
+    void OnContactDeleted(uint32_t userId) override { routing_.contactDeleted(userId); }
+    void OnContactAdded(uint32_t userId) override { routing_.contactAdded(userId); }
+    void OnAddRequest(uint32_t userId) override { routing_.addRequest(userId); }
+    void OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) override;
+    void OnFileAccepted(uint32_t peer, uint16_t port) override;
+    void OnFileCancelled(uint32_t peer) override;
+    void OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) override;
+    void OnFileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
+                         uint32_t sent) override;
+    void OnFileTransferDone(uint32_t peer) override;
+    void OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) override;
+    std::string GetTransferFilePath(uint32_t peer) override;
+    uint32_t GetTransferFileSize(uint32_t peer) override;
+    void OnVoiceOffer(uint32_t peer) override;
+    void OnVoiceAccepted(uint32_t peer, uint16_t port) override;
+    void OnVoiceCancelled(uint32_t peer) override;
+    void OnVoiceChannelReady(uint32_t peer, bool relayed) override;
+    void OnVoiceChannelStarted(uint32_t peer, bool relayed) override;
+    void OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) override;
+    void OnVideoOffer(uint32_t peer) override;
+    void OnVideoAccepted(uint32_t peer, uint16_t port) override;
+    void OnVideoCancelled(uint32_t peer) override;
+    void OnVideoChannelReady(uint32_t peer, bool relayed) override;
+    void OnVideoChannelStarted(uint32_t peer, bool relayed) override;
+    void OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) override;
+    void OnScopeNotice(const std::string& text) override;
+    void OnReminderSchedule(uint32_t enabled, uint32_t minutes) override;
+    void OnHelpCalls(std::vector<CallRecord> calls) override;
+    void OnSosCalls(std::vector<CallRecord> calls) override;
+    void OnCategoryCalls(int pane, std::vector<CallRecord> calls) override;
+    void OnServiceCalls(std::vector<CallRecord> calls) override;
+    void OnTakenCalls(std::vector<CallRecord> calls) override;
+    void OnNewCall(CallRecord call) override { routing_.newCall(std::move(call)); }
+    void OnCallNoticeDone(uint32_t callId) override { routing_.callNoticeDone(callId, false); }
+    void OnCallNoticeDone2(uint32_t callId) override { routing_.callNoticeDone(callId, true); }
+    void OnCallMemoSaved(uint32_t callId) override { routing_.callMemoSaved(callId); }
+    void OnSearchResultA(std::vector<SearchEntryA> entries) override {
+        routing_.searchResultA(std::move(entries));
+    }
+    void OnSearchResultB(std::vector<SearchEntryB> entries) override {
+        routing_.searchResultB(std::move(entries));
+    }
+    void OnSearchResultD(std::vector<SearchEntryD> entries) override {
+        routing_.searchResultD(std::move(entries));
+    }
+    void OnHelpTotal(uint32_t count) override;
+    void OnSosTotal(uint32_t count) override;
+    void OnProviderCount(uint32_t count) override;
+    void OnCustomerCount(uint32_t count) override;
+    void OnConnected(bool up) override { login_.connected(up); }
+    void OnSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) override {
+        routing_.sellerResult(std::move(entries), windowKey);
+    }
+    void OnFamilyContact(uint32_t callKey, const std::string& name,
+                         const std::string& phone) override {
+        routing_.familyContact(false, callKey, name, phone);
+    }
+    void OnFamilyContact2(uint32_t callKey, const std::string& name,
+                          const std::string& phone) override {
+        routing_.familyContact(true, callKey, name, phone);
+    }
+    void OnCallGone(uint32_t callId) override { routing_.callGone(callId); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    friend class LoginSequence;
+
+    void buildStatusLine();
+    void togglePane(bool contact);
+    void setStatusCommand(uint32_t status);
+    void awayReply(int command);
+    void exitCommand();
+    void hideToTray();
+    void flipOption(int bit);
+    void openSearchWizard(uint32_t windowType, const char* offlineMessage);
+
+    ConsoleUi& ui_;
+    TimerHost& timers_;
+    Deployment deployment_;
+    bool withBrowser_;
+    ListenerRouting routing_;
+    LoginSequence login_;
+    ClientArea* client_;
+    ToolButtonRows* buttons_;
+    CallTabStrip* tabs_;
+    PaneSlot* contactPane_;
+    PaneSlot* processPane_;
+    QWidget* noticeSlot_;
+    WebPane* noticeStrip_ = nullptr;
+    ColorLabel* statusLabel_ = nullptr;
+    ColorLabel* scopeLabel_ = nullptr;
+    ColorLabel* providerLabel_ = nullptr;
+    SkinButton* contactToggle_ = nullptr;
+    SkinButton* processToggle_ = nullptr;
+    MainMenu* menu_;
+    TrayMenu trayMenu_;
+    CSystemTray tray_;
+    std::map<int, std::function<void()>> handlers_;
+    storage::ConsoleOptions options_;
+
+    bool ready_ = false;
+    bool quitting_ = false;
+    bool contactPaneShown_ = true;
+    bool processPaneShown_ = true;
+    bool blinkPhase_ = false;
+    bool trayBlinkPhase_ = false;
+    uint32_t operatorId_ = 0;
+    std::string password_;
+    bool savePassword_ = false;
+    int serverIndex_ = 0;
+    QString backOfficeBase_;
+    uint32_t initialStatus_ = 0;
+};
+
+} // namespace talmor

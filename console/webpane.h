@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QWebEngineView;
+
+namespace talmor {
+
+// An embedded browser filling its pane, showing one page. Pages are the platform's own (the
+// back office and its public site); the pane shows them, it never runs anything of the console.
+class WebPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit WebPane(QWidget* parent = nullptr);
+
+    void navigate(const QUrl& url);
+    // The page asked for last.
+    QUrl url() const { return url_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWebEngineView* view_;
+    QUrl url_;
+};
+
+} // namespace talmor
