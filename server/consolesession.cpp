@@ -53,14 +53,31 @@ bool ConsoleSession::firstSight(uint16_t seq) {
     return true;
 }
 
+void ConsoleSession::queue(OutgoingPacket packet) {
+    inFlight_ += packet.expectAck ? 1 : 0;
+    outbox_.push_back(std::move(packet));
+}
+
+void ConsoleSession::forget(std::list<OutgoingPacket>::iterator packet) {
+    inFlight_ -= packet->expectAck ? 1 : 0;
+    outbox_.erase(packet);
+}
+
 bool ConsoleSession::acknowledge(uint16_t seq) {
+    // Acknowledgements come mostly in sending order: the packet is usually at the front.
     for (auto it = outbox_.begin(); it != outbox_.end(); ++it) {
         if (it->packet.seq == seq) {
-            outbox_.erase(it);
+            forget(it);
             return true;
         }
     }
     return false;
+}
+
+void ConsoleSession::dropAll() {
+    outbox_.clear();
+    held_.clear();
+    inFlight_ = 0;
 }
 
 } // namespace talmor::server

@@ -74,12 +74,21 @@ public:
     bool firstSight(uint16_t seq);
     bool seen(uint16_t seq) const;
 
-    void queue(OutgoingPacket packet) { outbox_.push_back(std::move(packet)); }
+    // Packets sent and not yet acknowledged (or not yet sent out all their copies).
+    void queue(OutgoingPacket packet);
     // Removes the packet the console acknowledged; false when none waits with that number.
     bool acknowledge(uint16_t seq);
     std::list<OutgoingPacket>& outbox() { return outbox_; }
-    bool idle() const { return outbox_.empty(); }
-    std::size_t pendingCount() const { return outbox_.size(); }
+    // How many packets that await an acknowledgement are out.
+    std::size_t inFlight() const { return inFlight_; }
+    void forget(std::list<OutgoingPacket>::iterator packet);
+
+    // Packets held back while `inFlight` is at the send window, in order.
+    std::list<OutgoingPacket>& held() { return held_; }
+
+    bool idle() const { return outbox_.empty() && held_.empty(); }
+    std::size_t pendingCount() const { return outbox_.size() + held_.size(); }
+    void dropAll();
 
 private:
     Endpoint endpoint_;
@@ -88,6 +97,8 @@ private:
     uint16_t nextSeq_;
     std::vector<uint8_t> seen_;
     std::list<OutgoingPacket> outbox_;
+    std::list<OutgoingPacket> held_;
+    std::size_t inFlight_ = 0;
 };
 
 } // namespace talmor::server

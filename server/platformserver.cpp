@@ -144,7 +144,7 @@ void PlatformServer::login(InPacket& header, const uint8_t* bytes, std::size_t s
     }
     if (ConsoleSession* previous = activeSession(operatorId)) {
         previous->state = SessionState::Evicted;
-        previous->outbox().clear();
+        previous->dropAll();
         send(*previous, CMD_LOGGED_IN_ELSEWHERE, 0, [](OutPacket&) {});
         event("operator " + std::to_string(operatorId) + " logged in elsewhere; " +
               previous->endpoint().text() + " is told to leave");
@@ -195,7 +195,11 @@ void PlatformServer::request(ConsoleSession& session, const uint8_t* bytes, std:
 }
 
 void PlatformServer::acknowledged(ConsoleSession& session, uint16_t seq) {
-    if (session.acknowledge(seq) && seq == session.contactListSeq) {
+    if (!session.acknowledge(seq)) {
+        return;
+    }
+    release(session);
+    if (seq == session.contactListSeq) {
         completeLogin(*this, session);
     }
 }
@@ -209,16 +213,35 @@ uint16_t PlatformServer::send(ConsoleSession& session, uint16_t command, uint16_
     OutgoingPacket outgoing;
     outgoing.packet = session.newPacket(command, ackSeq);
     body(outgoing.packet);
-    transmit(session, outgoing.packet);
     const uint16_t seq = outgoing.packet.seq;
     if (command == CMD_KEEP_ALIVE) {
+        transmit(session, outgoing.packet);
         return seq;
     }
+    outgoing.expectAck = !unacknowledged(command);
+    if (outgoing.expectAck &&
+        (session.inFlight() >= settings_.sendWindow || !session.held().empty())) {
+        session.held().push_back(std::move(outgoing));
+        return seq;
+    }
+    launch(session, std::move(outgoing));
+    return seq;
+}
+
+void PlatformServer::launch(ConsoleSession& session, OutgoingPacket outgoing) {
+    transmit(session, outgoing.packet);
     outgoing.sends = 1;
     outgoing.dueMs = nowMs_ + settings_.resendIntervalMs;
-    outgoing.expectAck = !unacknowledged(command);
     session.queue(std::move(outgoing));
-    return seq;
+}
+
+void PlatformServer::release(ConsoleSession& session) {
+    auto& held = session.held();
+    while (!held.empty() && session.inFlight() < settings_.sendWindow) {
+        OutgoingPacket next = std::move(held.front());
+        held.pop_front();
+        launch(session, std::move(next));
+    }
 }
 
 std::size_t PlatformServer::sendList(ConsoleSession& session, uint16_t command, uint16_t ackSeq,
@@ -330,7 +353,9 @@ void PlatformServer::resend(ConsoleSession& session) {
                 event("command " + std::to_string(it->packet.command) + " to " +
                       session.endpoint().text() + " was never acknowledged");
             }
-            it = outbox.erase(it);
+            auto next = std::next(it);
+            session.forget(it);
+            it = next;
             // The console may have the contact list even when every acknowledgement was lost.
             if (seq == session.contactListSeq) {
                 completeLogin(*this, session);
@@ -342,6 +367,7 @@ void PlatformServer::resend(ConsoleSession& session) {
         it->dueMs = nowMs_ + settings_.resendIntervalMs;
         ++it;
     }
+    release(session);
 }
 
 uint32_t PlatformServer::injectCall(CallRecord call) {

@@ -121,6 +121,10 @@ private:
     void request(ConsoleSession& session, const uint8_t* bytes, std::size_t size);
     void acknowledged(ConsoleSession& session, uint16_t seq);
     void transmit(const ConsoleSession& session, const OutPacket& packet);
+    // Sends a packet for the first time and keeps it until acknowledged.
+    void launch(ConsoleSession& session, OutgoingPacket outgoing);
+    // Sends held packets while the send window has room.
+    void release(ConsoleSession& session);
     void resend(ConsoleSession& session);
     void sweep();
 

@@ -9,6 +9,10 @@ namespace talmor::server {
 struct ServerSettings {
     int resendIntervalMs = 1000; // a server packet not acknowledged goes again after this
     int maxSends = 5;            // ... and is given up after this many sends
+    // Packets awaiting acknowledgement that may be out to one console at once; the rest wait.
+    // A console reads nothing while it sends a burst of requests (one per contact at login),
+    // so answers beyond what its receive buffer holds would be lost.
+    std::size_t sendWindow = 256;
     int sessionTimeoutMs =
         90000; // a console silent this long is forgotten (it keeps alive every 30 s)
     std::size_t callPageSize = 20;   // calls per list reply

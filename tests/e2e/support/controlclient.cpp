@@ -16,6 +16,7 @@ std::optional<QByteArray> ControlClient::call(const QString& pathAndQuery, bool 
     ensureApplication();
     const QUrl url(QString("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
     QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
     QNetworkReply* reply = post ? network_.post(request, QByteArray()) : network_.get(request);
     const bool finished = waitFor([reply] { return reply->isFinished(); }, kAnswerTimeoutMs);
     std::optional<QByteArray> body;

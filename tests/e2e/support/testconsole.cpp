@@ -22,7 +22,8 @@ void TestConsole::connect(uint32_t operatorId, const std::string& password, uint
 }
 
 bool TestConsole::ready() const {
-    if (!contactListReceived) {
+    // Called after every event while a login runs: the full check only once it can hold.
+    if (!contactListReceived || profiles.size() < contacts().records().size()) {
         return false;
     }
     for (const auto& record : contacts().records()) {
@@ -50,6 +51,9 @@ void TestConsole::OnMessage(MessageRecord message) {
 
 void TestConsole::OnContactList(std::vector<ContactEntry> list) {
     ClientListener::OnContactList(std::move(list));
+    if (contactListReceived) {
+        return; // a long list comes in several datagrams; the panes are filled once
+    }
     contactListReceived = true;
     // As the main window does once the login is complete: fill the panes.
     client().getHelpCalls(0);
@@ -75,6 +79,7 @@ void TestConsole::OnGroupList(std::vector<GroupEntry> list) {
 void TestConsole::OnUserInfo(const UserRecord& record) {
     ClientListener::OnUserInfo(record);
     profiles.insert(record.id);
+    ++profileAnswers;
 }
 
 void TestConsole::OnOwnProfile() {

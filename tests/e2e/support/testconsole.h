@@ -53,6 +53,7 @@ public:
     std::vector<GroupEntry> groups;
     bool contactListReceived = false;
     std::set<uint32_t> profiles;
+    std::size_t profileAnswers = 0; // every profile answer, repeated ones included
     std::set<uint32_t> onlineContacts;
     std::map<uint32_t, CallRecord> waitingCalls; // in the panes: lists and new calls
     std::vector<uint32_t> goneCalls;
