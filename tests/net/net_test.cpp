@@ -1,0 +1,259 @@
+// The protocol core's sockets, timers and host lookup on Qt's event loop, over loopback.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/qtdatagramport.h"
+#include "net/qthostresolver.h"
+#include "net/qtsocketlayer.h"
+#include "net/qttimerhost.h"
+
+namespace talmor {
+namespace {
+
+constexpr uint32_t kLoopback = 0x7F000001;
+
+void ensureApplication() {
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "net-tests";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication application(argc, argv);
+    }
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
+    ensureApplication();
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    }
+    return true;
+}
+
+// Records notifications; on readable it drains as the protocol core does.
+struct Sink : SocketSink {
+    SocketLayer* layer = nullptr;
+    int handle = kNoSocket;
+    std::vector<std::string> received;
+    int readable = 0;
+    int connected = 0;
+    int failed = 0;
+    int writable = 0;
+    int closed = 0;
+    bool closeOnReadable = false;
+
+    void onReadable() override {
+        ++readable;
+        uint8_t buffer[4096];
+        for (;;) {
+            const long size = layer->receiveBytes(handle, buffer, sizeof buffer);
+            if (size <= 0) {
+                break;
+            }
+            received.emplace_back(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(size));
+            if (closeOnReadable) {
+                layer->closeSocket(handle);
+                return;
+            }
+        }
+    }
+    void onConnected(bool success) override { ++(success ? connected : failed); }
+    void onWritable() override { ++writable; }
+    void onClosed() override { ++closed; }
+};
+
+struct Listener : ListenSink {
+    SocketLayer* layer = nullptr;
+    Sink* acceptInto = nullptr;
+    int accepted = kNoSocket;
+    void onIncoming(int listenHandle) override {
+        accepted = layer->acceptSocket(listenHandle, acceptInto);
+        acceptInto->handle = accepted;
+    }
+};
+
+TEST(QtSocketLayer, ADatagramSocketConnectsLearnsItsAddressAndDrainsEveryWaitingDatagram) {
+    ensureApplication();
+    QUdpSocket server;
+    ASSERT_TRUE(server.bind(QHostAddress::LocalHost, 0));
+    QtSocketLayer layer;
+    Sink sink;
+    sink.layer = &layer;
+    sink.handle = layer.createSocket(SocketType::Datagram, &sink);
+    ASSERT_TRUE(layer.connectSocket(sink.handle, kLoopback, server.localPort()));
+    EXPECT_EQ(layer.localAddress(sink.handle), kLoopback);
+    EXPECT_NE(layer.localPort(sink.handle), 0);
+
+    const uint8_t hello[] = {'h', 'i'};
+    EXPECT_EQ(layer.sendBytes(sink.handle, hello, 2), 2);
+    ASSERT_TRUE(waitFor([&] { return server.hasPendingDatagrams(); }));
+    EXPECT_EQ(server.receiveDatagram().data(), QByteArray("hi"));
+
+    // Several datagrams behind one notification are all taken.
+    for (int i = 0; i < 20; ++i) {
+        server.writeDatagram(QByteArray::number(i), QHostAddress::LocalHost,
+                             layer.localPort(sink.handle));
+    }
+    ASSERT_TRUE(waitFor([&] { return sink.received.size() == 20; }));
+    EXPECT_LT(sink.readable, 20);
+    EXPECT_EQ(sink.received.front(), "0");
+    EXPECT_EQ(sink.received.back(), "19");
+    uint8_t buffer[16];
+    EXPECT_EQ(layer.receiveBytes(sink.handle, buffer, sizeof buffer), -1);
+}
+
+TEST(QtSocketLayer, ASocketClosedInsideItsOwnNotificationNeverNotifiesAgain) {
+    ensureApplication();
+    QUdpSocket server;
+    ASSERT_TRUE(server.bind(QHostAddress::LocalHost, 0));
+    QtSocketLayer layer;
+    Sink sink;
+    sink.layer = &layer;
+    sink.closeOnReadable = true;
+    sink.handle = layer.createSocket(SocketType::Datagram, &sink);
+    ASSERT_TRUE(layer.connectSocket(sink.handle, kLoopback, server.localPort()));
+    const uint16_t port = layer.localPort(sink.handle);
+    server.writeDatagram("one", QHostAddress::LocalHost, port);
+    server.writeDatagram("two", QHostAddress::LocalHost, port);
+    ASSERT_TRUE(waitFor([&] { return sink.readable == 1; }));
+    waitFor([] { return false; }, 200);
+    EXPECT_EQ(sink.readable, 1);
+    EXPECT_EQ(sink.received.size(), 1u);
+    const uint8_t byte = 1;
+    EXPECT_EQ(layer.sendBytes(sink.handle, &byte, 1), -1);
+}
+
+TEST(QtSocketLayer, StreamsConnectAcceptCarryBytesAndReportTheirClose) {
+    ensureApplication();
+    QtSocketLayer layer;
+    Sink serverSide;
+    serverSide.layer = &layer;
+    Listener listener;
+    listener.layer = &layer;
+    listener.acceptInto = &serverSide;
+    const int listening = layer.listenSocket(&listener);
+    ASSERT_NE(listening, kNoSocket);
+    const uint16_t port = layer.localPort(listening);
+    ASSERT_NE(port, 0);
+
+    Sink client;
+    client.layer = &layer;
+    client.handle = layer.createSocket(SocketType::Stream, &client);
+    ASSERT_TRUE(layer.connectSocket(client.handle, kLoopback, port));
+    ASSERT_TRUE(waitFor([&] { return client.connected == 1 && listener.accepted != kNoSocket; }));
+
+    layer.enableWrite(client.handle);
+    ASSERT_TRUE(waitFor([&] { return client.writable == 1; }));
+    const std::string text = "stream bytes";
+    EXPECT_EQ(
+        layer.sendBytes(client.handle, reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+        static_cast<long>(text.size()));
+    ASSERT_TRUE(waitFor([&] { return !serverSide.received.empty(); }));
+    EXPECT_EQ(serverSide.received.front(), text);
+
+    // Bytes sent just before the close still arrive; then the close is reported.
+    EXPECT_EQ(layer.sendBytes(client.handle, reinterpret_cast<const uint8_t*>("end"), 3), 3);
+    layer.closeSocket(client.handle);
+    ASSERT_TRUE(waitFor([&] { return serverSide.closed == 1; }));
+    std::string all;
+    for (const std::string& piece : serverSide.received) {
+        all += piece;
+    }
+    EXPECT_EQ(all, text + "end");
+    uint8_t buffer[8];
+    EXPECT_EQ(layer.receiveBytes(serverSide.handle, buffer, sizeof buffer), 0);
+    EXPECT_EQ(client.closed, 0); // closed by its owner: no notification
+}
+
+TEST(QtSocketLayer, AStreamConnectToNoListenerFails) {
+    ensureApplication();
+    QtSocketLayer layer;
+    // A port that was free a moment ago.
+    QUdpSocket probe;
+    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+    const uint16_t port = probe.localPort();
+    Sink client;
+    client.layer = &layer;
+    client.handle = layer.createSocket(SocketType::Stream, &client);
+    layer.connectSocket(client.handle, kLoopback, port);
+    ASSERT_TRUE(waitFor([&] { return client.failed + client.connected > 0; }));
+    EXPECT_EQ(client.failed, 1);
+}
+
+TEST(QtTimerHost, NumberedTimersCallBackWithTheirIdUntilStopped) {
+    ensureApplication();
+    std::vector<int> fired;
+    QtTimerHost timers([&](int id) {
+        fired.push_back(id);
+        if (id == 1002) {
+            timers.stopTimer(1002); // stopping the timer that called is allowed
+        }
+    });
+    timers.startTimer(1001, 10);
+    timers.startTimer(1002, 10);
+    ASSERT_TRUE(waitFor([&] { return std::count(fired.begin(), fired.end(), 1001) >= 3; }));
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), 1002), 1);
+    EXPECT_TRUE(timers.isRunning(1001));
+    EXPECT_FALSE(timers.isRunning(1002));
+    timers.stopTimer(1001);
+    const std::size_t count = fired.size();
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(fired.size(), count);
+}
+
+TEST(QtHostResolver, AnswersWithTheFirstIpv4AddressOrZero) {
+    ensureApplication();
+    QtHostResolver resolver;
+    uint32_t local = 1;
+    bool localDone = false;
+    resolver.lookup("localhost", [&](uint32_t address) {
+        local = address;
+        localDone = true;
+    });
+    uint32_t bad = 1;
+    bool badDone = false;
+    resolver.lookup("no-such-host.invalid", [&](uint32_t address) {
+        bad = address;
+        badDone = true;
+    });
+    ASSERT_TRUE(waitFor([&] { return localDone && badDone; }, 20000));
+    EXPECT_EQ(local, kLoopback);
+    EXPECT_EQ(bad, 0u);
+}
+
+TEST(QtDatagramPort, ReceivesWithTheSendersAddressAndAnswersIt) {
+    ensureApplication();
+    std::vector<std::pair<std::string, uint16_t>> got;
+    QtDatagramPort* portPointer = nullptr;
+    QtDatagramPort port(
+        [&](const uint8_t* bytes, std::size_t size, uint32_t address, uint16_t from) {
+            got.emplace_back(std::string(reinterpret_cast<const char*>(bytes), size), from);
+            EXPECT_EQ(address, kLoopback);
+            portPointer->send(address, from, bytes, size);
+        });
+    portPointer = &port;
+    ASSERT_TRUE(port.bind(kLoopback, 0, 1 << 20));
+    QUdpSocket client;
+    ASSERT_TRUE(client.bind(QHostAddress::LocalHost, 0));
+    client.writeDatagram("ping", QHostAddress::LocalHost, port.port());
+    ASSERT_TRUE(waitFor([&] { return client.hasPendingDatagrams(); }));
+    EXPECT_EQ(client.receiveDatagram().data(), QByteArray("ping"));
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].second, client.localPort());
+}
+
+} // namespace
+} // namespace talmor
