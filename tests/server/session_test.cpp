@@ -121,6 +121,33 @@ TEST(ServerSession, RetransmitsUntilAcknowledgedAndGivesUpAfterItsLastSend) {
     EXPECT_EQ(h.recorder.to(console.endpoint(), CMD_SEAT_RIGHTS).size(), 1u);
 }
 
+TEST(ServerSession, AnswersBeyondTheSendWindowWaitForAcknowledgements) {
+    ServerHarness h;
+    FakeConsole console = h.console(1024, 4000);
+    console.login();
+    console.ackAll(h.recorder);
+    const std::size_t window = h.settings.sendWindow;
+    for (std::size_t i = 0; i < window + 10; ++i) {
+        console.request(CMD_GET_USER_INFO, [](OutPacket& out) { out.writeInt(2001); });
+    }
+    auto answers = [&] { return h.recorder.to(console.endpoint(), CMD_USER_INFO); };
+    ASSERT_EQ(answers().size(), window);
+    // Every request is acknowledged at once all the same.
+    EXPECT_EQ(h.recorder.to(console.endpoint(), CMD_ACK).size(), window + 11);
+    // Retransmissions stay within the window too.
+    h.server->tick(console.nowMs + h.settings.resendIntervalMs);
+    EXPECT_EQ(answers().size(), 2 * window);
+    const auto firstFour = answers();
+    for (int i = 0; i < 4; ++i) {
+        console.ack(firstFour[static_cast<std::size_t>(i)].seq());
+    }
+    EXPECT_EQ(answers().size(), 2 * window + 4);
+    console.ackAll(h.recorder);
+    EXPECT_EQ(answers().size(), 2 * window + 10);
+    // The last six went out during that; they wait for their own acknowledgements.
+    EXPECT_EQ(h.server->activeSession(1024)->pendingCount(), 6u);
+}
+
 TEST(ServerSession, ADuplicateRequestIsAcknowledgedAgainButNotRedone) {
     ServerHarness h;
     FakeConsole console = h.console(1024, 4000);
