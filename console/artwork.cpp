@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QSvgRenderer>
 
+#include <array>
+
 #include "widgets/skinbutton.h"
 
 namespace talmor::art {
@@ -62,6 +64,8 @@ QPixmap Gradient(QSize size, const QColor& from, const QColor& to, Qt::Orientati
     return picture;
 }
 
+constexpr std::size_t kStatusOfflineIcon = 1;
+
 const QColor kToolBlue(46, 104, 176);
 const QColor kServiceTeal(27, 128, 140);
 
@@ -76,13 +80,19 @@ QIcon AppIcon() {
 }
 
 QIcon StatusIcon(uint32_t status) {
-    static const char* const names[] = {"online", "offline", "away", "invisible"};
-    const char* name = status < 4 ? names[status] : names[1];
-    QIcon icon;
-    for (int side : {16, 22, 32}) {
-        icon.addPixmap(Render(QString(":/icons/status_%1.svg").arg(name), QSize(side, side)));
-    }
-    return icon;
+    // Made once, so that a shown icon can be told by its cache key.
+    static const std::array<QIcon, 4> icons = [] {
+        std::array<QIcon, 4> made;
+        const char* const names[] = {"online", "offline", "away", "invisible"};
+        for (std::size_t i = 0; i < made.size(); ++i) {
+            for (int side : {16, 22, 32}) {
+                made[i].addPixmap(
+                    Render(QString(":/icons/status_%1.svg").arg(names[i]), QSize(side, side)));
+            }
+        }
+        return made;
+    }();
+    return icons[status < icons.size() ? status : kStatusOfflineIcon];
 }
 
 QPixmap Glyph(const QString& name, QSize size) {

@@ -14,6 +14,7 @@
 #include "console/gbkguard.h"
 #include "console/gbktext.h"
 #include "console/headerdlg.h"
+#include "console/startupmarks.h"
 #include "console/starturl.h"
 #include "console/texts.h"
 #include "storage/optionstore.h"
@@ -142,6 +143,11 @@ void CLoginDlg::accept() {
 
 void CLoginDlg::forgotPassword() {
     ui_.openInBrowser(QUrl(deployment_.backOfficeBase() + "forgetpwd/forgetpassword.aspx"));
+}
+
+void CLoginDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Mark("login dialog shown");
 }
 
 void CLoginDlg::paintEvent(QPaintEvent*) {

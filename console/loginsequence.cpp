@@ -7,6 +7,7 @@
 #include "console/consoleui.h"
 #include "console/gbktext.h"
 #include "console/loginwaitdlg.h"
+#include "console/startupmarks.h"
 #include "console/statustexts.h"
 #include "console/talmormanagerdlg.h"
 #include "console/texts.h"
@@ -124,6 +125,7 @@ void LoginSequence::complete() {
     window_.SelectTab();
     window_.show();
     requestFirstData();
+    Mark("ready");
     checkAgreement();
 }
 

@@ -28,6 +28,7 @@ CNegotiateDlg::CNegotiateDlg(const QUrl& page, bool withBrowser, QWidget* parent
     }
     accept_ = new QPushButton(QString::fromUtf8(text::kAgreementAccept), this);
     refuse_ = new QPushButton(QString::fromUtf8(text::kAgreementRefuse), this);
+    accept_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(accept_);

@@ -7,6 +7,7 @@
 
 #include "console/appfolders.h"
 #include "console/consoleui.h"
+#include "console/startupmarks.h"
 #include "console/starturl.h"
 #include "console/talmormanagerdlg.h"
 #include "console/texts.h"
@@ -49,6 +50,7 @@ bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
                                                   std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
                                                   exe.isWritable()));
     if (!lockInstance()) {
+        Mark("already running");
         ui.plainMessage(QString::fromUtf8(text::kAlreadyRunning));
         return false;
     }

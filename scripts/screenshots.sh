@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Takes the console's screenshots under Xvfb into docs/screenshots/: the login dialog, the
+# agreement of a first login, and the logged-in main window of operator 1024 with the demo
+# data of a quorvane-server of its own.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TALMOR_BUILD_DIR:-$root/build}
+out="$root/docs/screenshots"
+size=${SCREEN_SIZE:-1280x800}
+
+if [[ "${1:-}" != "--inside" ]]; then
+    "$root/scripts/setup.sh"
+    for tool in xdotool xwininfo; do
+        command -v "$tool" >/dev/null || {
+            echo "screenshots.sh: installing $tool"
+            apt-get install -y -qq --no-install-recommends xdotool x11-utils >/dev/null
+        }
+    done
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" -j "$(nproc)" --target talmormanager quorvane-server talmor_screengrab
+    mkdir -p "$out"
+    exec xvfb-run -a -s "-screen 0 ${size}x24 -dpi 96" "$0" --inside
+fi
+
+# Inside the X server from here on.
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$build/server/quorvane-server" --seed "$root/server/seed/demo.json" --port 0 --http-port 0 \
+    >"$work/server.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+    grep -q "quorvane-server ready" "$work/server.log" && break
+    sleep 0.1
+done
+read -r udp http < <(sed -n 's/.*ready: udp \([0-9]*\), http \([0-9]*\).*/\1 \2/p' "$work/server.log")
+
+home="$work/home"
+mkdir -p "$home"
+cat >"$home/talmormanager.ini" <<INI
+[server]
+primary=127.0.0.1
+backup=127.0.0.1
+port=$udp
+[web]
+backoffice=127.0.0.1:$http
+public=http://127.0.0.1:$http/site
+INI
+export TALMOR_HOME="$home" TALMOR_MARKS=1 QTWEBENGINE_DISABLE_SANDBOX=1
+printf '1024\n1025\n' >"$home/HistoryUser.dat"
+
+# The geometry "x y w h" of the window titled $1, frame included.
+geometry() {
+    local id
+    id=$(xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    xdotool getwindowgeometry --shell "$id" | awk -F= '
+        /^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+}
+
+wait_for() { # file, text
+    for _ in $(seq 1 300); do
+        grep -q "$2" "$1" && return 0
+        sleep 0.1
+    done
+    echo "screenshots.sh: '$2' did not appear" >&2
+    cat "$1" >&2
+    return 1
+}
+
+grab() { # name, x y w h
+    "$build/console/talmor_screengrab" "$out/$1.png" "${@:2}"
+    echo "screenshots.sh: $out/$1.png"
+}
+
+# 1. The login dialog with the remembered accounts and the header page.
+"$build/console/talmormanager" >"$work/dialog.log" 2>&1 &
+dialog_pid=$!
+pids+=($dialog_pid)
+wait_for "$work/dialog.log" "login dialog shown"
+sleep 4
+read -r x y w h < <(geometry "准备登录")
+grab login-dialog "$x" "$y" "$w" "$h"
+kill "$dialog_pid"
+rm -f "$home"/*.lock
+
+# 2. A start-URL login: the agreement of the first login, then the ready main window.
+"$build/console/talmormanager" 'quorvane://login/?uid=1024&pw=talmor1024' >"$work/console.log" 2>&1 &
+pids+=($!)
+wait_for "$work/console.log" "talmormanager: ready"
+sleep 3
+read -r x y w h < <(geometry "协议")
+grab agreement "$x" "$y" "$w" "$h"
+xdotool search --onlyvisible --name "^协议\$" windowactivate --sync key Return
+sleep 4
+read -r x y w h < <(geometry "值班员小王")
+grab main-window "$x" "$y" "$w" "$h"

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "console/consoleui.h"
+
+namespace talmor::testing {
+
+// Answers in place of the operator and remembers what the console showed.
+class FakeUi : public ConsoleUi {
+public:
+    struct Shown {
+        std::string kind; // "information", "error", "question", "plain"
+        QString text;
+    };
+
+    void information(QWidget*, const QString& text) override {
+        shown.push_back({"information", text});
+    }
+    void error(QWidget*, const QString& text) override { shown.push_back({"error", text}); }
+    bool question(QWidget*, const QString& text) override {
+        shown.push_back({"question", text});
+        return answerYes;
+    }
+    bool runLoginDialog(QWidget*, WindowRegistry&, LoginChoice& choice) override {
+        ++loginDialogs;
+        if (loginAnswers.empty() || !loginAnswers.front()) {
+            if (!loginAnswers.empty()) {
+                loginAnswers.pop_front();
+            }
+            return false;
+        }
+        choice = *loginAnswers.front();
+        loginAnswers.pop_front();
+        return true;
+    }
+    bool runMultiPassword(QWidget*, int level, const std::string& expected) override {
+        multiPasswordLevels.push_back(level);
+        multiPasswordsAsked.push_back(expected);
+        return !cancelMultiPassword;
+    }
+    bool runAgreement(QWidget*, const QUrl& page) override {
+        agreementPages.push_back(page);
+        return acceptAgreement;
+    }
+    void plainMessage(const QString& text) override { shown.push_back({"plain", text}); }
+    void openInBrowser(const QUrl& url) override { opened.push_back(url); }
+    bool startProgram(const QString& program) override {
+        started.push_back(program);
+        return true;
+    }
+    void quit() override { ++quits; }
+
+    // The texts shown of one kind.
+    std::vector<QString> texts(const std::string& kind) const {
+        std::vector<QString> result;
+        for (const Shown& s : shown) {
+            if (s.kind == kind) {
+                result.push_back(s.text);
+            }
+        }
+        return result;
+    }
+
+    std::vector<Shown> shown;
+    bool answerYes = false;
+    std::deque<std::optional<LoginChoice>> loginAnswers;
+    int loginDialogs = 0;
+    std::vector<int> multiPasswordLevels;
+    std::vector<std::string> multiPasswordsAsked;
+    bool cancelMultiPassword = false;
+    std::vector<QUrl> agreementPages;
+    bool acceptAgreement = true;
+    std::vector<QUrl> opened;
+    std::vector<QString> started;
+    int quits = 0;
+};
+
+} // namespace talmor::testing

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <set>
+
+#include "support/consoleprocess.h"
+#include "support/controlclient.h"
+#include "support/eventloop.h"
+#include "support/serverprocess.h"
+
+namespace talmor::e2e {
+namespace {
+
+constexpr int kReadyTimeoutMs = 60000;
+
+// The commands the server logged for `operatorId`.
+std::multiset<int> LoggedCommands(ControlClient& control, uint32_t operatorId) {
+    std::multiset<int> commands;
+    const auto log = control.get(QString("/api/log?operator=%1").arg(operatorId));
+    if (log) {
+        for (const QJsonValue& entry : log->array()) {
+            commands.insert(entry.toObject().value("command").toInt());
+        }
+    }
+    return commands;
+}
+
+bool Holds(const std::multiset<int>& commands, const std::vector<int>& wanted) {
+    for (int command : wanted) {
+        if (commands.count(command) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The requests of a complete login: login, rights, profile, groups, contacts, then the
+// reminder, the four counters and the 28 call lists.
+std::vector<int> ReadyRequests() {
+    std::vector<int> wanted = {3,    1280, 9,    10,   2,    1858, 1289,
+                               1860, 1861, 1288, 1281, 1282, 1832, 1864};
+    for (int pane = 0; pane < 24; ++pane) {
+        wanted.push_back(1808 + pane);
+    }
+    return wanted;
+}
+
+TEST(ConsoleLoginTest, StartUrlLogsInAndTheConsoleGetsReady) {
+    ServerProcess server;
+    QString error;
+    ASSERT_TRUE(server.start(TALMOR_DEMO_SEED, error)) << error.toStdString();
+    ConsoleHome home(server.udpPort(), server.httpPort());
+    MarkedProcess console;
+    console.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
+                  home.environment());
+    ASSERT_GE(console.waitForMark("ready", kReadyTimeoutMs), 0) << console.output().toStdString();
+
+    ControlClient control(server.httpPort());
+    const std::vector<int> wanted = ReadyRequests();
+    ASSERT_EQ(wanted.size(), 38u);
+    std::multiset<int> commands;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            commands = LoggedCommands(control, 1024);
+            return Holds(commands, wanted);
+        },
+        kReadyTimeoutMs))
+        << console.output().toStdString();
+    // One login, one request of each list (the demo lists fit one reply, then an empty one).
+    EXPECT_EQ(commands.count(3), 1u);
+    EXPECT_EQ(commands.count(1280), 1u);
+
+    const auto consoles = control.get("/api/consoles");
+    ASSERT_TRUE(consoles);
+    bool ready = false;
+    for (const QJsonValue& entry : consoles->array()) {
+        const QJsonObject console1024 = entry.toObject();
+        if (console1024.value("operator").toInt() == 1024) {
+            ready = console1024.value("ready").toBool();
+            EXPECT_EQ(console1024.value("status").toInt(), 0);
+        }
+    }
+    EXPECT_TRUE(ready);
+    // The account is remembered for the login dialog.
+    QFile accounts(home.folder() + "/HistoryUser.dat");
+    ASSERT_TRUE(accounts.open(QIODevice::ReadOnly));
+    EXPECT_EQ(accounts.readAll(), "1024\n");
+}
+
+TEST(ConsoleLoginTest, ASecondConsoleOfTheSameHomeShowsNoWindowOfItsOwn) {
+    ServerProcess server;
+    QString error;
+    ASSERT_TRUE(server.start(TALMOR_DEMO_SEED, error)) << error.toStdString();
+    ConsoleHome home(server.udpPort(), server.httpPort());
+    MarkedProcess first;
+    first.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
+                home.environment());
+    ASSERT_GE(first.waitForMark("ready", kReadyTimeoutMs), 0) << first.output().toStdString();
+
+    MarkedProcess second;
+    second.start(TALMOR_CONSOLE_BINARY, {}, home.environment());
+    // It stops at its message: no login dialog, no second login at the server.
+    EXPECT_LT(second.waitForMark("login dialog shown", 3000), 0) << second.output().toStdString();
+    EXPECT_TRUE(second.output().contains("talmormanager: already running"))
+        << second.output().toStdString();
+    ControlClient control(server.httpPort());
+    EXPECT_EQ(LoggedCommands(control, 1024).count(3), 1u);
+    EXPECT_EQ(first.process().state(), QProcess::Running);
+}
+
+} // namespace
+} // namespace talmor::e2e
