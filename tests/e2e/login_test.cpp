@@ -173,7 +173,7 @@ TEST_F(EndToEnd, LoginCompletesThroughALinkThatLosesAndDuplicatesDatagrams) {
                 return console.ready() || console.loginFailed() ||
                        console.lateTimeouts() > handledTimeouts;
             },
-            60000);
+            30000);
         if (console.lateTimeouts() > handledTimeouts) {
             // A profile request abandoned after its three sends: ask again, as a console may.
             handledTimeouts = console.lateTimeouts();
