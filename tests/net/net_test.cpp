@@ -1,8 +1,6 @@
 // The protocol core's sockets, timers and host lookup on Qt's event loop, over loopback.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -16,32 +14,15 @@
 #include "net/qthostresolver.h"
 #include "net/qtsocketlayer.h"
 #include "net/qttimerhost.h"
+#include "support/eventloop.h"
 
 namespace talmor {
 namespace {
 
+using e2e::ensureApplication;
+using e2e::waitFor;
+
 constexpr uint32_t kLoopback = 0x7F000001;
-
-void ensureApplication() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "net-tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication application(argc, argv);
-    }
-}
-
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
-    ensureApplication();
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-    }
-    return true;
-}
 
 // Records notifications; on readable it drains as the protocol core does.
 struct Sink : SocketSink {
@@ -85,15 +66,27 @@ struct Listener : ListenSink {
     }
 };
 
-TEST(QtSocketLayer, ADatagramSocketConnectsLearnsItsAddressAndDrainsEveryWaitingDatagram) {
-    ensureApplication();
+// A datagram socket of the layer connected to a plain server socket.
+struct DatagramPair {
+    DatagramPair() {
+        ensureApplication();
+        server.bind(QHostAddress::LocalHost, 0);
+        sink.layer = &layer;
+        sink.handle = layer.createSocket(SocketType::Datagram, &sink);
+    }
+    bool connect() { return layer.connectSocket(sink.handle, kLoopback, server.localPort()); }
+
     QUdpSocket server;
-    ASSERT_TRUE(server.bind(QHostAddress::LocalHost, 0));
     QtSocketLayer layer;
     Sink sink;
-    sink.layer = &layer;
-    sink.handle = layer.createSocket(SocketType::Datagram, &sink);
-    ASSERT_TRUE(layer.connectSocket(sink.handle, kLoopback, server.localPort()));
+};
+
+TEST(QtSocketLayer, ADatagramSocketConnectsLearnsItsAddressAndDrainsEveryWaitingDatagram) {
+    DatagramPair pair;
+    QUdpSocket& server = pair.server;
+    QtSocketLayer& layer = pair.layer;
+    Sink& sink = pair.sink;
+    ASSERT_TRUE(pair.connect());
     EXPECT_EQ(layer.localAddress(sink.handle), kLoopback);
     EXPECT_NE(layer.localPort(sink.handle), 0);
 
@@ -116,15 +109,12 @@ TEST(QtSocketLayer, ADatagramSocketConnectsLearnsItsAddressAndDrainsEveryWaiting
 }
 
 TEST(QtSocketLayer, ASocketClosedInsideItsOwnNotificationNeverNotifiesAgain) {
-    ensureApplication();
-    QUdpSocket server;
-    ASSERT_TRUE(server.bind(QHostAddress::LocalHost, 0));
-    QtSocketLayer layer;
-    Sink sink;
-    sink.layer = &layer;
+    DatagramPair pair;
+    QUdpSocket& server = pair.server;
+    QtSocketLayer& layer = pair.layer;
+    Sink& sink = pair.sink;
     sink.closeOnReadable = true;
-    sink.handle = layer.createSocket(SocketType::Datagram, &sink);
-    ASSERT_TRUE(layer.connectSocket(sink.handle, kLoopback, server.localPort()));
+    ASSERT_TRUE(pair.connect());
     const uint16_t port = layer.localPort(sink.handle);
     server.writeDatagram("one", QHostAddress::LocalHost, port);
     server.writeDatagram("two", QHostAddress::LocalHost, port);
