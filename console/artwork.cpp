@@ -8,11 +8,21 @@
 
 #include "widgets/skinbutton.h"
 
+// The resource file lives in a static library: its registration must be called for.
+static void RegisterResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(talmor);
+        return true;
+    }();
+    (void)registered;
+}
+
 namespace talmor::art {
 
 namespace {
 
 QPixmap Render(const QString& resource, QSize size) {
+    RegisterResources();
     QPixmap picture(size);
     picture.fill(Qt::transparent);
     QSvgRenderer renderer(resource);

@@ -15,6 +15,9 @@ CallTabStrip::CallTabStrip(QWidget* parent) : QObject(parent), bar_(new QTabBar(
     bar_->setDrawBase(false);
     bar_->setExpanding(false);
     bar_->setUsesScrollButtons(true);
+    // Compact tabs: a row is 19 pixels high.
+    bar_->setStyleSheet("QTabBar::tab { height: 17px; padding: 0px 9px; margin-right: 1px; }"
+                        "QTabBar::tab:selected { font-weight: bold; }");
     for (PaneSlot*& pane : panes_) {
         pane = new PaneSlot(parent);
         pane->hide();

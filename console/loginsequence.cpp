@@ -1,6 +1,7 @@
 #include "console/loginsequence.h"
 
 #include <QDir>
+#include <QTimer>
 
 #include "console/appfolders.h"
 #include "console/calltabstrip.h"
@@ -22,24 +23,38 @@ namespace {
 constexpr int kConnectionLostSound = 2;
 } // namespace
 
-bool LoginSequence::loginReply(const std::string* passwords, uint16_t result,
-                               uint32_t requiredVersion) {
+void LoginSequence::later(std::function<void()> step) {
+    QTimer::singleShot(0, &window_, std::move(step));
+}
+
+void LoginSequence::loginReply(const std::array<std::string, 4>& passwords, uint16_t result,
+                               uint32_t accountValue, uint32_t requiredVersion) {
     switch (loginVerdict(result, requiredVersion)) {
     case LoginVerdict::WrongPassword:
-        wrongPassword();
-        return false;
+        // Timers 1001 and 1002 stop and the session logs out at once, with the listener base.
+        window_.ClientListener::OnLoginReply(passwords[0], passwords[1], passwords[2], passwords[3],
+                                             result, accountValue, requiredVersion);
+        later([this] { wrongPassword(); });
+        return;
     case LoginVerdict::NeedsUpgrade:
-        needsUpgrade();
-        return false;
+        window_.ClientListener::OnLoginReply(passwords[0], passwords[1], passwords[2], passwords[3],
+                                             result, accountValue, requiredVersion);
+        later([this] { needsUpgrade(); });
+        return;
     case LoginVerdict::Proceed:
-        break;
+        later([=] { proceed(passwords, result, accountValue, requiredVersion); });
+        return;
     }
+}
+
+void LoginSequence::proceed(const std::array<std::string, 4>& passwords, uint16_t result,
+                            uint32_t accountValue, uint32_t requiredVersion) {
     for (int level = 1; level <= 4; ++level) {
-        const std::string& expected = passwords[level - 1];
+        const std::string& expected = passwords[static_cast<std::size_t>(level - 1)];
         if (!expected.empty() && !window_.ui().runMultiPassword(&window_, level, expected)) {
             window_.client().rejectLogin();
             window_.quitConsole();
-            return false;
+            return;
         }
     }
     if (window_.loginWait() != nullptr) {
@@ -47,11 +62,11 @@ bool LoginSequence::loginReply(const std::string* passwords, uint16_t result,
         setWaitText(text::kWaitRights);
     }
     loadOptions();
-    return true;
+    window_.ClientListener::OnLoginReply(passwords[0], passwords[1], passwords[2], passwords[3],
+                                         result, accountValue, requiredVersion);
 }
 
 void LoginSequence::wrongPassword() {
-    // The timers 1001 and 1002 stop and the session logs out with the listener base.
     window_.timers().stopTimer(kTrayBlinkTimer);
     destroyWaitWindow();
     window_.ui().information(&window_, QString::fromUtf8(text::kWrongPassword));
@@ -94,8 +109,10 @@ void LoginSequence::ownProfile() {
     account.profileFlag = own.profileFlag;
     storage::SaveAccountRecord(userFolder(), account);
     if (own.record.typeCode != "S") {
-        window_.ui().error(&window_, QString::fromUtf8(text::kNotOperatorAccount));
-        window_.quitConsole();
+        later([this] {
+            window_.ui().error(&window_, QString::fromUtf8(text::kNotOperatorAccount));
+            window_.quitConsole();
+        });
         return;
     }
     window_.buttons().applyRights(window_.seatRights());
@@ -126,7 +143,7 @@ void LoginSequence::complete() {
     window_.show();
     requestFirstData();
     Mark("ready");
-    checkAgreement();
+    later([this] { checkAgreement(); });
 }
 
 void LoginSequence::requestFirstData() {
@@ -161,8 +178,10 @@ void LoginSequence::checkAgreement() {
 
 void LoginSequence::loggedInElsewhere() {
     window_.client().stopKeepAlive();
-    window_.ui().information(&window_, QString::fromUtf8(text::kLoggedInElsewhere));
-    window_.quitConsole();
+    later([this] {
+        window_.ui().information(&window_, QString::fromUtf8(text::kLoggedInElsewhere));
+        window_.quitConsole();
+    });
 }
 
 void LoginSequence::connected(bool up) {
@@ -184,7 +203,7 @@ void LoginSequence::connected(bool up) {
         window_.statusLabel().setText(QString::fromUtf8(text::kConnecting));
         return;
     }
-    window_.ui().error(&window_, QString::fromUtf8(text::kConnectionLost));
+    later([this] { window_.ui().error(&window_, QString::fromUtf8(text::kConnectionLost)); });
 }
 
 void LoginSequence::setWaitText(const char* text) {

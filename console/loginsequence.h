@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,11 @@ class LoginSequence {
 public:
     explicit LoginSequence(CTalmorManagerDlg& window) : window_(window) {}
 
-    // True when the reply lets the login go on (the caller then runs the listener base).
-    bool loginReply(const std::string* passwords, uint16_t result, uint32_t requiredVersion);
+    // The operator's part of a login reply (prompts, messages, the login dialog again) runs
+    // once the reply's handler has returned, so that its acknowledgement is not held up by a
+    // dialog. An accepted reply then goes on with the listener base (rights requested).
+    void loginReply(const std::array<std::string, 4>& passwords, uint16_t result,
+                    uint32_t accountValue, uint32_t requiredVersion);
     void ownProfile();
     void groupList();
     // After the contacts are built: everything up to the ready window.
@@ -28,6 +33,10 @@ public:
     void connected(bool up);
 
 private:
+    void proceed(const std::array<std::string, 4>& passwords, uint16_t result,
+                 uint32_t accountValue, uint32_t requiredVersion);
+    // Runs `step` on the event loop, after the handler of the datagram being handled.
+    void later(std::function<void()> step);
     void wrongPassword();
     void needsUpgrade();
     void setWaitText(const char* text);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFont>
 
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("TalmorManager");
     // The console lives on in the tray when its window is closed.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Chinese text in one face on every desktop (fonts-noto-cjk).
+    QApplication::setFont(QFont("Noto Sans CJK SC", 9));
 
     talmor::QtEnvironment environment;
     talmor::CTalmorManagerApp app;

@@ -490,15 +490,7 @@ void CTalmorManagerDlg::OnLoginReply(const std::string& pw1, const std::string& 
                                      const std::string& pw3, const std::string& pw4,
                                      uint16_t result, uint32_t accountValue,
                                      uint32_t requiredVersion) {
-    const std::string passwords[] = {pw1, pw2, pw3, pw4};
-    const LoginVerdict verdict = loginVerdict(result, requiredVersion);
-    if (verdict != LoginVerdict::Proceed) {
-        // Timers 1001 and 1002 stop and the session logs out before the operator is told.
-        ClientListener::OnLoginReply(pw1, pw2, pw3, pw4, result, accountValue, requiredVersion);
-    }
-    if (login_.loginReply(passwords, result, requiredVersion)) {
-        ClientListener::OnLoginReply(pw1, pw2, pw3, pw4, result, accountValue, requiredVersion);
-    }
+    login_.loginReply({pw1, pw2, pw3, pw4}, result, accountValue, requiredVersion);
 }
 
 void CTalmorManagerDlg::OnGroupList(std::vector<GroupEntry> groups) {

@@ -1,5 +1,7 @@
 #include "widgets/colorlabel.h"
 
+#include <QMouseEvent>
+
 namespace talmor {
 
 ColorLabel::ColorLabel(QWidget* parent) : ColorLabel(Qt::black, QColor(236, 233, 216), parent) {}
@@ -18,6 +20,11 @@ void ColorLabel::setColors(const QColor& text, const QColor& background) {
     colours.setColor(QPalette::Window, background);
     colours.setColor(QPalette::WindowText, text);
     setPalette(colours);
+}
+
+void ColorLabel::mousePressEvent(QMouseEvent* event) {
+    emit pressed(event->globalPosition().toPoint());
+    QLabel::mousePressEvent(event);
 }
 
 void ColorLabel::setDrawnTextColor(const QColor& color) {

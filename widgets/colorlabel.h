@@ -17,7 +17,12 @@ public:
     QColor textColor() const { return textColor_; }
     QColor backgroundColor() const { return background_; }
 
+signals:
+    // A mouse button went down on the label, at `globalPos`.
+    void pressed(const QPoint& globalPos);
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     // The colour the text is drawn in now (the fading label moves it).
     void setDrawnTextColor(const QColor& color);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTabBar>
 
 #include "console/appfolders.h"
@@ -265,6 +266,7 @@ TEST(LinkTest, LostLinkWarnsAndLeavesTheConsoleOffline) {
     h.login();
     h.takeSent();
     h.window().client().onConnected(false);
+    QCoreApplication::processEvents();
     EXPECT_EQ(h.window().statusLabel().text(), U("断开"));
     EXPECT_FALSE(h.window().ready());
     EXPECT_FALSE(h.timers.isRunning(1001));
@@ -279,6 +281,7 @@ TEST(LinkTest, LostLinkWhileOfflineOnlyShowsTheStatus) {
     ConsoleHarness h;
     h.startLogin();
     h.window().client().onConnected(false);
+    QCoreApplication::processEvents();
     EXPECT_EQ(h.window().statusLabel().text(), U("断开"));
     EXPECT_FALSE(h.timers.isRunning(1003));
     EXPECT_TRUE(h.ui.shown.empty());
@@ -297,6 +300,7 @@ TEST(LinkTest, AutomaticReconnectionLogsInAgainWithoutAMessage) {
     h.window().SetAway();
     h.takeSent();
     h.window().client().onConnected(false);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(h.ui.shown.empty());
     EXPECT_EQ(h.window().statusLabel().text(), U("尝试联接..."));
     EXPECT_TRUE(h.timers.isRunning(1003));

@@ -28,6 +28,19 @@ std::multiset<int> LoggedCommands(ControlClient& control, uint32_t operatorId) {
     return commands;
 }
 
+// The server's sessions of `operatorId`.
+std::vector<QJsonObject> Sessions(ControlClient& control, uint32_t operatorId) {
+    std::vector<QJsonObject> sessions;
+    std::optional<QJsonDocument> consoles;
+    waitFor([&] { return (consoles = control.get("/api/consoles")).has_value(); }, 10000);
+    for (const QJsonValue& entry : consoles ? consoles->array() : QJsonArray()) {
+        if (entry.toObject().value("operator").toInt() == static_cast<int>(operatorId)) {
+            sessions.push_back(entry.toObject());
+        }
+    }
+    return sessions;
+}
+
 bool Holds(const std::multiset<int>& commands, const std::vector<int>& wanted) {
     for (int command : wanted) {
         if (commands.count(command) == 0) {
@@ -73,17 +86,16 @@ TEST(ConsoleLoginTest, StartUrlLogsInAndTheConsoleGetsReady) {
     EXPECT_EQ(commands.count(3), 1u);
     EXPECT_EQ(commands.count(1280), 1u);
 
-    const auto consoles = control.get("/api/consoles");
-    ASSERT_TRUE(consoles);
-    bool ready = false;
-    for (const QJsonValue& entry : consoles->array()) {
-        const QJsonObject console1024 = entry.toObject();
-        if (console1024.value("operator").toInt() == 1024) {
-            ready = console1024.value("ready").toBool();
-            EXPECT_EQ(console1024.value("status").toInt(), 0);
-        }
-    }
-    EXPECT_TRUE(ready);
+    // The server counts the login complete once the console acknowledged its contact list.
+    QJsonObject session;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const std::vector<QJsonObject> sessions = Sessions(control, 1024);
+            session = sessions.empty() ? QJsonObject() : sessions.front();
+            return session.value("ready").toBool();
+        },
+        kReadyTimeoutMs));
+    EXPECT_EQ(session.value("status").toInt(), 0);
     // The account is remembered for the login dialog.
     QFile accounts(home.folder() + "/HistoryUser.dat");
     ASSERT_TRUE(accounts.open(QIODevice::ReadOnly));
@@ -99,15 +111,20 @@ TEST(ConsoleLoginTest, ASecondConsoleOfTheSameHomeShowsNoWindowOfItsOwn) {
     first.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
                 home.environment());
     ASSERT_GE(first.waitForMark("ready", kReadyTimeoutMs), 0) << first.output().toStdString();
+    ControlClient control(server.httpPort());
+    const std::vector<QJsonObject> before = Sessions(control, 1024);
+    ASSERT_EQ(before.size(), 1u);
 
     MarkedProcess second;
-    second.start(TALMOR_CONSOLE_BINARY, {}, home.environment());
-    // It stops at its message: no login dialog, no second login at the server.
+    second.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
+                 home.environment());
+    // It stops at its message: no login dialog and no login at the server.
     EXPECT_LT(second.waitForMark("login dialog shown", 3000), 0) << second.output().toStdString();
     EXPECT_TRUE(second.output().contains("talmormanager: already running"))
         << second.output().toStdString();
-    ControlClient control(server.httpPort());
-    EXPECT_EQ(LoggedCommands(control, 1024).count(3), 1u);
+    const std::vector<QJsonObject> after = Sessions(control, 1024);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].value("session"), before[0].value("session"));
     EXPECT_EQ(first.process().state(), QProcess::Running);
 }
 

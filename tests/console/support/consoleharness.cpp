@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "console/appfolders.h"
 #include "protocol/commands.h"
 #include "protocol/packetcipher.h"
@@ -41,6 +43,8 @@ void ConsoleHarness::deliver(uint16_t command, const std::function<void(OutPacke
         serverDatagram(window_->client().udpSession().sessionId(), command, ++serverSeq_, ackSeq);
     body(packet);
     sockets.deliver(socketHandle(), bytesOf(packet));
+    // What the window does once the datagram's handler has returned (dialogs, messages).
+    QCoreApplication::processEvents();
 }
 
 std::vector<Sent> ConsoleHarness::takeSent() {

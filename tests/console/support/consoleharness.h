@@ -43,7 +43,8 @@ public:
 
     // A login of operator 1024 with a password, as from a start URL.
     void startLogin(uint32_t operatorId = 1024, const std::string& password = "pw1024");
-    // A server datagram for the console's session; `ackSeq` names the request it answers.
+    // A server datagram for the console's session; `ackSeq` names the request it answers. The
+    // events it leads to are processed before this returns.
     void deliver(uint16_t command, const std::function<void(OutPacket&)>& body,
                  uint16_t ackSeq = 0);
     // Every request sent since the last take, acknowledgements left out.
