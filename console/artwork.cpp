@@ -184,9 +184,17 @@ QPixmap PromptBackground(QSize size) {
 QPixmap FrameTop(QSize size) {
     QPixmap picture = Gradient(size, QColor(219, 231, 246), QColor(190, 210, 236), Qt::Vertical);
     QPainter painter(&picture);
-    const QSize corner(260, 38);
-    painter.drawPixmap(size.width() - corner.width(), 0,
-                       Gradient(corner, QColor(13, 47, 102), QColor(46, 120, 200), Qt::Horizontal));
+    const QSize corner(300, 38);
+    const int left = size.width() - corner.width();
+    painter.drawPixmap(
+        left, 0, Gradient(corner, QColor(219, 231, 246), QColor(13, 47, 102), Qt::Horizontal));
+    QFont title("Noto Sans CJK SC");
+    title.setPixelSize(13);
+    title.setBold(true);
+    painter.setFont(title);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(left, 0, corner.width() - 86, 33), Qt::AlignRight | Qt::AlignVCenter,
+                     QString::fromUtf8("社区智能化管理服务系统"));
     painter.setPen(QColor(150, 176, 210));
     painter.drawLine(0, size.height() - 1, size.width(), size.height() - 1);
     return picture;

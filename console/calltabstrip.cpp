@@ -16,8 +16,13 @@ CallTabStrip::CallTabStrip(QWidget* parent) : QObject(parent), bar_(new QTabBar(
     bar_->setExpanding(false);
     bar_->setUsesScrollButtons(true);
     // Compact tabs: a row is 19 pixels high.
-    bar_->setStyleSheet("QTabBar::tab { height: 17px; padding: 0px 9px; margin-right: 1px; }"
-                        "QTabBar::tab:selected { font-weight: bold; }");
+    bar_->setStyleSheet(
+        "QTabBar::tab { height: 17px; padding: 0px 9px; margin-right: 1px; color: #15428b;"
+        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f3f7fc, stop:1 #d5e2f1);"
+        " border: 1px solid #9db3d3; border-bottom: none; border-top-left-radius: 3px;"
+        " border-top-right-radius: 3px; }"
+        "QTabBar::tab:selected { background: #ffffff; font-weight: bold; }"
+        "QTabBar::tab:hover:!selected { background: #e8f0fa; }");
     for (PaneSlot*& pane : panes_) {
         pane = new PaneSlot(parent);
         pane->hide();

@@ -3,10 +3,11 @@
 namespace talmor {
 
 PaneSlot::PaneSlot(QWidget* parent) : QFrame(parent) {
-    setFrameShape(QFrame::StyledPanel);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::WindowText, QColor(157, 179, 211));
     setPalette(colours);
 }
 

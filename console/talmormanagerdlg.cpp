@@ -162,6 +162,7 @@ void CTalmorManagerDlg::showNoticeStrip() {
     }
     if (noticeStrip_ == nullptr) {
         noticeStrip_ = new WebPane(noticeSlot_);
+        noticeStrip_->makeStrip();
         noticeStrip_->setGeometry(noticeSlot_->rect());
         noticeStrip_->show();
     }

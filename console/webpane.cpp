@@ -1,5 +1,9 @@
 #include "console/webpane.h"
 
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace talmor {
@@ -11,6 +15,19 @@ WebPane::WebPane(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(th
 void WebPane::navigate(const QUrl& url) {
     url_ = url;
     view_->load(url);
+}
+
+void WebPane::makeStrip() {
+    view_->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    QWebEngineScript style;
+    style.setName("strip");
+    style.setInjectionPoint(QWebEngineScript::DocumentReady);
+    style.setWorldId(QWebEngineScript::ApplicationWorld);
+    style.setSourceCode("var s = document.createElement('style');"
+                        "s.textContent = 'html,body{margin:0;padding:0;overflow:hidden;"
+                        "font-size:11px;line-height:13px}';"
+                        "document.head.appendChild(s);");
+    view_->page()->scripts().insert(style);
 }
 
 void WebPane::resizeEvent(QResizeEvent*) {

@@ -15,6 +15,8 @@ public:
     explicit WebPane(QWidget* parent = nullptr);
 
     void navigate(const QUrl& url);
+    // For a strip a few pixels high: no scroll bars, no page margins, text small enough to fit.
+    void makeStrip();
     // The page asked for last.
     QUrl url() const { return url_; }
 

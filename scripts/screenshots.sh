@@ -98,7 +98,7 @@ wait_for "$work/console.log" "talmormanager: ready"
 sleep 3
 read -r x y w h < <(geometry "协议")
 grab agreement "$x" "$y" "$w" "$h"
-xdotool search --onlyvisible --name "^协议\$" windowactivate --sync key Return
+xdotool search --onlyvisible --name "^协议\$" windowfocus --sync key --clearmodifiers Return
 sleep 4
 read -r x y w h < <(geometry "值班员小王")
 grab main-window "$x" "$y" "$w" "$h"
