@@ -1,11 +1,17 @@
 #include <QApplication>
 #include <QFont>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
 #include "console/starturl.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
+#include "console/webpane.h"
 
 int main(int argc, char** argv) {
     // The embedded browser panes share one GL context with the widgets.
@@ -17,9 +23,15 @@ int main(int argc, char** argv) {
     // Chinese text in one face on every desktop (fonts-noto-cjk).
     QApplication::setFont(QFont("Noto Sans CJK SC", 9));
 
+    const bool browser =
+        talmor::BrowserAllowed(geteuid() == 0, std::getenv("QTWEBENGINE_DISABLE_SANDBOX"));
+    if (!browser) {
+        std::fprintf(stderr, "talmormanager: run by root: the embedded web pages are left out "
+                             "(the browser engine will not run as root with its sandbox)\n");
+    }
     talmor::QtEnvironment environment;
     talmor::CTalmorManagerApp app;
-    talmor::QtConsoleUi ui(app.deployment(), true);
+    talmor::QtConsoleUi ui(app.deployment(), browser);
     environment.setTimerTarget([&app](int id) {
         if (talmor::CTalmorManagerDlg* window = app.mainWindow()) {
             window->onTimer(id);
@@ -27,7 +39,7 @@ int main(int argc, char** argv) {
     });
     const std::string commandLine = talmor::RawCommandLine(argc, argv);
     const std::string folder = QCoreApplication::applicationDirPath().toStdString();
-    if (!app.InitInstance(commandLine, folder, ui, environment.services(), true)) {
+    if (!app.InitInstance(commandLine, folder, ui, environment.services(), browser)) {
         return 0;
     }
     return application.exec();

@@ -22,8 +22,12 @@ CNegotiateDlg::CNegotiateDlg(const QUrl& page, bool withBrowser, QWidget* parent
         browser_->navigate(page);
         layout->addWidget(browser_, 1);
     } else {
-        auto* address = new QLabel(page.toString(), this);
-        address->setTextFormat(Qt::PlainText);
+        // Without the embedded browser the page opens in the system's browser.
+        const QString link = page.toString().toHtmlEscaped();
+        auto* address = new QLabel("<a href=\"" + link + "\">" + link + "</a>", this);
+        address->setTextFormat(Qt::RichText);
+        address->setOpenExternalLinks(true);
+        address->setAlignment(Qt::AlignCenter);
         layout->addWidget(address, 1);
     }
     accept_ = new QPushButton(QString::fromUtf8(text::kAgreementAccept), this);

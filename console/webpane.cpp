@@ -8,6 +8,10 @@
 
 namespace talmor {
 
+bool BrowserAllowed(bool runningAsRoot, const char* disableSandbox) {
+    return !runningAsRoot || (disableSandbox != nullptr && *disableSandbox != '\0');
+}
+
 WebPane::WebPane(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(this)) {
     view_->setContextMenuPolicy(Qt::NoContextMenu);
 }

@@ -7,6 +7,11 @@ class QWebEngineView;
 
 namespace talmor {
 
+// Whether the embedded browser can run: its engine refuses to start for root with its sandbox
+// on (and takes the process down with it), so a console run by root shows no pages unless
+// the sandbox was turned off for it (as the tests do).
+bool BrowserAllowed(bool runningAsRoot, const char* disableSandbox);
+
 // An embedded browser filling its pane, showing one page. Pages are the platform's own (the
 // back office and its public site); the pane shows them, it never runs anything of the console.
 class WebPane : public QWidget {

@@ -51,6 +51,6 @@ else
 fi
 
 if [[ $(id -u) -eq 0 ]]; then
-    echo "run.sh: running as root: the embedded web pages stay blank, as the browser engine refuses its sandbox for root; run as a normal user to see them"
+    echo "run.sh: running as root: the console leaves its embedded web pages out (the browser engine refuses to run as root with its sandbox); run as a normal user to see them"
 fi
 "$console" "$@"

@@ -4,6 +4,7 @@
 
 #include "console/appfolders.h"
 #include "console/deployment.h"
+#include "console/webpane.h"
 #include "support/qtapp.h"
 
 namespace talmor {
@@ -76,6 +77,13 @@ TEST(FolderTest, MakeUserFolderCreatesTheOperatorsFolder) {
     EXPECT_EQ(user, folder.path() + "User/1024/");
     EXPECT_TRUE(QFile::exists(QString::fromStdString(user)));
     EXPECT_EQ(MakeUserFolder(1024), user) << "an existing folder is fine";
+}
+
+TEST(BrowserTest, RootGetsPagesOnlyWithTheSandboxTurnedOff) {
+    EXPECT_TRUE(BrowserAllowed(false, nullptr));
+    EXPECT_FALSE(BrowserAllowed(true, nullptr));
+    EXPECT_FALSE(BrowserAllowed(true, ""));
+    EXPECT_TRUE(BrowserAllowed(true, "1"));
 }
 
 } // namespace
