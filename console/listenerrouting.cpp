@@ -5,131 +5,91 @@
 
 namespace talmor {
 
-void ListenerRouting::message(MessageRecord message) {
-    if (routes_.messaging == nullptr) {
-        ReportUnrouted("OnMessage", message.peerId);
+namespace {
+
+// Calls `call` with the receiver, or reports the event when there is none.
+template <typename Receiver, typename Call>
+void Route(Receiver* receiver, const char* operation, uint32_t key, Call call) {
+    if (receiver == nullptr) {
+        ReportUnrouted(operation, key);
         return;
     }
-    routes_.messaging->onMessage(std::move(message));
+    call(*receiver);
+}
+
+} // namespace
+
+void ListenerRouting::aboutContact(const char* operation, uint32_t userId,
+                                   const std::function<void(ContactReceiver&)>& call) {
+    Route(routes_.contacts, operation, userId, call);
+    if (routes_.messaging != nullptr) {
+        routes_.messaging->onContactChanged(userId);
+    }
+}
+
+void ListenerRouting::message(MessageRecord message) {
+    Route(routes_.messaging, "OnMessage", message.peerId,
+          [&](auto& r) { r.onMessage(std::move(message)); });
 }
 
 void ListenerRouting::groups(const std::vector<GroupEntry>& groups) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnGroupList", static_cast<uint32_t>(groups.size()));
-        return;
-    }
-    routes_.contacts->onGroupList(groups);
+    Route(routes_.contacts, "OnGroupList", static_cast<uint32_t>(groups.size()),
+          [&](auto& r) { r.onGroupList(groups); });
 }
 
 void ListenerRouting::contactsLoaded() {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnContactList", static_cast<uint32_t>(listener_.contacts().size()));
-        return;
-    }
-    routes_.contacts->onContactsLoaded();
+    Route(routes_.contacts, "OnContactList", static_cast<uint32_t>(listener_.contacts().size()),
+          [&](auto& r) { r.onContactsLoaded(); });
 }
 
 void ListenerRouting::groupCreated(uint32_t groupId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnGroupCreated", groupId);
-        return;
-    }
-    routes_.contacts->onGroupCreated(groupId);
+    Route(routes_.contacts, "OnGroupCreated", groupId, [&](auto& r) { r.onGroupCreated(groupId); });
 }
 
 void ListenerRouting::groupNameChanged(uint32_t groupId, const std::string& name) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnGroupNameChanged", groupId);
-        return;
-    }
-    routes_.contacts->onGroupNameChanged(groupId, name);
+    Route(routes_.contacts, "OnGroupNameChanged", groupId,
+          [&](auto& r) { r.onGroupNameChanged(groupId, name); });
 }
 
 void ListenerRouting::groupDeleted(uint32_t groupId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnGroupDeleted", groupId);
-        return;
-    }
-    routes_.contacts->onGroupDeleted(groupId);
+    Route(routes_.contacts, "OnGroupDeleted", groupId, [&](auto& r) { r.onGroupDeleted(groupId); });
 }
 
 void ListenerRouting::userInfo(uint32_t userId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnUserInfo", userId);
-    } else {
-        routes_.contacts->onUserInfo(userId);
-    }
-    if (routes_.messaging != nullptr) {
-        routes_.messaging->onContactChanged(userId);
-    }
+    aboutContact("OnUserInfo", userId, [&](ContactReceiver& r) { r.onUserInfo(userId); });
 }
 
 void ListenerRouting::contactOnline(uint32_t userId, uint32_t status, bool fromList) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnContactOnline", userId);
-    } else {
-        routes_.contacts->onContactOnline(userId, status, fromList);
-    }
-    if (routes_.messaging != nullptr) {
-        routes_.messaging->onContactChanged(userId);
-    }
+    aboutContact("OnContactOnline", userId,
+                 [&](ContactReceiver& r) { r.onContactOnline(userId, status, fromList); });
 }
 
 void ListenerRouting::contactOffline(uint32_t userId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnContactOffline", userId);
-    } else {
-        routes_.contacts->onContactOffline(userId);
-    }
-    if (routes_.messaging != nullptr) {
-        routes_.messaging->onContactChanged(userId);
-    }
+    aboutContact("OnContactOffline", userId,
+                 [&](ContactReceiver& r) { r.onContactOffline(userId); });
 }
 
 void ListenerRouting::contactStatus(uint32_t userId, uint32_t status) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnContactStatus", userId);
-    } else {
-        routes_.contacts->onContactStatus(userId, status);
-    }
-    if (routes_.messaging != nullptr) {
-        routes_.messaging->onContactChanged(userId);
-    }
+    aboutContact("OnContactStatus", userId,
+                 [&](ContactReceiver& r) { r.onContactStatus(userId, status); });
 }
 
 void ListenerRouting::contactMoved(uint32_t groupId, uint32_t userId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnContactMoved", userId);
-        return;
-    }
-    routes_.contacts->onContactMoved(groupId, userId);
+    Route(routes_.contacts, "OnContactMoved", userId,
+          [&](auto& r) { r.onContactMoved(groupId, userId); });
 }
 
 void ListenerRouting::contactDeleted(uint32_t userId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnContactDeleted", userId);
-    } else {
-        routes_.contacts->onContactDeleted(userId);
-    }
-    if (routes_.messaging != nullptr) {
-        routes_.messaging->onContactChanged(userId);
-    }
+    aboutContact("OnContactDeleted", userId,
+                 [&](ContactReceiver& r) { r.onContactDeleted(userId); });
 }
 
 void ListenerRouting::contactAdded(uint32_t userId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnContactAdded", userId);
-        return;
-    }
-    routes_.contacts->onContactAdded(userId);
+    Route(routes_.contacts, "OnContactAdded", userId, [&](auto& r) { r.onContactAdded(userId); });
 }
 
 void ListenerRouting::addRequest(uint32_t userId) {
-    if (routes_.contacts == nullptr) {
-        ReportUnrouted("OnAddRequest", userId);
-        return;
-    }
-    routes_.contacts->onAddRequest(userId);
+    Route(routes_.contacts, "OnAddRequest", userId, [&](auto& r) { r.onAddRequest(userId); });
 }
 
 void ListenerRouting::allOffline() {
@@ -149,35 +109,23 @@ MessagingReceiver* ListenerRouting::peerReceiver(uint32_t peer, const char* oper
 }
 
 void ListenerRouting::searchResultA(std::vector<SearchEntryA> entries) {
-    if (routes_.messaging == nullptr) {
-        ReportUnrouted("OnSearchResultA", static_cast<uint32_t>(entries.size()));
-        return;
-    }
-    routes_.messaging->onSearchResultA(std::move(entries), listener_.client().lastAckSeq());
+    Route(routes_.messaging, "OnSearchResultA", static_cast<uint32_t>(entries.size()),
+          [&](auto& r) { r.onSearchResultA(std::move(entries), listener_.client().lastAckSeq()); });
 }
 
 void ListenerRouting::searchResultB(std::vector<SearchEntryB> entries) {
-    if (routes_.messaging == nullptr) {
-        ReportUnrouted("OnSearchResultB", static_cast<uint32_t>(entries.size()));
-        return;
-    }
-    routes_.messaging->onSearchResultB(std::move(entries), listener_.client().lastAckSeq());
+    Route(routes_.messaging, "OnSearchResultB", static_cast<uint32_t>(entries.size()),
+          [&](auto& r) { r.onSearchResultB(std::move(entries), listener_.client().lastAckSeq()); });
 }
 
 void ListenerRouting::searchResultD(std::vector<SearchEntryD> entries) {
-    if (routes_.messaging == nullptr) {
-        ReportUnrouted("OnSearchResultD", static_cast<uint32_t>(entries.size()));
-        return;
-    }
-    routes_.messaging->onSearchResultD(std::move(entries), listener_.client().lastAckSeq());
+    Route(routes_.messaging, "OnSearchResultD", static_cast<uint32_t>(entries.size()),
+          [&](auto& r) { r.onSearchResultD(std::move(entries), listener_.client().lastAckSeq()); });
 }
 
 void ListenerRouting::sellerResult(std::vector<SellerEntry> entries, uint32_t key) {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted("OnSellerResult", key);
-        return;
-    }
-    routes_.calls->onSellerResult(std::move(entries), key);
+    Route(routes_.calls, "OnSellerResult", key,
+          [&](auto& r) { r.onSellerResult(std::move(entries), key); });
 }
 
 void ListenerRouting::callList(int list, std::vector<CallRecord> calls) {
@@ -191,44 +139,26 @@ void ListenerRouting::callList(int list, std::vector<CallRecord> calls) {
 }
 
 void ListenerRouting::newCall(CallRecord call) {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted("OnNewCall", call.callId);
-        return;
-    }
-    routes_.calls->onNewCall(std::move(call));
+    Route(routes_.calls, "OnNewCall", call.callId, [&](auto& r) { r.onNewCall(std::move(call)); });
 }
 
 void ListenerRouting::callGone(uint32_t callId) {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted("OnCallGone", callId);
-        return;
-    }
-    routes_.calls->onCallGone(callId);
+    Route(routes_.calls, "OnCallGone", callId, [&](auto& r) { r.onCallGone(callId); });
 }
 
 void ListenerRouting::callNoticeDone(uint32_t callId, bool second) {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted(second ? "OnCallNoticeDone2" : "OnCallNoticeDone", callId);
-        return;
-    }
-    routes_.calls->onCallNoticeDone(callId, second);
+    Route(routes_.calls, second ? "OnCallNoticeDone2" : "OnCallNoticeDone", callId,
+          [&](auto& r) { r.onCallNoticeDone(callId, second); });
 }
 
 void ListenerRouting::callMemoSaved(uint32_t callId) {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted("OnCallMemoSaved", callId);
-        return;
-    }
-    routes_.calls->onCallMemoSaved(callId);
+    Route(routes_.calls, "OnCallMemoSaved", callId, [&](auto& r) { r.onCallMemoSaved(callId); });
 }
 
 void ListenerRouting::familyContact(bool second, uint32_t key, const std::string& name,
                                     const std::string& phone) {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted(second ? "OnFamilyContact2" : "OnFamilyContact", key);
-        return;
-    }
-    routes_.calls->onFamilyContact(second, key, name, phone);
+    Route(routes_.calls, second ? "OnFamilyContact2" : "OnFamilyContact", key,
+          [&](auto& r) { r.onFamilyContact(second, key, name, phone); });
 }
 
 void ListenerRouting::listsRequested() {
@@ -238,19 +168,12 @@ void ListenerRouting::listsRequested() {
 }
 
 void ListenerRouting::reminderDue() {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted("reminder timer", 0);
-        return;
-    }
-    routes_.calls->onReminderDue();
+    Route(routes_.calls, "reminder timer", 0, [&](auto& r) { r.onReminderDue(); });
 }
 
 void ListenerRouting::playSound(int event) {
-    if (routes_.calls == nullptr) {
-        ReportUnrouted("sound event", static_cast<uint32_t>(event));
-        return;
-    }
-    routes_.calls->playSoundEvent(event);
+    Route(routes_.calls, "sound event", static_cast<uint32_t>(event),
+          [&](auto& r) { r.playSoundEvent(event); });
 }
 
 int ListenerRouting::rowCount(int code) const {

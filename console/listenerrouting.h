@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,11 @@ public:
     int rowCount(int code) const;
 
 private:
+    // An event about one contact: to the contact pane, and the contact's chat window learns of
+    // the change.
+    void aboutContact(const char* operation, uint32_t userId,
+                      const std::function<void(ContactReceiver&)>& call);
+
     ClientListener& listener_;
     EventRoutes routes_;
 };

@@ -27,10 +27,7 @@ namespace {
 using testing::FakeUi;
 using testing::Gbk;
 using testing::TempFolder;
-
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+using testing::U;
 
 class LoginDialogTest : public ::testing::Test {
 protected:

@@ -20,10 +20,7 @@ namespace {
 using testing::ConsoleHarness;
 using testing::Gbk;
 using testing::Sent;
-
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+using testing::U;
 
 QString WaitText(CTalmorManagerDlg& window) {
     CLoginWaitDlg* wait = window.loginWait();

@@ -18,10 +18,7 @@ namespace {
 using testing::ConsoleHarness;
 using testing::Gbk;
 using testing::Sent;
-
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+using testing::U;
 
 // The status value of a CMD_SET_STATUS body.
 uint32_t StatusOf(const Sent& request) {

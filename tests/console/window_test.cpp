@@ -22,10 +22,7 @@ namespace {
 
 using testing::ConsoleHarness;
 using testing::Gbk;
-
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
+using testing::U;
 
 // Opens every popup of the main menu, as the operator would before choosing.
 void OpenMenus(CTalmorManagerDlg& window) {

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <memory>
 #include <set>
 
 #include "support/consoleprocess.h"
@@ -61,23 +62,37 @@ std::vector<int> ReadyRequests() {
     return wanted;
 }
 
-TEST(ConsoleLoginTest, StartUrlLogsInAndTheConsoleGetsReady) {
+// A quorvane-server with the demo seed and a console home pointing at it.
+class ConsoleLoginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(server.start(TALMOR_DEMO_SEED, error)) << error.toStdString();
+        home = std::make_unique<ConsoleHome>(server.udpPort(), server.httpPort());
+        control = std::make_unique<ControlClient>(server.httpPort());
+    }
+    // Starts a console with the start URL of operator 1024.
+    void startLogin(MarkedProcess& console) {
+        console.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
+                      home->environment());
+    }
+
     ServerProcess server;
-    QString error;
-    ASSERT_TRUE(server.start(TALMOR_DEMO_SEED, error)) << error.toStdString();
-    ConsoleHome home(server.udpPort(), server.httpPort());
+    std::unique_ptr<ConsoleHome> home;
+    std::unique_ptr<ControlClient> control;
+};
+
+TEST_F(ConsoleLoginTest, StartUrlLogsInAndTheConsoleGetsReady) {
     MarkedProcess console;
-    console.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
-                  home.environment());
+    startLogin(console);
     ASSERT_GE(console.waitForMark("ready", kReadyTimeoutMs), 0) << console.output().toStdString();
 
-    ControlClient control(server.httpPort());
     const std::vector<int> wanted = ReadyRequests();
     ASSERT_EQ(wanted.size(), 38u);
     std::multiset<int> commands;
     ASSERT_TRUE(waitFor(
         [&] {
-            commands = LoggedCommands(control, 1024);
+            commands = LoggedCommands(*control, 1024);
             return Holds(commands, wanted);
         },
         kReadyTimeoutMs))
@@ -90,39 +105,32 @@ TEST(ConsoleLoginTest, StartUrlLogsInAndTheConsoleGetsReady) {
     QJsonObject session;
     EXPECT_TRUE(waitFor(
         [&] {
-            const std::vector<QJsonObject> sessions = Sessions(control, 1024);
+            const std::vector<QJsonObject> sessions = Sessions(*control, 1024);
             session = sessions.empty() ? QJsonObject() : sessions.front();
             return session.value("ready").toBool();
         },
         kReadyTimeoutMs));
     EXPECT_EQ(session.value("status").toInt(), 0);
     // The account is remembered for the login dialog.
-    QFile accounts(home.folder() + "/HistoryUser.dat");
+    QFile accounts(home->folder() + "/HistoryUser.dat");
     ASSERT_TRUE(accounts.open(QIODevice::ReadOnly));
     EXPECT_EQ(accounts.readAll(), "1024\n");
 }
 
-TEST(ConsoleLoginTest, ASecondConsoleOfTheSameHomeShowsNoWindowOfItsOwn) {
-    ServerProcess server;
-    QString error;
-    ASSERT_TRUE(server.start(TALMOR_DEMO_SEED, error)) << error.toStdString();
-    ConsoleHome home(server.udpPort(), server.httpPort());
+TEST_F(ConsoleLoginTest, ASecondConsoleOfTheSameHomeShowsNoWindowOfItsOwn) {
     MarkedProcess first;
-    first.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
-                home.environment());
+    startLogin(first);
     ASSERT_GE(first.waitForMark("ready", kReadyTimeoutMs), 0) << first.output().toStdString();
-    ControlClient control(server.httpPort());
-    const std::vector<QJsonObject> before = Sessions(control, 1024);
+    const std::vector<QJsonObject> before = Sessions(*control, 1024);
     ASSERT_EQ(before.size(), 1u);
 
     MarkedProcess second;
-    second.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
-                 home.environment());
+    startLogin(second);
     // It stops at its message: no login dialog and no login at the server.
     EXPECT_LT(second.waitForMark("login dialog shown", 3000), 0) << second.output().toStdString();
     EXPECT_TRUE(second.output().contains("talmormanager: already running"))
         << second.output().toStdString();
-    const std::vector<QJsonObject> after = Sessions(control, 1024);
+    const std::vector<QJsonObject> after = Sessions(*control, 1024);
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(after[0].value("session"), before[0].value("session"));
     EXPECT_EQ(first.process().state(), QProcess::Running);

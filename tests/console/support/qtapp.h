@@ -25,5 +25,9 @@ private:
 
 // UTF-8 to GBK for test texts.
 std::string Gbk(const char* utf8);
+// UTF-8 to QString.
+inline QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 } // namespace talmor::testing
