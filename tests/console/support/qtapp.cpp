@@ -19,7 +19,8 @@ void EnsureApplication() {
     static int argc = 1;
     static char name[] = "console_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    // Never destroyed: at exit it would go after Qt's own statics and crash the test program.
+    new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
