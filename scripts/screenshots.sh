@@ -10,12 +10,13 @@ size=${SCREEN_SIZE:-1280x800}
 
 if [[ "${1:-}" != "--inside" ]]; then
     "$root/scripts/setup.sh"
-    for tool in xdotool xwininfo; do
-        command -v "$tool" >/dev/null || {
-            echo "screenshots.sh: installing $tool"
-            apt-get install -y -qq --no-install-recommends xdotool x11-utils >/dev/null
-        }
-    done
+    if ! command -v xdotool >/dev/null; then
+        echo "screenshots.sh: installing xdotool"
+        sudo_cmd=()
+        [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+        "${sudo_cmd[@]}" apt-get update -qq
+        "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xdotool >/dev/null
+    fi
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$build" -j "$(nproc)" --target talmormanager quorvane-server talmor_screengrab
     mkdir -p "$out"
