@@ -8,6 +8,9 @@
 #include <QScreen>
 #include <QTabBar>
 
+#include <algorithm>
+#include <climits>
+
 #include "console/appfolders.h"
 #include "console/artwork.h"
 #include "console/calltabstrip.h"
@@ -667,7 +670,9 @@ void CTalmorManagerDlg::OnScopeNotice(const std::string& text) {
 
 void CTalmorManagerDlg::OnReminderSchedule(uint32_t enabled, uint32_t minutes) {
     if (enabled == 1) {
-        timers_.startTimer(kReminderTimer, static_cast<int>(minutes) * 60000);
+        // A period beyond what a timer holds (some 24 days) is cut to that.
+        const uint64_t period = std::min<uint64_t>(uint64_t{minutes} * 60000, INT_MAX);
+        timers_.startTimer(kReminderTimer, static_cast<int>(period));
     }
 }
 

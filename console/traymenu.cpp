@@ -15,6 +15,9 @@ TrayMenu::~TrayMenu() {
 }
 
 void TrayMenu::build(uint32_t operatorId, const std::vector<std::string>& replies) {
+    // The submenu is a child of the menu: clearing the menu alone would keep it.
+    delete away_;
+    away_ = nullptr;
     menu_->clear();
     const auto item = [this](QMenu* into, const QString& caption, int id) {
         QAction* action = into->addAction(caption);

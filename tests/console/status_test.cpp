@@ -185,6 +185,13 @@ TEST_F(StatusTest, TrayMenuListsTheAutomaticRepliesCut) {
     EXPECT_FALSE(h.window().options().bit(storage::kOptionAutoReply));
 }
 
+TEST_F(StatusTest, RebuildingTheTrayMenuKeepsOneAwaySubmenu) {
+    QMenu* menu = h.window().trayMenu().menu();
+    emit menu->aboutToShow();
+    emit menu->aboutToShow();
+    EXPECT_EQ(menu->findChildren<QMenu*>().size(), 1u);
+}
+
 TEST_F(StatusTest, WithoutRepliesTheAwayMenuHoldsOneItem) {
     ASSERT_TRUE(storage::SaveAutoReplies(userFolder(), {}));
     emit h.window().trayMenu().menu()->aboutToShow();

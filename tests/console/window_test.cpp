@@ -4,6 +4,8 @@
 #include <QMenuBar>
 #include <QTabBar>
 
+#include <climits>
+
 #include "console/appfolders.h"
 #include "console/calltabstrip.h"
 #include "console/commandids.h"
@@ -192,6 +194,11 @@ TEST(CountersTest, TotalsCountsScopeAndReminderSchedule) {
         out.writeInt(5);
     });
     EXPECT_EQ(h.timers.running[1007], 30 * 60000) << "enabled 0 leaves the timer alone";
+    h.deliver(CMD_REMINDER_SCHEDULE, [](OutPacket& out) {
+        out.writeInt(1);
+        out.writeInt(4000000000u);
+    });
+    EXPECT_EQ(h.timers.running[1007], INT_MAX) << "a period beyond a timer's range is cut";
 }
 
 TEST(RoutingTest, EventsWithoutTheirWindowAreReportedNotLostSilently) {
