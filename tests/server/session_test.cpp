@@ -200,8 +200,9 @@ TEST(ServerSession, RequestsThatDoNotDecipherAreDroppedUnacknowledged) {
     ServerHarness h;
     FakeConsole console = h.console(1024, 4000);
     console.login();
-    // The same session and endpoint, but enciphered with another operator's key.
-    FakeConsole impostor(*h.server, console.endpoint(), 1024, "pass1025", console.sessionId());
+    // The same session and endpoint, but enciphered with another key. (Not "pass1025": DES
+    // ignores the lowest bit of each key byte, so that key equals "pass1024".)
+    FakeConsole impostor(*h.server, console.endpoint(), 1024, "other-key", console.sessionId());
     impostor.numberFrom(500);
     impostor.request(CMD_CREATE_GROUP, [](OutPacket& out) { out.writeString("x"); });
     EXPECT_EQ(h.recorder.to(console.endpoint(), CMD_ACK).size(), 1u); // the login's only
