@@ -108,6 +108,131 @@ MessagingReceiver* ListenerRouting::peerReceiver(uint32_t peer, const char* oper
     return routes_.messaging;
 }
 
+void ListenerRouting::fileOffer(uint32_t peer, uint32_t size, const std::string& name) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnFileOffer")) {
+        r->onFileOffer(peer, size, name);
+    }
+}
+
+void ListenerRouting::fileAccepted(uint32_t peer, uint16_t port) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnFileAccepted")) {
+        r->onFileAccepted(peer, port);
+    }
+}
+
+void ListenerRouting::fileCancelled(uint32_t peer) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnFileCancelled")) {
+        r->onFileCancelled(peer);
+    }
+}
+
+void ListenerRouting::fileRelayReady(uint32_t peer, uint32_t received, bool relayed) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnFileRelayReady")) {
+        r->onFileRelayReady(peer, received, relayed);
+    }
+}
+
+void ListenerRouting::fileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
+                                    uint32_t sent) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnFileRelayData")) {
+        r->onFileRelayData(peer, bytes, length, sent);
+    }
+}
+
+void ListenerRouting::fileTransferDone(uint32_t peer) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnFileTransferDone")) {
+        r->onFileTransferDone(peer);
+    }
+}
+
+void ListenerRouting::fileProgress(uint32_t peer, uint32_t total, uint32_t done) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnFileProgress")) {
+        r->onFileProgress(peer, total, done);
+    }
+}
+
+std::string ListenerRouting::transferFilePath(uint32_t peer) {
+    MessagingReceiver* r = peerReceiver(peer, "GetTransferFilePath");
+    return r != nullptr ? r->transferFilePath(peer) : std::string();
+}
+
+uint32_t ListenerRouting::transferFileSize(uint32_t peer) {
+    MessagingReceiver* r = peerReceiver(peer, "GetTransferFileSize");
+    return r != nullptr ? r->transferFileSize(peer) : 0;
+}
+
+void ListenerRouting::voiceOffer(uint32_t peer) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceOffer")) {
+        r->onVoiceOffer(peer);
+    }
+}
+
+void ListenerRouting::voiceAccepted(uint32_t peer, uint16_t port) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceAccepted")) {
+        r->onVoiceAccepted(peer, port);
+    }
+}
+
+void ListenerRouting::voiceCancelled(uint32_t peer) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceCancelled")) {
+        r->onVoiceCancelled(peer);
+    }
+}
+
+void ListenerRouting::voiceChannelReady(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceChannelReady")) {
+        r->onVoiceChannelReady(peer, relayed);
+    }
+}
+
+void ListenerRouting::voiceChannelStarted(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceChannelStarted")) {
+        r->onVoiceChannelStarted(peer, relayed);
+    }
+}
+
+void ListenerRouting::voiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceData")) {
+        r->onVoiceData(peer, bytes, length);
+    }
+}
+
+void ListenerRouting::videoOffer(uint32_t peer) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoOffer")) {
+        r->onVideoOffer(peer);
+    }
+}
+
+void ListenerRouting::videoAccepted(uint32_t peer, uint16_t port) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoAccepted")) {
+        r->onVideoAccepted(peer, port);
+    }
+}
+
+void ListenerRouting::videoCancelled(uint32_t peer) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoCancelled")) {
+        r->onVideoCancelled(peer);
+    }
+}
+
+void ListenerRouting::videoChannelReady(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoChannelReady")) {
+        r->onVideoChannelReady(peer, relayed);
+    }
+}
+
+void ListenerRouting::videoChannelStarted(uint32_t peer, bool relayed) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoChannelStarted")) {
+        r->onVideoChannelStarted(peer, relayed);
+    }
+}
+
+void ListenerRouting::videoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
+    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoData")) {
+        r->onVideoData(peer, bytes, length);
+    }
+}
+
 void ListenerRouting::searchResultA(std::vector<SearchEntryA> entries) {
     Route(routes_.messaging, "OnSearchResultA", static_cast<uint32_t>(entries.size()),
           [&](auto& r) { r.onSearchResultA(std::move(entries), listener_.client().lastAckSeq()); });

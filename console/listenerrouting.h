@@ -42,6 +42,27 @@ public:
     // open one. Events about a peer that is not a contact are dropped, as the peers' sessions
     // are only for contacts.
     MessagingReceiver* peerReceiver(uint32_t peer, const char* operation);
+    void fileOffer(uint32_t peer, uint32_t size, const std::string& name);
+    void fileAccepted(uint32_t peer, uint16_t port);
+    void fileCancelled(uint32_t peer);
+    void fileRelayReady(uint32_t peer, uint32_t received, bool relayed);
+    void fileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length, uint32_t sent);
+    void fileTransferDone(uint32_t peer);
+    void fileProgress(uint32_t peer, uint32_t total, uint32_t done);
+    std::string transferFilePath(uint32_t peer);
+    uint32_t transferFileSize(uint32_t peer);
+    void voiceOffer(uint32_t peer);
+    void voiceAccepted(uint32_t peer, uint16_t port);
+    void voiceCancelled(uint32_t peer);
+    void voiceChannelReady(uint32_t peer, bool relayed);
+    void voiceChannelStarted(uint32_t peer, bool relayed);
+    void voiceData(uint32_t peer, const uint8_t* bytes, uint32_t length);
+    void videoOffer(uint32_t peer);
+    void videoAccepted(uint32_t peer, uint16_t port);
+    void videoCancelled(uint32_t peer);
+    void videoChannelReady(uint32_t peer, bool relayed);
+    void videoChannelStarted(uint32_t peer, bool relayed);
+    void videoData(uint32_t peer, const uint8_t* bytes, uint32_t length);
 
     void searchResultA(std::vector<SearchEntryA> entries);
     void searchResultB(std::vector<SearchEntryB> entries);

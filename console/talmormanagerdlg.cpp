@@ -59,7 +59,8 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
     : ClientListener(environment.sockets, environment.resolver, environment.timers,
                      environment.clock, environment.random),
       RegisteredWindow(windows(), kWindowType, 0, 0), ui_(ui), timers_(environment.timers),
-      deployment_(deployment), withBrowser_(withBrowser), routing_(*this), login_(*this) {
+      deployment_(deployment), withBrowser_(withBrowser), routing_(*this), login_(*this),
+      status_(*this) {
     setWindowTitle(QString::fromUtf8(text::kAppName));
     setWindowIcon(art::AppIcon());
     setMinimumSize(kMinWidth, kMinHeight);
@@ -227,68 +228,8 @@ void CTalmorManagerDlg::ConnectToServer(uint32_t initialStatus) {
                              deployment_.port);
 }
 
-void CTalmorManagerDlg::ShowStatus() {
-    timers_.stopTimer(kTrayBlinkTimer);
-    statusLabel_->setText(Utf8(StatusText(own().status)));
-    statusLabel_->repaint();
-    tray_.SetIcon(art::StatusIcon(own().status));
-}
-
 void CTalmorManagerDlg::SelectTab() {
     tabs_->select(tabs_->currentTab(), seatRights());
-}
-
-void CTalmorManagerDlg::setStatusCommand(uint32_t status) {
-    if (own().status == kStatusOffline) {
-        ConnectToServer(status);
-        return;
-    }
-    if (own().status != status) {
-        client().setStatus(status);
-    } else if (status == kStatusInvisible && peerSessions() != nullptr) {
-        peerSessions()->closeContactSessions(false);
-    }
-    ShowStatus();
-}
-
-void CTalmorManagerDlg::SetOnline() {
-    setStatusCommand(kStatusOnline);
-}
-
-void CTalmorManagerDlg::SetAway() {
-    setStatusCommand(kStatusAway);
-}
-
-void CTalmorManagerDlg::SetInvisible() {
-    setStatusCommand(kStatusInvisible);
-}
-
-void CTalmorManagerDlg::SetOffline() {
-    if (own().status != kStatusOffline) {
-        client().goOffline();
-        ready_ = false;
-        routing_.allOffline();
-    }
-    ShowStatus();
-}
-
-void CTalmorManagerDlg::awayReply(int command) {
-    if (command == cmd::kTrayAwayNoReply) {
-        options_.setBit(storage::kOptionAutoReply, false);
-        storage::SaveOptions(userFolder(), options_);
-        SetAway();
-        return;
-    }
-    std::vector<std::string> replies;
-    storage::LoadAutoReplies(userFolder(), replies);
-    const auto index = static_cast<std::size_t>(command - cmd::kAwayReplyFirst);
-    if (index >= replies.size()) {
-        return;
-    }
-    options_.setBit(storage::kOptionAutoReply, true);
-    options_.autoReplyText = replies[index];
-    storage::SaveOptions(userFolder(), options_);
-    SetAway();
 }
 
 void CTalmorManagerDlg::onTimer(int id) {
@@ -330,7 +271,7 @@ void CTalmorManagerDlg::onCommand(int id) {
         return;
     }
     if (id >= cmd::kAwayReplyFirst && id < cmd::kAwayReplyFirst + cmd::kAwayReplyHandled) {
-        awayReply(id);
+        status_.awayReply(id);
         return;
     }
     switch (id) {
@@ -338,7 +279,7 @@ void CTalmorManagerDlg::onCommand(int id) {
         SetOnline();
         break;
     case cmd::kTrayAwayNoReply:
-        awayReply(id);
+        status_.awayReply(id);
         break;
     case cmd::kTrayInvisible:
         SetInvisible();
@@ -537,131 +478,6 @@ void CTalmorManagerDlg::OnContactStatus(uint32_t id, uint32_t status) {
         contact->status = status;
     }
     routing_.contactStatus(id, status);
-}
-
-void CTalmorManagerDlg::OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileOffer")) {
-        r->onFileOffer(peer, size, name);
-    }
-}
-
-void CTalmorManagerDlg::OnFileAccepted(uint32_t peer, uint16_t port) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileAccepted")) {
-        r->onFileAccepted(peer, port);
-    }
-}
-
-void CTalmorManagerDlg::OnFileCancelled(uint32_t peer) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileCancelled")) {
-        r->onFileCancelled(peer);
-    }
-}
-
-void CTalmorManagerDlg::OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileRelayReady")) {
-        r->onFileRelayReady(peer, received, relayed);
-    }
-}
-
-void CTalmorManagerDlg::OnFileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
-                                        uint32_t sent) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileRelayData")) {
-        r->onFileRelayData(peer, bytes, length, sent);
-    }
-}
-
-void CTalmorManagerDlg::OnFileTransferDone(uint32_t peer) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileTransferDone")) {
-        r->onFileTransferDone(peer);
-    }
-}
-
-void CTalmorManagerDlg::OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnFileProgress")) {
-        r->onFileProgress(peer, total, done);
-    }
-}
-
-std::string CTalmorManagerDlg::GetTransferFilePath(uint32_t peer) {
-    MessagingReceiver* r = routing_.peerReceiver(peer, "GetTransferFilePath");
-    return r != nullptr ? r->transferFilePath(peer) : std::string();
-}
-
-uint32_t CTalmorManagerDlg::GetTransferFileSize(uint32_t peer) {
-    MessagingReceiver* r = routing_.peerReceiver(peer, "GetTransferFileSize");
-    return r != nullptr ? r->transferFileSize(peer) : 0;
-}
-
-void CTalmorManagerDlg::OnVoiceOffer(uint32_t peer) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceOffer")) {
-        r->onVoiceOffer(peer);
-    }
-}
-
-void CTalmorManagerDlg::OnVoiceAccepted(uint32_t peer, uint16_t port) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceAccepted")) {
-        r->onVoiceAccepted(peer, port);
-    }
-}
-
-void CTalmorManagerDlg::OnVoiceCancelled(uint32_t peer) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceCancelled")) {
-        r->onVoiceCancelled(peer);
-    }
-}
-
-void CTalmorManagerDlg::OnVoiceChannelReady(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceChannelReady")) {
-        r->onVoiceChannelReady(peer, relayed);
-    }
-}
-
-void CTalmorManagerDlg::OnVoiceChannelStarted(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceChannelStarted")) {
-        r->onVoiceChannelStarted(peer, relayed);
-    }
-}
-
-void CTalmorManagerDlg::OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVoiceData")) {
-        r->onVoiceData(peer, bytes, length);
-    }
-}
-
-void CTalmorManagerDlg::OnVideoOffer(uint32_t peer) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoOffer")) {
-        r->onVideoOffer(peer);
-    }
-}
-
-void CTalmorManagerDlg::OnVideoAccepted(uint32_t peer, uint16_t port) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoAccepted")) {
-        r->onVideoAccepted(peer, port);
-    }
-}
-
-void CTalmorManagerDlg::OnVideoCancelled(uint32_t peer) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoCancelled")) {
-        r->onVideoCancelled(peer);
-    }
-}
-
-void CTalmorManagerDlg::OnVideoChannelReady(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoChannelReady")) {
-        r->onVideoChannelReady(peer, relayed);
-    }
-}
-
-void CTalmorManagerDlg::OnVideoChannelStarted(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoChannelStarted")) {
-        r->onVideoChannelStarted(peer, relayed);
-    }
-}
-
-void CTalmorManagerDlg::OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
-    if (MessagingReceiver* r = routing_.peerReceiver(peer, "OnVideoData")) {
-        r->onVideoData(peer, bytes, length);
-    }
 }
 
 void CTalmorManagerDlg::OnScopeNotice(const std::string& text) {

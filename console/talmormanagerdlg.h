@@ -11,6 +11,7 @@
 #include "console/listenerrouting.h"
 #include "console/loginsequence.h"
 #include "console/mainmenu.h"
+#include "console/operatorstatus.h"
 #include "console/systemtray.h"
 #include "console/traymenu.h"
 #include "protocol/clientlistener.h"
@@ -49,15 +50,15 @@ public:
     // Connects to the chosen server asking for `initialStatus`.
     void ConnectToServer(uint32_t initialStatus);
     // The status label and the tray icon show the current status; the tray stops blinking.
-    void ShowStatus();
+    void ShowStatus() { status_.show(); }
     // Shows the pane of the current tab only.
     void SelectTab();
 
     // The four status commands of the tray.
-    void SetOnline();
-    void SetAway();
-    void SetInvisible();
-    void SetOffline();
+    void SetOnline() { status_.setOnline(); }
+    void SetAway() { status_.setAway(); }
+    void SetInvisible() { status_.setInvisible(); }
+    void SetOffline() { status_.setOffline(); }
 
     // A timer of the window fired (1001, 1002, 1003, 1007, 1008).
     void onTimer(int id);
@@ -136,28 +137,56 @@ public:
     void OnContactDeleted(uint32_t userId) override { routing_.contactDeleted(userId); }
     void OnContactAdded(uint32_t userId) override { routing_.contactAdded(userId); }
     void OnAddRequest(uint32_t userId) override { routing_.addRequest(userId); }
-    void OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) override;
-    void OnFileAccepted(uint32_t peer, uint16_t port) override;
-    void OnFileCancelled(uint32_t peer) override;
-    void OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) override;
+    void OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) override {
+        routing_.fileOffer(peer, size, name);
+    }
+    void OnFileAccepted(uint32_t peer, uint16_t port) override {
+        routing_.fileAccepted(peer, port);
+    }
+    void OnFileCancelled(uint32_t peer) override { routing_.fileCancelled(peer); }
+    void OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) override {
+        routing_.fileRelayReady(peer, received, relayed);
+    }
     void OnFileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
-                         uint32_t sent) override;
-    void OnFileTransferDone(uint32_t peer) override;
-    void OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) override;
-    std::string GetTransferFilePath(uint32_t peer) override;
-    uint32_t GetTransferFileSize(uint32_t peer) override;
-    void OnVoiceOffer(uint32_t peer) override;
-    void OnVoiceAccepted(uint32_t peer, uint16_t port) override;
-    void OnVoiceCancelled(uint32_t peer) override;
-    void OnVoiceChannelReady(uint32_t peer, bool relayed) override;
-    void OnVoiceChannelStarted(uint32_t peer, bool relayed) override;
-    void OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) override;
-    void OnVideoOffer(uint32_t peer) override;
-    void OnVideoAccepted(uint32_t peer, uint16_t port) override;
-    void OnVideoCancelled(uint32_t peer) override;
-    void OnVideoChannelReady(uint32_t peer, bool relayed) override;
-    void OnVideoChannelStarted(uint32_t peer, bool relayed) override;
-    void OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) override;
+                         uint32_t sent) override {
+        routing_.fileRelayData(peer, bytes, length, sent);
+    }
+    void OnFileTransferDone(uint32_t peer) override { routing_.fileTransferDone(peer); }
+    void OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) override {
+        routing_.fileProgress(peer, total, done);
+    }
+    std::string GetTransferFilePath(uint32_t peer) override {
+        return routing_.transferFilePath(peer);
+    }
+    uint32_t GetTransferFileSize(uint32_t peer) override { return routing_.transferFileSize(peer); }
+    void OnVoiceOffer(uint32_t peer) override { routing_.voiceOffer(peer); }
+    void OnVoiceAccepted(uint32_t peer, uint16_t port) override {
+        routing_.voiceAccepted(peer, port);
+    }
+    void OnVoiceCancelled(uint32_t peer) override { routing_.voiceCancelled(peer); }
+    void OnVoiceChannelReady(uint32_t peer, bool relayed) override {
+        routing_.voiceChannelReady(peer, relayed);
+    }
+    void OnVoiceChannelStarted(uint32_t peer, bool relayed) override {
+        routing_.voiceChannelStarted(peer, relayed);
+    }
+    void OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) override {
+        routing_.voiceData(peer, bytes, length);
+    }
+    void OnVideoOffer(uint32_t peer) override { routing_.videoOffer(peer); }
+    void OnVideoAccepted(uint32_t peer, uint16_t port) override {
+        routing_.videoAccepted(peer, port);
+    }
+    void OnVideoCancelled(uint32_t peer) override { routing_.videoCancelled(peer); }
+    void OnVideoChannelReady(uint32_t peer, bool relayed) override {
+        routing_.videoChannelReady(peer, relayed);
+    }
+    void OnVideoChannelStarted(uint32_t peer, bool relayed) override {
+        routing_.videoChannelStarted(peer, relayed);
+    }
+    void OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) override {
+        routing_.videoData(peer, bytes, length);
+    }
     void OnScopeNotice(const std::string& text) override;
     void OnReminderSchedule(uint32_t enabled, uint32_t minutes) override;
     void OnHelpCalls(std::vector<CallRecord> calls) override;
@@ -205,8 +234,6 @@ private:
 
     void buildStatusLine();
     void togglePane(bool contact);
-    void setStatusCommand(uint32_t status);
-    void awayReply(int command);
     void exitCommand();
     void hideToTray();
     void flipOption(int bit);
@@ -218,6 +245,7 @@ private:
     bool withBrowser_;
     ListenerRouting routing_;
     LoginSequence login_;
+    OperatorStatus status_;
     ClientArea* client_;
     ToolButtonRows* buttons_;
     CallTabStrip* tabs_;
