@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include <sys/socket.h>
+
 namespace talmor {
 
 namespace {
@@ -24,6 +26,10 @@ bool QtDatagramPort::bind(uint32_t address, uint16_t port, int receiveBufferByte
     if (receiveBufferBytes > 0) {
         socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                                 QVariant(receiveBufferBytes));
+        // The system caps the size for ordinary processes; a privileged one may go beyond.
+        const int fd = static_cast<int>(socket_.socketDescriptor());
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &receiveBufferBytes,
+                     sizeof receiveBufferBytes);
     }
     return true;
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr int kTickMs = 100;
 // A bigger receive buffer lets a console's burst of requests (one per contact at login) wait
 // instead of being dropped while the server works through it.
-constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
+constexpr int kReceiveBufferBytes = 16 * 1024 * 1024;
 } // namespace
 
 ServerApp::ServerApp(Seed seed)

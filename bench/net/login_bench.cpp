@@ -225,6 +225,11 @@ int main(int argc, char* argv[]) {
                 kContacts, static_cast<long long>(bareSerial), ratio(bareSerial));
     std::printf("bare UDP, %d exchanges, %d at a time:        %6lld ms  login/bare %.2f\n",
                 kContacts, kWindow, static_cast<long long>(bareWindowed), ratio(bareWindowed));
+    std::printf("every login run:");
+    for (qint64 run : logins) {
+        std::printf(" %lld", static_cast<long long>(run));
+    }
+    std::printf(" ms\n");
     std::printf("console retransmissions in all login runs: %d (goal: login under 2000 ms and "
                 "at most 3 times the bare exchange)\n",
                 retransmissions);
