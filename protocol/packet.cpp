@@ -101,6 +101,12 @@ void PeerOutPacket::setPrefix() {
 }
 
 InPacket::InPacket(const uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {
+    if (size < kDatagramHeaderSize) {
+        // Field by field, the reads that still fit would take later fields from earlier
+        // offsets; a partial header yields zero fields and no body.
+        cursor_ = size;
+        return;
+    }
     uint32_t reserved = 0;
     readShort(version_)
         .readInt(reserved)
@@ -194,6 +200,10 @@ const uint8_t* InPacket::remaining(std::size_t& count) const {
 
 PeerInPacket::PeerInPacket(const uint8_t* bytes, std::size_t size)
     : InPacket(bytes, size, PeerLayout{}) {
+    if (size < kPeerHeaderSize) {
+        cursor_ = size;
+        return;
+    }
     uint32_t reserved = 0;
     readShort(version_).readInt(reserved).readShort(command_).readInt(senderId_);
 }

@@ -73,7 +73,8 @@ public:
 // whose length field was read stays after that field).
 class InPacket {
 public:
-    // Parses the 20-byte datagram header; a shorter buffer yields zero header fields.
+    // Parses the 20-byte datagram header; a shorter buffer yields zero header fields and an
+    // empty body.
     InPacket(const uint8_t* bytes, std::size_t size);
     virtual ~InPacket() = default;
     InPacket(const InPacket&) = default;
@@ -120,7 +121,8 @@ protected:
     uint16_t ackSeq_ = 0;
 };
 
-// A peer stream packet, constructed over the bytes after the 2-byte prefix.
+// A peer stream packet, constructed over the bytes after the 2-byte prefix; fewer than 12
+// bytes yield zero header fields and an empty body.
 class PeerInPacket : public InPacket {
 public:
     PeerInPacket(const uint8_t* bytes, std::size_t size);
