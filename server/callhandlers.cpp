@@ -3,46 +3,21 @@
 // and handles only the calls its operator holds.
 #include "protocol/commands.h"
 #include "protocol/sessionrecords.h"
-#include "server/calllists.h"
 #include "server/handlers.h"
-#include "server/scope.h"
+#include "server/listreplies.h"
 
 namespace talmor::server {
 
 namespace {
 
-const UserRecord& profileOf(Request& r) {
-    return r.server.directory().find(r.operatorId())->profile;
-}
-
-void sendCalls(Request& r, uint16_t reply, CallWireOrder order,
-               const std::vector<const CallRecord*>& page) {
-    // Fewer than a page may fit in one datagram: the console continues after the last one
-    // it received, so nothing is skipped.
-    const std::size_t sent = r.server.sendList(
-        r.session, reply, r.seq, page.size(),
-        [&](std::size_t i, OutPacket& out) { page[i]->write(out, order); }, true);
-    for (std::size_t i = 0; i < sent; ++i) {
-        r.session.callsShown.insert(page[i]->callId);
-    }
-}
-
 void waitingCalls(Request& r) {
     const uint32_t start = r.in.u32();
-    const CallList list = *callListOfRequest(r.in.command());
-    const UserRecord& profile = profileOf(r);
-    const auto page = r.server.calls().waitingAfter(
-        start, r.server.settings().callPageSize, [&](const StoredCall& call) {
-            return call.record.category == list.category && callInScope(call.record, profile);
-        });
-    sendCalls(r, list.reply, list.order, page);
+    answerCallList(r.server, r.session, r.in.command(), r.seq, start);
 }
 
 void takenCalls(Request& r) {
     const uint32_t start = r.in.u32();
-    const auto page =
-        r.server.calls().takenAfter(r.operatorId(), start, r.server.settings().callPageSize);
-    sendCalls(r, CMD_TAKEN_CALLS, CallWireOrder::TakenCall, page);
+    answerCallList(r.server, r.session, CMD_GET_TAKEN_CALLS, r.seq, start);
 }
 
 void takeCall(Request& r) {
@@ -54,6 +29,8 @@ void takeCall(Request& r) {
         return;
     }
     r.server.withdrawCall(id, &r.session);
+    // The call is now in this operator's taken calls.
+    releaseHeldList(r.server, r.session, CMD_GET_TAKEN_CALLS);
 }
 
 void giveUpCall(Request& r) {

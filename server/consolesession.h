@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <list>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +42,13 @@ struct OutgoingPacket {
     bool expectAck = true;
 };
 
+// A call list request answered later: it would have had an empty page.
+struct HeldList {
+    uint16_t seq = 0;     // the request's number, which the page acknowledges
+    uint32_t startId = 0; // the page starts after this callId
+    int64_t dueMs = 0;    // the empty page goes at this time if no call came
+};
+
 // One console's session with the server, keyed by its endpoint and the session id it chose at
 // login. The operator is the one that logged in on it; later requests cannot name another.
 class ConsoleSession {
@@ -62,6 +70,8 @@ public:
     int64_t lastHeardMs = 0;
     PacketCipher cipher;
     std::set<uint32_t> callsShown; // calls this console was sent, to withdraw them later
+    // Held call list requests by request code: one per list, the newest.
+    std::map<uint16_t, HeldList> heldLists;
 
     bool visible() const { return state == SessionState::Active && (status == 0 || status == 2); }
 

@@ -35,6 +35,10 @@ int main(int argc, char* argv[]) {
     parser.addOption({"port", "UDP port for consoles (default 8000; 0 picks a free one).", "P"});
     parser.addOption(
         {"http-port", "Loopback HTTP port of the control API and web pages (default 8080).", "H"});
+    parser.addOption({"list-hold-ms",
+                      "How long a call list request that would get an empty page waits for a "
+                      "call before the empty page goes (default 25000; 0 answers at once).",
+                      "MS"});
     parser.process(app);
 
     if (!parser.isSet("seed")) {
@@ -53,6 +57,15 @@ int main(int argc, char* argv[]) {
     if (!seed) {
         std::fprintf(stderr, "quorvane-server: seed: %s\n", qPrintable(error));
         return 1;
+    }
+    if (parser.isSet("list-hold-ms")) {
+        bool ok = false;
+        const int holdMs = parser.value("list-hold-ms").toInt(&ok);
+        if (!ok || holdMs < 0) {
+            std::fprintf(stderr, "quorvane-server: --list-hold-ms is a number of milliseconds\n");
+            return 2;
+        }
+        seed->settings.listHoldMs = holdMs;
     }
     talmor::server::SignalWatcher quitOnSignal;
     talmor::server::ServerApp server(std::move(*seed));

@@ -7,7 +7,9 @@
 #include "protocol/commands.h"
 #include "protocol/packetcipher.h"
 #include "protocol/sessionrecords.h"
+#include "server/calllists.h"
 #include "server/handlers.h"
+#include "server/listreplies.h"
 #include "server/presence.h"
 #include "server/scope.h"
 
@@ -145,6 +147,7 @@ void PlatformServer::login(InPacket& header, const uint8_t* bytes, std::size_t s
     if (ConsoleSession* previous = activeSession(operatorId)) {
         previous->state = SessionState::Evicted;
         previous->dropAll();
+        previous->heldLists.clear();
         send(*previous, CMD_LOGGED_IN_ELSEWHERE, 0, [](OutPacket&) {});
         event("operator " + std::to_string(operatorId) + " logged in elsewhere; " +
               previous->endpoint().text() + " is told to leave");
@@ -335,6 +338,8 @@ void PlatformServer::tick(int64_t nowMs) {
         } else if (session->state != SessionState::Active && session->idle()) {
             // A refusal or a notice to leave was delivered (or given up): nothing more to say.
             endSession(*session, "done");
+        } else if (session->state == SessionState::Active) {
+            releaseDueLists(*this, *session);
         }
     }
     sweep();
@@ -391,6 +396,15 @@ void PlatformServer::offerCall(uint32_t callId, const ConsoleSession* except) {
         send(*session, CMD_NEW_CALL, 0,
              [&](OutPacket& out) { stored->record.write(out, CallWireOrder::NewCall); });
         session->callsShown.insert(callId);
+    }
+    // A console waiting on an empty page of this call's list gets its page now; the page
+    // itself holds only what that console may see.
+    if (const auto list = callListOfCategory(stored->record.category)) {
+        for (ConsoleSession* session : sessions()) {
+            if (session->state == SessionState::Active) {
+                releaseHeldList(*this, *session, list->request);
+            }
+        }
     }
 }
 

@@ -15,6 +15,10 @@ struct ServerSettings {
     std::size_t sendWindow = 256;
     int sessionTimeoutMs =
         90000; // a console silent this long is forgotten (it keeps alive every 30 s)
+    // A call list request that would get an empty page waits this long for a call before the
+    // empty page goes: a console asks again at once after every reply, empty or not. 0 answers
+    // at once.
+    int listHoldMs = 25000;
     std::size_t callPageSize = 20;   // calls per list reply
     std::size_t searchPageSize = 20; // entries per search reply
     std::size_t sellerReplyLimit = 50;

@@ -45,6 +45,12 @@ TEST(ServerCalls, ListsComeInPagesUpToAnEmptyOneAndHoldOnlyTheScopeAndCategory) 
     std::vector<std::size_t> pageSizes;
     for (int page = 0; page < 6; ++page) {
         const uint16_t seq = askSos(console, cursor);
+        if (page == 3) {
+            // No call after the last one: the empty page waits out the hold time.
+            EXPECT_EQ(h.recorder.to(console.endpoint(), CMD_SOS_CALLS).size(), 3u);
+            console.ackAll(h.recorder);
+            h.server->tick(console.nowMs + h.settings.listHoldMs);
+        }
         const auto replies = h.recorder.to(console.endpoint(), CMD_SOS_CALLS);
         ASSERT_EQ(replies.size(), static_cast<std::size_t>(page + 1));
         EXPECT_EQ(replies.back().ackSeq(), seq);
