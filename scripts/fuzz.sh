@@ -10,7 +10,11 @@ runs=${FUZZ_RUNS:-10000000}
 "$root/scripts/setup.sh"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTALMOR_FUZZ=ON -DTALMOR_QT=OFF -DTALMOR_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target all
+targets=()
+for source in "$root"/fuzz/*/fuzz_*.cpp; do
+    targets+=("$(basename "$source" .cpp)")
+done
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 for target in "$build"/fuzz/fuzz_*; do
     [[ -x $target && -f $target ]] || continue

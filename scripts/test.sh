@@ -12,3 +12,8 @@ cmake --build "$build" -j "$(nproc)"
 cd "$build"
 QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
     ctest --output-on-failure -j "$(nproc)" --timeout 600
+
+# A short fuzz run of every reader of outside bytes, when clang is here to build it.
+if command -v clang++ >/dev/null; then
+    FUZZ_RUNS=${FUZZ_RUNS:-50000} "$root/scripts/fuzz.sh"
+fi
