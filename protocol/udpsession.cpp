@@ -13,11 +13,13 @@ constexpr std::size_t kSeenBytes = 65536 / 8;
 // Half of the sequence space: a number this far behind the newest one is forgotten, so a long
 // session keeps accepting new packets after the server's counter wraps.
 constexpr uint16_t kSeenWindow = 32768;
+constexpr std::size_t kPoolLimit = 64;
 } // namespace
 
 UdpSession::UdpSession(SocketLayer& sockets, const Clock& clock, Random& random,
                        SessionEvents& events)
-    : sockets_(sockets), clock_(clock), random_(random), events_(events), seen_(kSeenBytes, 0) {
+    : sockets_(sockets), clock_(clock), random_(random), events_(events), seen_(kSeenBytes, 0),
+      positionBySeq_(65536, 0) {
     socket_ = sockets_.createSocket(SocketType::Datagram, this);
     reset();
 }
@@ -55,7 +57,13 @@ std::unique_ptr<OutPacket> UdpSession::newRequest(uint16_t command) {
         // 0 marks a pure acknowledgement in server packets; a request never carries it.
         ++nextSeq_;
     }
-    return std::make_unique<OutPacket>(makeDatagram(senderId_, sessionId_, command, nextSeq_));
+    if (pool_.empty()) {
+        return std::make_unique<OutPacket>(makeDatagram(senderId_, sessionId_, command, nextSeq_));
+    }
+    std::unique_ptr<OutPacket> packet = std::move(pool_.back());
+    pool_.pop_back();
+    *packet = makeDatagram(senderId_, sessionId_, command, nextSeq_);
+    return packet;
 }
 
 uint16_t UdpSession::queueAndSend(std::unique_ptr<OutPacket> packet) {
@@ -66,8 +74,7 @@ uint16_t UdpSession::queueAndSend(std::unique_ptr<OutPacket> packet) {
     packet->expiry = clock_.now() + kRetryIntervalSeconds;
     send(*packet);
     const uint16_t seq = packet->seq;
-    pending_.push_back(std::move(packet));
-    pendingBySeq_[seq] = std::prev(pending_.end());
+    enqueue(std::move(packet));
     return seq;
 }
 
@@ -77,10 +84,9 @@ void UdpSession::sendAck(uint16_t seq) {
 
 void UdpSession::checkRetransmit() {
     const int64_t now = clock_.now();
+    dropAcknowledgedFront();
     while (!pending_.empty() && now >= pending_.front()->expiry) {
-        std::unique_ptr<OutPacket> packet = std::move(pending_.front());
-        pending_.pop_front();
-        pendingBySeq_.erase(packet->seq);
+        std::unique_ptr<OutPacket> packet = popFront();
         ++packet->tries;
         if (packet->tries >= kMaxSends) {
             trace("packet " + std::to_string(packet->seq) + " timed out");
@@ -92,9 +98,8 @@ void UdpSession::checkRetransmit() {
         trace("retransmit packet " + std::to_string(packet->seq));
         packet->expiry = now + kRetryIntervalSeconds;
         send(*packet);
-        const uint16_t seq = packet->seq;
-        pending_.push_back(std::move(packet));
-        pendingBySeq_[seq] = std::prev(pending_.end());
+        enqueue(std::move(packet));
+        dropAcknowledgedFront();
     }
 }
 
@@ -138,11 +143,18 @@ void UdpSession::receiveDatagram(const uint8_t* bytes, std::size_t size) {
     const uint16_t seq = packet.seq();
     lastAckSeq_ = ack;
     if (ack != 0) {
-        auto found = pendingBySeq_.find(ack);
-        if (found != pendingBySeq_.end()) {
+        const uint64_t position = positionBySeq_[ack];
+        if (position != 0) {
             trace("packet " + std::to_string(ack) + " is ACKed");
-            pending_.erase(found->second);
-            pendingBySeq_.erase(found);
+            positionBySeq_[ack] = 0;
+            std::unique_ptr<OutPacket>& slot = pending_[position - 1 - frontPosition_];
+            if (pool_.size() < kPoolLimit) {
+                pool_.push_back(std::move(slot));
+            } else {
+                slot.reset();
+            }
+            --liveCount_;
+            dropAcknowledgedFront();
             if (seq == 0) {
                 events_.onRequestAcked(ack);
             }
@@ -216,8 +228,39 @@ bool UdpSession::testAndSetSeen(uint16_t seq) {
 }
 
 void UdpSession::clearPending() {
-    pending_.clear();
-    pendingBySeq_.clear();
+    while (!pending_.empty()) {
+        popFront();
+    }
+}
+
+void UdpSession::enqueue(std::unique_ptr<OutPacket> packet) {
+    // With 65536 requests pending, an older one with the same number can no longer be matched
+    // and will time out.
+    const uint16_t seq = packet->seq;
+    pending_.push_back(std::move(packet));
+    positionBySeq_[seq] = frontPosition_ + pending_.size();
+    ++liveCount_;
+}
+
+std::unique_ptr<OutPacket> UdpSession::popFront() {
+    std::unique_ptr<OutPacket> packet = std::move(pending_.front());
+    pending_.pop_front();
+    ++frontPosition_;
+    if (packet) {
+        uint64_t& position = positionBySeq_[packet->seq];
+        if (position == frontPosition_) {
+            position = 0;
+        }
+        --liveCount_;
+    }
+    return packet;
+}
+
+void UdpSession::dropAcknowledgedFront() {
+    while (!pending_.empty() && !pending_.front()) {
+        pending_.pop_front();
+        ++frontPosition_;
+    }
 }
 
 } // namespace talmor

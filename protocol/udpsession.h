@@ -1,9 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <list>
+#include <deque>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "protocol/environment.h"
@@ -67,7 +66,7 @@ public:
     uint16_t lastAckSeq() const { return lastAckSeq_; }
     uint32_t localAddress() const { return localAddress_; }
     int missedKeepAlives() const { return missedKeepAlives_; }
-    std::size_t pendingCount() const { return pending_.size(); }
+    std::size_t pendingCount() const { return liveCount_; }
 
     void onReadable() override;
     void onConnected(bool) override {}
@@ -75,12 +74,14 @@ public:
     void onClosed() override {}
 
 private:
-    using Queue = std::list<std::unique_ptr<OutPacket>>;
-
     void send(const OutPacket& packet);
     void onTimeout(const OutPacket& packet);
     bool testAndSetSeen(uint16_t seq);
     void clearPending();
+    void enqueue(std::unique_ptr<OutPacket> packet);
+    // Takes the front entry off the queue (an acknowledged entry is an empty slot).
+    std::unique_ptr<OutPacket> popFront();
+    void dropAcknowledgedFront();
 
     SocketLayer& sockets_;
     const Clock& clock_;
@@ -99,8 +100,14 @@ private:
     // The newest server seq seen; numbers fall out of the filter as it advances.
     uint16_t newestSeen_ = 0;
     bool anySeen_ = false;
-    Queue pending_;
-    std::unordered_map<uint16_t, Queue::iterator> pendingBySeq_;
+    // Pending requests in send order. An acknowledged request leaves an empty slot behind, so
+    // acknowledging is two array accesses however many requests wait; its packet goes to a
+    // small pool that new requests reuse, which keeps freeing cold memory out of that path.
+    std::deque<std::unique_ptr<OutPacket>> pending_;
+    uint64_t frontPosition_ = 0;          // absolute position of pending_.front()
+    std::vector<uint64_t> positionBySeq_; // position + 1 of the pending request, 0 for none
+    std::size_t liveCount_ = 0;
+    std::vector<std::unique_ptr<OutPacket>> pool_;
 };
 
 } // namespace talmor
