@@ -84,8 +84,10 @@ void UdpSession::sendAck(uint16_t seq) {
 
 void UdpSession::checkRetransmit() {
     const int64_t now = clock_.now();
-    dropAcknowledgedFront();
-    while (!pending_.empty() && now >= pending_.front()->expiry) {
+    // Acknowledged requests leave empty slots anywhere in the queue, also right behind a
+    // request that has just been taken off the front.
+    for (dropAcknowledgedFront(); !pending_.empty() && now >= pending_.front()->expiry;
+         dropAcknowledgedFront()) {
         std::unique_ptr<OutPacket> packet = popFront();
         ++packet->tries;
         if (packet->tries >= kMaxSends) {
@@ -99,7 +101,6 @@ void UdpSession::checkRetransmit() {
         packet->expiry = now + kRetryIntervalSeconds;
         send(*packet);
         enqueue(std::move(packet));
-        dropAcknowledgedFront();
     }
 }
 

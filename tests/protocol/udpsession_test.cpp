@@ -416,6 +416,30 @@ TEST(UdpSession, AcknowledgementStopsRetransmission) {
     EXPECT_EQ(rig.events.acked, std::vector<uint32_t>{seq});
 }
 
+TEST(UdpSession, AcknowledgementsAmongRetransmissionsLeaveTheRightRequestsPending) {
+    // Requests acknowledged in the middle of the queue, behind one that is retransmitted or
+    // given up, must neither be sent again nor stop the pass.
+    Rig rig;
+    const uint16_t first = rig.request();
+    const uint16_t second = rig.request();
+    const uint16_t third = rig.request();
+    const uint16_t fourth = rig.request();
+    rig.receive(rig.fromServer(CMD_ACK, 0, second));
+    rig.receive(rig.fromServer(CMD_ACK, 0, fourth));
+    rig.takeTrace();
+    rig.retransmitPasses(1);
+    EXPECT_EQ(rig.takeTrace(), (Lines{"retransmit packet " + std::to_string(first),
+                                      "retransmit packet " + std::to_string(third)}));
+    rig.retransmitPasses(1);
+    // The third is acknowledged after its last retransmission: when the first is given up,
+    // the slot right behind it is empty.
+    rig.receive(rig.fromServer(CMD_ACK, 0, third));
+    rig.retransmitPasses(1);
+    EXPECT_EQ(rig.events.timedOut, std::vector<uint32_t>{first});
+    EXPECT_EQ(rig.session.pendingCount(), 0u);
+    EXPECT_EQ(rig.events.acked, (std::vector<uint32_t>{second, fourth, third}));
+}
+
 TEST(UdpSession, EachRequestIsRetransmittedOnItsOwnSchedule) {
     Rig rig;
     const uint16_t first = rig.request();
