@@ -10,6 +10,8 @@ build=${TALMOR_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALMOR_WERROR=ON "$@"
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
+# Only read by sanitizer builds: leaks that system libraries leave at exit are not ours.
+LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp} \
 QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
     ctest --output-on-failure -j "$(nproc)" --timeout 600
 
