@@ -8,7 +8,7 @@
 
 namespace talmor::storage {
 
-// Option bits of `ConsoleOptions` (Parts 2.2, 2.4, 4.5, 6.2).
+// Option bits of `ConsoleOptions`.
 enum OptionBit : int {
     kOptionAutoReply = 0, // automatic reply on
     kOptionSoundsOn = 1,  // "打开声音"

@@ -18,7 +18,7 @@ struct MessageFont {
     bool operator==(const MessageFont& other) const;
 };
 
-// One history entry: the fields of the `MessageRecord` of Parts 1.5 and 4.1 that the history
+// One history entry: the fields of the chat `MessageRecord` that the history
 // keeps. The console copies its record into this one and back.
 struct MessageRecord {
     uint8_t kind = 0;  // 0 ordinary, 1 automatic reply, 2 to 5 further kinds
@@ -39,7 +39,7 @@ StoreWriter EncodeMessage(const MessageRecord& message);
 // Decodes any bytes, missing fields reading as 0 and empty.
 MessageRecord DecodeMessage(const uint8_t* data, std::size_t size);
 
-// The history store on userFolder + "HistroyMessage.db" (Parts 4.2, 6.1). Each call opens the
+// The history store on userFolder + "HistroyMessage.db". Each call opens the
 // database (creating it when missing) and closes it again.
 
 // Stores the message under its key after the records already there; once it returned true the

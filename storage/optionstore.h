@@ -61,7 +61,7 @@ enum class OptionsOrigin {
     Unavailable // the database cannot be opened or read: defaults in memory, no file touched
 };
 
-// The options of a login (Parts 2.2, 6.1): LoadOptions; when the database opens but holds no
+// The options of a login: LoadOptions; when the database opens but holds no
 // options (first login of the account on this computer), the defaults are saved and
 // the three list files are rewritten with their default lists. When the database cannot be
 // opened or read, `options` gets the defaults too, but the list files are left alone: an
