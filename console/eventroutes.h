@@ -13,22 +13,18 @@ namespace talmor {
 // part installs its receiver when it exists; until then an event is reported on standard output
 // ("no receiver for ...") instead of vanishing without a trace.
 
-// The call panes, the processing list and the windows about one call.
+// The call panes of the 27 categories, the intake of new calls and the reminder window.
 class CallReceiver {
 public:
     virtual ~CallReceiver() = default;
     // A part of call list `list` (ListCursors numbering: help, SOS, 24 categories, customer
-    // service, taken calls); the console asks for the following part itself.
+    // service); the console asks for the following part itself. Taken calls go to the
+    // HandlingReceiver.
     virtual void onCallList(int list, std::vector<CallRecord> calls) = 0;
     virtual void onNewCall(CallRecord call) = 0;
     virtual void onCallGone(uint32_t callId) = 0;
-    // `second` tells OnCallNoticeDone2 from OnCallNoticeDone.
-    virtual void onCallNoticeDone(uint32_t callId, bool second) = 0;
+    // The server recorded the handling of `callId`: it leaves the help and SOS panes.
     virtual void onCallMemoSaved(uint32_t callId) = 0;
-    // `second` tells OnFamilyContact2 from OnFamilyContact.
-    virtual void onFamilyContact(bool second, uint32_t key, const std::string& name,
-                                 const std::string& phone) = 0;
-    virtual void onSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) = 0;
     // The login completed: every pane drops its rows before the lists are asked for again.
     virtual void onListsRequested() = 0;
     // Timer 1007: the reminder window is due.
@@ -37,6 +33,30 @@ public:
     virtual int rowCount(int code) const = 0;
     // Sound event 0 to 9 (the intake's player: option bit 1, a new sound cuts the old one).
     virtual void playSoundEvent(int event) = 0;
+};
+
+// The processing list of taken calls and the windows that handle one call (reports, family
+// SMS, merchant notice, merchant search).
+class HandlingReceiver {
+public:
+    virtual ~HandlingReceiver() = default;
+    // A part of the taken-call list.
+    virtual void onTakenCalls(std::vector<CallRecord> calls) = 0;
+    // A call pane took `call` (the server accepted nothing yet): it joins the processing list.
+    virtual void onCallTaken(const CallRecord& call) = 0;
+    // `second` tells OnCallNoticeDone2 from OnCallNoticeDone.
+    virtual void onCallNoticeDone(uint32_t callId, bool second) = 0;
+    // The server recorded the handling of `callId`: its report window closes and the call
+    // leaves the processing list.
+    virtual void onCallMemoSaved(uint32_t callId) = 0;
+    // `second` tells OnFamilyContact2 from OnFamilyContact.
+    virtual void onFamilyContact(bool second, uint32_t key, const std::string& name,
+                                 const std::string& phone) = 0;
+    virtual void onSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) = 0;
+    // The login completed: the processing list drops its rows before it is asked for again.
+    virtual void onListsRequested() = 0;
+    // A call of the processing list was dropped on the contact `userId` of the contact pane.
+    virtual void onCallDroppedOnContact(uint32_t callId, uint32_t userId) = 0;
 };
 
 // The contact pane and the group dialogs.
@@ -109,6 +129,7 @@ public:
 // The installed receivers; each may be missing while its part of the console is not built.
 struct EventRoutes {
     CallReceiver* calls = nullptr;
+    HandlingReceiver* handling = nullptr;
     ContactReceiver* contacts = nullptr;
     MessagingReceiver* messaging = nullptr;
 };

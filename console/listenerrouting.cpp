@@ -249,11 +249,16 @@ void ListenerRouting::searchResultD(std::vector<SearchEntryD> entries) {
 }
 
 void ListenerRouting::sellerResult(std::vector<SellerEntry> entries, uint32_t key) {
-    Route(routes_.calls, "OnSellerResult", key,
+    Route(routes_.handling, "OnSellerResult", key,
           [&](auto& r) { r.onSellerResult(std::move(entries), key); });
 }
 
 void ListenerRouting::callList(int list, std::vector<CallRecord> calls) {
+    if (list == ListCursors::kTaken) {
+        Route(routes_.handling, "OnTakenCalls", static_cast<uint32_t>(calls.size()),
+              [&](auto& r) { r.onTakenCalls(std::move(calls)); });
+        return;
+    }
     if (routes_.calls == nullptr) {
         if (!calls.empty()) {
             ReportUnrouted("call list", static_cast<uint32_t>(list));
@@ -272,23 +277,29 @@ void ListenerRouting::callGone(uint32_t callId) {
 }
 
 void ListenerRouting::callNoticeDone(uint32_t callId, bool second) {
-    Route(routes_.calls, second ? "OnCallNoticeDone2" : "OnCallNoticeDone", callId,
+    Route(routes_.handling, second ? "OnCallNoticeDone2" : "OnCallNoticeDone", callId,
           [&](auto& r) { r.onCallNoticeDone(callId, second); });
 }
 
 void ListenerRouting::callMemoSaved(uint32_t callId) {
-    Route(routes_.calls, "OnCallMemoSaved", callId, [&](auto& r) { r.onCallMemoSaved(callId); });
+    Route(routes_.handling, "OnCallMemoSaved", callId, [&](auto& r) { r.onCallMemoSaved(callId); });
+    if (routes_.calls != nullptr) {
+        routes_.calls->onCallMemoSaved(callId);
+    }
 }
 
 void ListenerRouting::familyContact(bool second, uint32_t key, const std::string& name,
                                     const std::string& phone) {
-    Route(routes_.calls, second ? "OnFamilyContact2" : "OnFamilyContact", key,
+    Route(routes_.handling, second ? "OnFamilyContact2" : "OnFamilyContact", key,
           [&](auto& r) { r.onFamilyContact(second, key, name, phone); });
 }
 
 void ListenerRouting::listsRequested() {
     if (routes_.calls != nullptr) {
         routes_.calls->onListsRequested();
+    }
+    if (routes_.handling != nullptr) {
+        routes_.handling->onListsRequested();
     }
 }
 

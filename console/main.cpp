@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "calls/callparts.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
 #include "console/starturl.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
 #include "console/webpane.h"
+#include "messaging/messagingparts.h"
 
 int main(int argc, char** argv) {
     // The embedded browser panes share one GL context with the widgets.
@@ -39,7 +41,11 @@ int main(int argc, char** argv) {
     });
     const std::string commandLine = talmor::RawCommandLine(argc, argv);
     const std::string folder = QCoreApplication::applicationDirPath().toStdString();
-    if (!app.InitInstance(commandLine, folder, ui, environment.services(), browser)) {
+    const auto installParts = [](talmor::CTalmorManagerDlg& window) {
+        talmor::InstallCallParts(window);
+        talmor::InstallMessagingParts(window);
+    };
+    if (!app.InitInstance(commandLine, folder, ui, environment.services(), browser, installParts)) {
         return 0;
     }
     return application.exec();

@@ -44,7 +44,8 @@ bool CTalmorManagerApp::lockInstance() {
 
 bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
                                      const std::string& executableFolder, ConsoleUi& ui,
-                                     const ConsoleEnvironment& environment, bool withBrowser) {
+                                     const ConsoleEnvironment& environment, bool withBrowser,
+                                     const PartInstaller& installParts) {
     const QFileInfo exe(QString::fromStdString(executableFolder));
     setApplicationFolders(ChooseApplicationFolder(executableFolder, std::getenv("TALMOR_HOME"),
                                                   std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
@@ -57,6 +58,9 @@ bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
     deployment_ = LoadDeployment(
         DeploymentFile(QString::fromStdString(applicationFolder()), std::getenv("TALMOR_CONFIG")));
     window_ = std::make_unique<CTalmorManagerDlg>(environment, deployment_, ui, withBrowser);
+    if (installParts) {
+        installParts(*window_);
+    }
     if (commandLine.empty()) {
         return window_->StartLogin(0, std::string());
     }

@@ -2,6 +2,7 @@
 
 #include <QLockFile>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,11 +26,16 @@ public:
     // The one application object of the process (null before it exists).
     static CTalmorManagerApp* instance();
 
+    // Puts the panes of the other parts of the console (calls, contacts, messaging) into a new
+    // main window and installs their receivers, before the login starts.
+    using PartInstaller = std::function<void(CTalmorManagerDlg&)>;
+
     // Start-up: false ends the process (a second instance, or the operator cancelled the
     // login). `commandLine` is the raw text after the program name; `ui` answers for the
     // operator and `environment` carries the sockets and timers.
     bool InitInstance(const std::string& commandLine, const std::string& executableFolder,
-                      ConsoleUi& ui, const ConsoleEnvironment& environment, bool withBrowser);
+                      ConsoleUi& ui, const ConsoleEnvironment& environment, bool withBrowser,
+                      const PartInstaller& installParts);
 
     // Locks the application folder for this process; false when another process holds it.
     bool lockInstance();

@@ -64,10 +64,7 @@ TEST(TabsTest, ATabWithRowsBlinksAndOneWithoutStaysSteady) {
         void onCallList(int, std::vector<CallRecord>) override {}
         void onNewCall(CallRecord) override {}
         void onCallGone(uint32_t) override {}
-        void onCallNoticeDone(uint32_t, bool) override {}
         void onCallMemoSaved(uint32_t) override {}
-        void onFamilyContact(bool, uint32_t, const std::string&, const std::string&) override {}
-        void onSellerResult(std::vector<SellerEntry>, uint32_t) override {}
         void onListsRequested() override {}
         void onReminderDue() override { ++reminders; }
         int rowCount(int code) const override { return code == 1 ? 1 : 0; }

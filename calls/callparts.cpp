@@ -1,0 +1,7 @@
+#include "calls/callparts.h"
+
+namespace talmor {
+
+void InstallCallParts(CTalmorManagerDlg&) {}
+
+} // namespace talmor

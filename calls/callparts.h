@@ -1,0 +1,12 @@
+#pragma once
+
+namespace talmor {
+
+class CTalmorManagerDlg;
+
+// Puts the call panes, the processing list and the call windows into `window` and installs
+// their receivers (the window's routes().calls and routes().handling). They live as long as
+// the window.
+void InstallCallParts(CTalmorManagerDlg& window);
+
+} // namespace talmor

@@ -1,0 +1,7 @@
+#include "messaging/messagingparts.h"
+
+namespace talmor {
+
+void InstallMessagingParts(CTalmorManagerDlg&) {}
+
+} // namespace talmor
