@@ -1,7 +1,11 @@
 #include "calls/callparts.h"
 
+#include "calls/handlingparts.h"
+
 namespace talmor {
 
-void InstallCallParts(CTalmorManagerDlg&) {}
+void InstallCallParts(CTalmorManagerDlg& window) {
+    InstallHandlingParts(window);
+}
 
 } // namespace talmor

@@ -126,6 +126,9 @@ public:
     virtual void openSearchWizard(uint32_t windowType) = 0;
 };
 
+// The drag of a call from the processing list: its data is the call id in decimal digits.
+constexpr const char* kCallMimeType = "application/x-talmor-call";
+
 // The installed receivers; each may be missing while its part of the console is not built.
 struct EventRoutes {
     CallReceiver* calls = nullptr;

@@ -1,0 +1,7 @@
+#include "calls/handlingparts.h"
+
+namespace talmor {
+
+void InstallHandlingParts(CTalmorManagerDlg&) {}
+
+} // namespace talmor
