@@ -57,6 +57,10 @@ public:
     virtual void onListsRequested() = 0;
     // A call of the processing list was dropped on the contact `userId` of the contact pane.
     virtual void onCallDroppedOnContact(uint32_t callId, uint32_t userId) = 0;
+    // The quick-action bar's SMS button: open the family SMS window (type 39, key `callId`) for
+    // the caller `userId` (name and phone in GBK). The bar asks only when none is open.
+    virtual void openFamilySms(uint32_t callId, uint32_t userId, const std::string& name,
+                               const std::string& phone);
 };
 
 // The contact pane and the group dialogs.

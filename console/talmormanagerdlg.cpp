@@ -7,12 +7,15 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTabBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <climits>
 
 #include "console/appfolders.h"
 #include "console/artwork.h"
+#include "console/backofficecommands.h"
+#include "console/backofficepages.h"
 #include "console/calltabstrip.h"
 #include "console/clientarea.h"
 #include "console/commandids.h"
@@ -41,7 +44,6 @@ constexpr uint32_t kReminderWindowType = 43;
 constexpr uint32_t kSubscriberWizard = 29;
 constexpr uint32_t kProviderWizard = 32;
 constexpr uint32_t kColleagueWizard = 40;
-constexpr int kNoticeWidthMargin = 600;
 constexpr QSize kContactToggleSize(9, 57);
 constexpr QSize kProcessToggleSize(57, 9);
 
@@ -80,6 +82,8 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
     processPane_ = new PaneSlot(client_);
     noticeSlot_ = new QWidget(client_);
     buildStatusLine();
+    backOffice_ = new BackOfficeCommands(*this, withBrowser_);
+    backOffice_->installMenu(*menu_);
 
     connect(&trayMenu_, &TrayMenu::command, this, &CTalmorManagerDlg::onCommand);
     connect(trayMenu_.menu(), &QMenu::aboutToShow, this, [this] {
@@ -99,6 +103,13 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
     connect(client_, &ClientArea::resized, this, &CTalmorManagerDlg::relayout);
     relayout();
     SelectTab();
+    // The strip shows the back office's header until the login; made once the event loop runs,
+    // so that the login dialog is not kept waiting for the browser engine.
+    QTimer::singleShot(0, this, [this] {
+        if (noticeStrip_ == nullptr) {
+            showNoticeStrip(QUrl(deployment_.backOfficeBase() + "header.html"));
+        }
+    });
 }
 
 CTalmorManagerDlg::~CTalmorManagerDlg() {
@@ -161,6 +172,10 @@ void CTalmorManagerDlg::relayout() {
 }
 
 void CTalmorManagerDlg::showNoticeStrip() {
+    showNoticeStrip(NoticeStripUrl(backOfficeBase(), clientSize().width()));
+}
+
+void CTalmorManagerDlg::showNoticeStrip(const QUrl& page) {
     if (!withBrowser_) {
         return;
     }
@@ -170,8 +185,29 @@ void CTalmorManagerDlg::showNoticeStrip() {
         noticeStrip_->setGeometry(noticeSlot_->rect());
         noticeStrip_->show();
     }
-    noticeStrip_->navigate(QUrl(backOfficeBase_ + "guendong.aspx?GDWidth=" +
-                                QString::number(clientSize().width() - kNoticeWidthMargin)));
+    noticeStrip_->navigate(page);
+}
+
+QString CTalmorManagerDlg::backOfficeBase() const {
+    return backOfficeBase_.isEmpty() ? deployment_.backOfficeBase() : backOfficeBase_;
+}
+
+void CTalmorManagerDlg::ShowInWorkPane(const QUrl& url) {
+    backOffice_->showInWorkPane(url);
+}
+
+void CTalmorManagerDlg::ShowEcpBar(int rowTop, int kind, bool show, const std::string& phone,
+                                   uint32_t userId, const std::string& email, uint32_t callId,
+                                   const std::string& name) {
+    backOffice_->showEcpBar(rowTop, kind, show, {phone, email, userId, callId, name});
+}
+
+CMyWorkDlg& CTalmorManagerDlg::workPane() {
+    return backOffice_->workPane();
+}
+
+CECPBar& CTalmorManagerDlg::ecpBar() {
+    return backOffice_->ecpBar();
 }
 
 CLoginWaitDlg* CTalmorManagerDlg::loginWait() const {
@@ -266,6 +302,9 @@ void CTalmorManagerDlg::onCommand(int id) {
         handler->second();
         return;
     }
+    if (backOffice_->run(id)) {
+        return;
+    }
     if (const int bit = menu_->rules().toggledBit(id); bit >= 0) {
         flipOption(bit);
         return;
@@ -354,6 +393,7 @@ void CTalmorManagerDlg::flipOption(int bit) {
 
 void CTalmorManagerDlg::togglePane(bool contact) {
     if (contact) {
+        ShowEcpBar(0, EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
         contactPaneShown_ = !contactPaneShown_;
         art::SkinToggle(*contactToggle_, kContactToggleSize,
                         contactPaneShown_ ? "arrow_right" : "arrow_left");

@@ -20,8 +20,11 @@
 
 namespace talmor {
 
+class BackOfficeCommands;
 class CallTabStrip;
+class CECPBar;
 class ClientArea;
+class CMyWorkDlg;
 class ColorLabel;
 class ConsoleUi;
 class PaneSlot;
@@ -53,6 +56,13 @@ public:
     void ShowStatus() { status_.show(); }
     // Shows the pane of the current tab only.
     void SelectTab();
+    // Selects the last tab ("当前操作"), shows the work pane and navigates it to `url`.
+    void ShowInWorkPane(const QUrl& url);
+    // Places, fills, shows or hides the quick-action bar beside a hovered row. `rowTop` is the
+    // top of the row in its list; `kind` 1 is a contact of the contact list, 2 a row of the
+    // processing list, 0 puts the bar away. Texts are GBK.
+    void ShowEcpBar(int rowTop, int kind, bool show, const std::string& phone, uint32_t userId,
+                    const std::string& email, uint32_t callId, const std::string& name);
 
     // The four status commands of the tray.
     void SetOnline() { status_.setOnline(); }
@@ -80,7 +90,12 @@ public:
     int serverIndex() const { return serverIndex_; }
     bool savePassword() const { return savePassword_; }
     uint32_t initialStatus() const { return initialStatus_; }
-    const QString& backOfficeBase() const { return backOfficeBase_; }
+    // "http://" + the back-office host + "/" (set at each login; the deployment's before).
+    QString backOfficeBase() const;
+    // The 20 characters the login request carries and the back-office addresses hold as
+    // "randnum": made at the first connection of the process and kept until it ends; empty
+    // before.
+    const std::string& installationId() { return client().installationId(); }
     const Deployment& deployment() const { return deployment_; }
     storage::ConsoleOptions& options() { return options_; }
     EventRoutes& routes() { return routing_.routes(); }
@@ -102,6 +117,8 @@ public:
     SkinButton& contactToggle() { return *contactToggle_; }
     SkinButton& processToggle() { return *processToggle_; }
     WebPane* noticeStrip() const { return noticeStrip_; }
+    CMyWorkDlg& workPane();
+    CECPBar& ecpBar();
     // The client area's size (the layout's W and H).
     QSize clientSize() const;
     // Places every part for the current client size.
@@ -233,6 +250,7 @@ private:
     friend class LoginSequence;
 
     void buildStatusLine();
+    void showNoticeStrip(const QUrl& page);
     void togglePane(bool contact);
     void exitCommand();
     void hideToTray();
@@ -259,6 +277,7 @@ private:
     SkinButton* contactToggle_ = nullptr;
     SkinButton* processToggle_ = nullptr;
     MainMenu* menu_;
+    BackOfficeCommands* backOffice_;
     TrayMenu trayMenu_;
     CSystemTray tray_;
     std::map<int, std::function<void()>> handlers_;

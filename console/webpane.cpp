@@ -21,6 +21,18 @@ void WebPane::navigate(const QUrl& url) {
     view_->load(url);
 }
 
+void WebPane::back() {
+    view_->back();
+}
+
+void WebPane::forward() {
+    view_->forward();
+}
+
+void WebPane::reloadCompletely() {
+    view_->page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
+}
+
 void WebPane::makeStrip() {
     view_->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     QWebEngineScript style;

@@ -20,10 +20,16 @@ public:
     explicit WebPane(QWidget* parent = nullptr);
 
     void navigate(const QUrl& url);
+    // The browser's history: one page back or forward.
+    void back();
+    void forward();
+    // Reloads the page past the cache.
+    void reloadCompletely();
     // For a strip a few pixels high: no scroll bars, no page margins, text small enough to fit.
     void makeStrip();
     // The page asked for last.
     QUrl url() const { return url_; }
+    QWebEngineView* view() const { return view_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

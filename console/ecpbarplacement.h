@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QRect>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace talmor {
+
+// What the quick-action bar offers for the row under the mouse (texts in GBK).
+struct EcpBarValues {
+    std::string phone;
+    std::string email;
+    uint32_t userId = 0;
+    uint32_t callId = 0;
+    std::string name;
+
+    bool operator==(const EcpBarValues& other) const {
+        return phone == other.phone && email == other.email && userId == other.userId &&
+               callId == other.callId && name == other.name;
+    }
+};
+
+// Button commands of the bar, left to right in this order.
+constexpr int kEcpCallButton = 1160;
+constexpr int kEcpSmsButton = 1162;
+constexpr int kEcpMailButton = 1161;
+
+// The bar for one ShowEcpBar: where it stands (screen pixels), which buttons it shows, the
+// values its buttons act on, and whether it is visible.
+struct EcpBarPlacement {
+    // Kinds of ShowEcpBar.
+    static constexpr int kHide = 0;
+    static constexpr int kContact = 1;
+    static constexpr int kProcessRow = 2;
+
+    static constexpr int kButtonWidth = 20;
+    static constexpr int kButtonHeight = 18;
+    static constexpr int kButtonStep = 21;
+
+    QRect geometry;
+    std::vector<int> buttons;
+    EcpBarValues values;
+    bool visible = false;
+
+    // `window` is the main window's outer rectangle, `tabRows` the tab strip's row count,
+    // `rowTop` the top of the hovered row in its list. Kind 1 is a contact of the contact list,
+    // kind 2 a row of the processing list; kind 0 (or any other) puts the bar away.
+    static EcpBarPlacement Place(const QRect& window, int tabRows, int rowTop, int kind, bool show,
+                                 const EcpBarValues& given);
+    // The bar as it is made and as it is put away: at (0, 0), 20 x 18, hidden, empty.
+    static EcpBarPlacement Initial();
+    // Where button `index` of `buttons` stands inside the bar.
+    static QRect ButtonRect(int index);
+};
+
+} // namespace talmor
