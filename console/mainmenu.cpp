@@ -53,7 +53,14 @@ QMenu* MainMenu::popup(const QString& title) {
     if (found != popups_.end()) {
         return found->second;
     }
-    QMenu* menu = bar_->addMenu(title);
+    // The help popup stays last, whoever adds popups later.
+    const auto help = popups_.find(QString::fromUtf8(kHelp));
+    QMenu* menu = new QMenu(title, bar_);
+    if (help != popups_.end()) {
+        bar_->insertMenu(help->second->menuAction(), menu);
+    } else {
+        bar_->addMenu(menu);
+    }
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { applyRules(menu); });
     popups_[title] = menu;
     return menu;

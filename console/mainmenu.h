@@ -23,7 +23,7 @@ public:
     // Fills `bar` with the window's own popups and items.
     MainMenu(QMenuBar* bar, std::function<MenuState()> state);
 
-    // The popup titled `title`, made at the end of the bar when missing.
+    // The popup titled `title`, made when missing: at the end of the bar, before the help popup.
     QMenu* popup(const QString& title);
     // Adds an item with `command` to the popup `title`.
     QAction* addItem(const QString& title, int command, const QString& caption);

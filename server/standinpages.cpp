@@ -52,6 +52,17 @@ QString passwordRecovery(const QUrlQuery& query) {
                     queryTable(query));
 }
 
+// The call-out page: the number and two buttons; the console closes its call-out window when
+// the element "ButtonCancel" is clicked.
+QString callOut(const QUrlQuery& query) {
+    return page("ecp/ecpCallOut.aspx",
+                "<h3>Call out (training platform)</h3>\n<p>Number: <b>" +
+                    query.queryItemValue("c", QUrl::FullyDecoded).toHtmlEscaped() +
+                    "</b></p>\n<p><input type=\"button\" id=\"ButtonCall\" value=\"Call\">"
+                    " <input type=\"button\" id=\"ButtonCancel\" value=\"Cancel\"></p>\n" +
+                    queryTable(query));
+}
+
 } // namespace
 
 QByteArray standInPage(const QString& path, const QUrlQuery& query, const QString& notice) {
@@ -60,6 +71,9 @@ QByteArray standInPage(const QString& path, const QUrlQuery& query, const QStrin
     }
     if (path.endsWith("soft/Negotiate.htm", Qt::CaseInsensitive)) {
         return agreement().toUtf8();
+    }
+    if (path.endsWith("ecp/ecpCallOut.aspx", Qt::CaseInsensitive)) {
+        return callOut(query).toUtf8();
     }
     if (path.endsWith("forgetpwd/forgetpassword.aspx", Qt::CaseInsensitive)) {
         return passwordRecovery(query).toUtf8();
