@@ -68,8 +68,9 @@ class ContactReceiver {
 public:
     virtual ~ContactReceiver() = default;
     virtual void onGroupList(const std::vector<GroupEntry>& groups) = 0;
-    // The contacts are in the contact store (login or re-login).
-    virtual void onContactsLoaded() = 0;
+    // The contacts of one contact-list datagram are in the contact store (login or re-login);
+    // `entries` are that datagram's entries, with the group each is filed in.
+    virtual void onContactsLoaded(const std::vector<ContactEntry>& entries) = 0;
     virtual void onGroupCreated(uint32_t groupId) = 0;
     virtual void onGroupNameChanged(uint32_t groupId, const std::string& name) = 0;
     virtual void onGroupDeleted(uint32_t groupId) = 0;

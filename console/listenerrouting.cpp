@@ -37,9 +37,9 @@ void ListenerRouting::groups(const std::vector<GroupEntry>& groups) {
           [&](auto& r) { r.onGroupList(groups); });
 }
 
-void ListenerRouting::contactsLoaded() {
+void ListenerRouting::contactsLoaded(const std::vector<ContactEntry>& entries) {
     Route(routes_.contacts, "OnContactList", static_cast<uint32_t>(listener_.contacts().size()),
-          [&](auto& r) { r.onContactsLoaded(); });
+          [&](auto& r) { r.onContactsLoaded(entries); });
 }
 
 void ListenerRouting::groupCreated(uint32_t groupId) {

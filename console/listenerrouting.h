@@ -24,7 +24,7 @@ public:
 
     void message(MessageRecord message);
     void groups(const std::vector<GroupEntry>& groups);
-    void contactsLoaded();
+    void contactsLoaded(const std::vector<ContactEntry>& entries);
     void groupCreated(uint32_t groupId);
     void groupNameChanged(uint32_t groupId, const std::string& name);
     void groupDeleted(uint32_t groupId);

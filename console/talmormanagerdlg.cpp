@@ -485,8 +485,10 @@ void CTalmorManagerDlg::OnGroupList(std::vector<GroupEntry> groups) {
 }
 
 void CTalmorManagerDlg::OnContactList(std::vector<ContactEntry> contacts) {
+    // The base stores the records; the contact pane then files them in their groups.
+    const std::vector<ContactEntry> entries = contacts;
     ClientListener::OnContactList(std::move(contacts));
-    routing_.contactsLoaded();
+    routing_.contactsLoaded(entries);
     login_.complete();
 }
 
