@@ -11,12 +11,12 @@
 
 namespace talmor::testing {
 
-ConsoleHarness::ConsoleHarness(const Deployment& chosen) : deployment(chosen) {
+ConsoleHarness::ConsoleHarness(const Deployment& chosen, bool withBrowser) : deployment(chosen) {
     EnsureApplication();
     setApplicationFolders({folder.path(), folder.path()});
     setUserFolder(std::string());
     window_ = std::make_unique<CTalmorManagerDlg>(
-        ConsoleEnvironment{sockets, resolver, timers, clock, random}, deployment, ui, false);
+        ConsoleEnvironment{sockets, resolver, timers, clock, random}, deployment, ui, withBrowser);
 }
 
 ConsoleHarness::~ConsoleHarness() {

@@ -36,7 +36,8 @@ struct Sent {
 // folder of its own; the test plays the server.
 class ConsoleHarness {
 public:
-    explicit ConsoleHarness(const Deployment& deployment = Deployment());
+    // `withBrowser` gives the window its web panes (the test runner turns the sandbox off).
+    explicit ConsoleHarness(const Deployment& deployment = Deployment(), bool withBrowser = false);
     ~ConsoleHarness();
 
     CTalmorManagerDlg& window() { return *window_; }
