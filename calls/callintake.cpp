@@ -1,0 +1,113 @@
+#include "calls/callintake.h"
+
+#include "calls/callpane.h"
+#include "calls/callpanetable.h"
+#include "calls/intakefilter.h"
+#include "calls/servicemsgbox.h"
+#include "calls/warndlg.h"
+#include "console/calltabstrip.h"
+#include "console/paneslot.h"
+#include "console/startupmarks.h"
+#include "console/talmormanagerdlg.h"
+
+namespace talmor {
+
+CallIntake::CallIntake(CTalmorManagerDlg& window)
+    : QObject(&window), window_(window), output_(std::make_unique<QtSoundOutput>()),
+      sounds_(window.options(), *output_) {
+    for (const CallPaneConfig& config : kCallPanes) {
+        auto* pane = new CCallPane(config, window);
+        panes_[static_cast<std::size_t>(config.code)] = pane;
+        window.tabStrip().categoryPane(config.code)->setPane(pane);
+    }
+}
+
+CallIntake::~CallIntake() {
+    // The box and the reminder have no parent; they go with the console.
+    delete box_.data();
+    delete warning_.data();
+}
+
+void CallIntake::setSoundOutput(std::unique_ptr<SoundOutput> output) {
+    output_ = std::move(output);
+    sounds_.setOutput(*output_);
+}
+
+void CallIntake::onCallList(int list, std::vector<CallRecord> calls) {
+    const int code = PaneCodeOfList(list);
+    if (code >= 0) {
+        pane(code).AddCalls(calls);
+    }
+}
+
+void CallIntake::onNewCall(CallRecord call) {
+    const OwnProfile& own = window_.own();
+    const IntakeVerdict verdict =
+        JudgeNewCall(call, own.record, own.scopeCode, window_.seatRights(), window_.options());
+    if (!verdict.taken) {
+        Mark(("call " + std::to_string(call.callId) + " ignored").c_str());
+        return;
+    }
+    if (verdict.soundEvent >= 0) {
+        playSoundEvent(verdict.soundEvent);
+    }
+    if (verdict.paneCode >= 0) {
+        if (window_.options().bit(storage::kOptionJumpToTab)) {
+            CallTabStrip& tabs = window_.tabStrip();
+            const int tab = tabs.tabs().tabOf(verdict.paneCode);
+            if (tab != kNoTab) {
+                tabs.select(tab, window_.seatRights());
+            }
+        }
+        pane(verdict.paneCode).AddCalls({call});
+        Mark(
+            ("call " + std::to_string(call.callId) + " in pane " + std::to_string(verdict.paneCode))
+                .c_str());
+    }
+    openMessageBox(call, verdict.boxCategory);
+}
+
+void CallIntake::openMessageBox(const CallRecord& call, int category) {
+    if (window_.findWindow(CServiceMsgBox::kWindowType, 0, 0) != nullptr) {
+        return;
+    }
+    box_ = new CServiceMsgBox(window_.windows(), call.userId, call.userName, call.phone,
+                              static_cast<uint32_t>(category));
+}
+
+void CallIntake::onCallGone(uint32_t callId) {
+    for (CCallPane* each : panes_) {
+        each->RemoveCall(callId);
+    }
+    Mark(("call " + std::to_string(callId) + " gone").c_str());
+}
+
+void CallIntake::onCallMemoSaved(uint32_t callId) {
+    pane(kHelpCategory).RemoveCall(callId);
+    pane(kSosCategory).RemoveCall(callId);
+}
+
+void CallIntake::onListsRequested() {
+    for (CCallPane* each : panes_) {
+        each->clearRows();
+    }
+}
+
+void CallIntake::onReminderDue() {
+    if (window_.findWindow(CWarnDlg::kWindowType, 0, 0) == nullptr) {
+        warning_ = new CWarnDlg(window_.windows());
+    }
+}
+
+int CallIntake::rowCount(int code) const {
+    if (code < 0 || code >= static_cast<int>(kCategoryCount)) {
+        return 0;
+    }
+    return pane(code).rowCount();
+}
+
+void CallIntake::playSoundEvent(int event) {
+    sounds_.PlaySoundEvent(event);
+}
+
+} // namespace talmor

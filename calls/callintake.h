@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+#include "calls/soundplayer.h"
+#include "console/categories.h"
+#include "console/eventroutes.h"
+
+namespace talmor {
+
+class CCallPane;
+class CServiceMsgBox;
+class CWarnDlg;
+class CTalmorManagerDlg;
+
+// The console's receiver of waiting calls: the intake of new calls (scope, rights, options,
+// sound, tab, row, message box), the lists of the 27 panes, withdrawn calls, the sounds and the
+// reminder window. It lives as long as the main window, which owns it.
+class CallIntake : public QObject, public CallReceiver {
+    Q_OBJECT
+public:
+    explicit CallIntake(CTalmorManagerDlg& window);
+    ~CallIntake() override;
+
+    CCallPane& pane(int code) const { return *panes_[static_cast<std::size_t>(code)]; }
+    // Replaces where the sounds go (tests record them).
+    void setSoundOutput(std::unique_ptr<SoundOutput> output);
+
+    void onCallList(int list, std::vector<CallRecord> calls) override;
+    void onNewCall(CallRecord call) override;
+    void onCallGone(uint32_t callId) override;
+    void onCallMemoSaved(uint32_t callId) override;
+    void onListsRequested() override;
+    void onReminderDue() override;
+    int rowCount(int code) const override;
+    void playSoundEvent(int event) override;
+
+private:
+    void openMessageBox(const CallRecord& call, int category);
+
+    CTalmorManagerDlg& window_;
+    std::array<CCallPane*, kCategoryCount> panes_{};
+    std::unique_ptr<SoundOutput> output_;
+    SoundPlayer sounds_;
+    QPointer<CServiceMsgBox> box_;
+    QPointer<CWarnDlg> warning_;
+};
+
+} // namespace talmor

@@ -1,0 +1,167 @@
+#include "calls/callpane.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QTableView>
+#include <QTimer>
+
+#include "calls/calllistmodel.h"
+#include "calls/calltexts.h"
+#include "console/consoleui.h"
+#include "console/talmormanagerdlg.h"
+
+namespace talmor {
+
+namespace {
+
+const QColor kPaneBackground(236, 233, 216);
+constexpr int kHelpHandlingRight = 7;
+constexpr int kSosHandlingRight = 8;
+constexpr int kRowHeight = 18;
+
+bool HasMenu(int code) {
+    return code == kHelpCategory || code == kSosCategory;
+}
+
+} // namespace
+
+CCallPane::CCallPane(const CallPaneConfig& config, CTalmorManagerDlg& window, QWidget* parent)
+    : QWidget(parent), config_(config), window_(window),
+      model_(new CallListModel(config.wording, config.rowImage, this)),
+      view_(new QTableView(this)) {
+    setObjectName(QString::fromUtf8(config.paneName));
+    view_->setModel(model_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setShowGrid(false);
+    view_->setWordWrap(false);
+    view_->setIconSize(QSize(16, 16));
+    view_->verticalHeader()->hide();
+    // Fixed row heights keep a list of thousands of calls cheap to lay out.
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    view_->horizontalHeader()->setSectionsClickable(false);
+    view_->horizontalHeader()->setHighlightSections(false);
+    view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const std::vector<CallColumn>& columns = CallColumns(config.wording);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        view_->setColumnWidth(static_cast<int>(i), columns[i].width);
+    }
+    connect(view_, &QAbstractItemView::doubleClicked, this, [this] { takeSelectedCall(); });
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = contextMenu();
+        if (menu == nullptr) {
+            return;
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(view_->viewport()->mapToGlobal(at));
+    });
+}
+
+int CCallPane::rowCount() const {
+    return model_->size();
+}
+
+void CCallPane::Refresh() {
+    clearRows();
+    window_.client().cursors().set(config_.list, 0);
+    window_.client().getCallList(config_.list, 0);
+}
+
+void CCallPane::clearRows() {
+    model_->clear();
+}
+
+void CCallPane::AddCalls(const std::vector<CallRecord>& calls) {
+    if (model_->append(calls) > 0) {
+        scrollToNewest();
+    }
+}
+
+void CCallPane::scrollToNewest() {
+    // Once per pass of the event loop: a burst of calls lays the list out once, not per row.
+    if (scrollPending_) {
+        return;
+    }
+    scrollPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        scrollPending_ = false;
+        view_->scrollToBottom();
+    });
+}
+
+void CCallPane::RemoveCall(uint32_t callId) {
+    model_->removeCall(callId);
+}
+
+int CCallPane::selectedRow() const {
+    const QModelIndexList rows = view_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+bool CCallPane::mainWindowRegistered() const {
+    return window_.findWindow(CTalmorManagerDlg::kWindowType, 0, 0) != nullptr;
+}
+
+void CCallPane::takeSelectedCall() {
+    const SeatRights& rights = window_.seatRights();
+    if (config_.code == kHelpCategory && !rights.granted(kHelpHandlingRight)) {
+        window_.ui().information(&window_, QString::fromUtf8(text::kNoHelpHandlingRight));
+        return;
+    }
+    if (config_.code == kSosCategory && !rights.granted(kSosHandlingRight)) {
+        window_.ui().information(&window_, QString::fromUtf8(text::kNoSosHandlingRight));
+        return;
+    }
+    const int row = selectedRow();
+    if (row < 0 || !mainWindowRegistered()) {
+        return;
+    }
+    CallRecord call = model_->record(row);
+    call.category = static_cast<uint32_t>(config_.code);
+    if (HandlingReceiver* handling = window_.routes().handling) {
+        handling->onCallTaken(call);
+    }
+    model_->removeCall(call.callId);
+    window_.client().takeCall(call.callId);
+}
+
+QMenu* CCallPane::contextMenu() {
+    if (!HasMenu(config_.code) || selectedRow() < 0) {
+        return nullptr;
+    }
+    auto* menu = new QMenu(QStringLiteral("temp"), this);
+    for (const auto& [command, caption] : PaneMenuItems()) {
+        const int id = command;
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { runMenuCommand(id); });
+    }
+    return menu;
+}
+
+void CCallPane::runMenuCommand(int command) {
+    const int row = selectedRow();
+    if (row < 0 || !mainWindowRegistered() || !openPage_) {
+        return;
+    }
+    const BackOfficePage page = PaneMenuPage(command, window_.operatorId(), model_->record(row));
+    if (!page.path.empty()) {
+        openPage_(page);
+    }
+}
+
+void CCallPane::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kPaneBackground);
+}
+
+void CCallPane::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    view_->setGeometry(2, 2, qMax(0, width() - 4), qMax(0, height() - 5));
+}
+
+} // namespace talmor

@@ -1,0 +1,64 @@
+#include "calls/soundplayer.h"
+
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QStringDecoder>
+#include <QUrl>
+
+#include <map>
+
+#include "console/appfolders.h"
+#include "console/gbktext.h"
+#include "console/startupmarks.h"
+
+namespace talmor {
+
+namespace {
+
+// A path from the options: the console writes UTF-8 folder names, an older options file may
+// hold GBK.
+QString PathText(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(QByteArray::fromStdString(bytes));
+    return utf8.hasError() ? FromGbk(bytes) : text;
+}
+
+} // namespace
+
+void SoundPlayer::PlaySoundEvent(int event) {
+    if (event < 0 || event >= static_cast<int>(storage::kSoundEventCount) ||
+        !options_.bit(storage::kOptionSoundsOn)) {
+        return;
+    }
+    QString path = PathText(options_.soundPaths[static_cast<std::size_t>(event)]);
+    const QString ownFolder = QString::fromStdString(applicationFolder()) + "Sound/";
+    if (path.startsWith(ownFolder) && !QFileInfo::exists(path)) {
+        path = QString::fromStdString(assetFolder()) + "Sound/" + path.mid(ownFolder.size());
+    }
+    Mark(("sound " + std::to_string(event)).c_str());
+    output_->play(event, path);
+}
+
+struct QtSoundOutput::Effects {
+    std::map<QString, std::unique_ptr<QSoundEffect>> byPath;
+    QSoundEffect* playing = nullptr;
+};
+
+QtSoundOutput::QtSoundOutput() : effects_(std::make_unique<Effects>()) {}
+
+QtSoundOutput::~QtSoundOutput() = default;
+
+void QtSoundOutput::play(int, const QString& path) {
+    std::unique_ptr<QSoundEffect>& effect = effects_->byPath[path];
+    if (!effect) {
+        effect = std::make_unique<QSoundEffect>();
+        effect->setSource(QUrl::fromLocalFile(path));
+    }
+    if (effects_->playing != nullptr) {
+        effects_->playing->stop();
+    }
+    effects_->playing = effect.get();
+    effect->play();
+}
+
+} // namespace talmor
