@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTabBar>
@@ -172,6 +173,8 @@ void CTalmorManagerDlg::relayout() {
 }
 
 void CTalmorManagerDlg::showNoticeStrip() {
+    // Still hidden at the login, the window has not sized its client area yet.
+    layout()->activate();
     showNoticeStrip(NoticeStripUrl(backOfficeBase(), clientSize().width()));
 }
 
