@@ -13,4 +13,8 @@ void HandlingReceiver::openFamilySms(uint32_t callId, uint32_t, const std::strin
     ReportUnrouted("family SMS", callId);
 }
 
+void MessagingReceiver::openChat(uint32_t userId, ChatStart) {
+    ReportUnrouted("chat window", userId);
+}
+
 } // namespace talmor

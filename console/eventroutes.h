@@ -129,6 +129,10 @@ public:
     // Menu commands 32843, 32845 and 32878: open the wizard of `windowType` (29, 32, 40) or
     // flash the open one.
     virtual void openSearchWizard(uint32_t windowType) = 0;
+    // What the contact pane asks of a contact's chat window (type 6, key `userId`): open it,
+    // or flash the open one, then start a file offer, a voice or a video request in it.
+    enum class ChatStart { Open, SendFile, Voice, Video };
+    virtual void openChat(uint32_t userId, ChatStart start);
 };
 
 // The drag of a call from the processing list: its data is the call id in decimal digits.
