@@ -85,6 +85,7 @@ TEST(NoticeStripTest, ShowsTheHeaderUntilTheLoginThenTheNotice) {
 }
 
 TEST(CallOutWindowTest, TheCancelElementClosesTheWindow) {
+    testing::EnsureApplication();
     QPointer<CECPDlg> dialog = new CECPDlg(true, nullptr);
     dialog->navigate(Page("ecp", "<button id='ButtonCall'>call</button>"
                                  "<div id='ButtonCancel'><span id='inner'>cancel</span></div>"));
