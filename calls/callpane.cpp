@@ -8,6 +8,7 @@
 
 #include "calls/calllistmodel.h"
 #include "calls/calltexts.h"
+#include "console/backofficeurl.h"
 #include "console/consoleui.h"
 #include "console/talmormanagerdlg.h"
 
@@ -145,13 +146,16 @@ QMenu* CCallPane::contextMenu() {
 
 void CCallPane::runMenuCommand(int command) {
     const int row = selectedRow();
-    if (row < 0 || !mainWindowRegistered() || !openPage_) {
+    if (row < 0 || !mainWindowRegistered()) {
         return;
     }
-    const BackOfficePage page = PaneMenuPage(command, window_.operatorId(), model_->record(row));
-    if (!page.path.empty()) {
-        openPage_(page);
+    const CallerPage page = PaneMenuPage(command, window_.operatorId(), model_->record(row));
+    if (page.path.empty()) {
+        return;
     }
+    std::vector<QueryItem> query = page.query;
+    query.emplace_back("randnum", window_.installationId());
+    window_.ShowInWorkPane(PageUrl(window_.backOfficeBase(), page.path, query));
 }
 
 void CCallPane::paintEvent(QPaintEvent*) {

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "calls/callpanetable.h"
@@ -24,8 +23,6 @@ class CTalmorManagerDlg;
 class CCallPane : public QWidget {
     Q_OBJECT
 public:
-    using PageOpener = std::function<void(const BackOfficePage&)>;
-
     CCallPane(const CallPaneConfig& config, CTalmorManagerDlg& window, QWidget* parent = nullptr);
 
     const CallPaneConfig& config() const { return config_; }
@@ -47,9 +44,8 @@ public:
     // Menu 418 for the selected row; none outside the help and SOS panes or without a
     // selection. The caller owns it.
     QMenu* contextMenu();
-    // A command of menu 418 on the selected row.
+    // A command of menu 418 on the selected row: its page in the work pane.
     void runMenuCommand(int command);
-    void setPageOpener(PageOpener opener) { openPage_ = std::move(opener); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -64,7 +60,6 @@ private:
     CTalmorManagerDlg& window_;
     CallListModel* model_;
     QTableView* view_;
-    PageOpener openPage_;
     bool scrollPending_ = false;
 };
 

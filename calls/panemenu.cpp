@@ -11,7 +11,7 @@ const std::vector<std::pair<int, const char*>>& PaneMenuItems() {
     return items;
 }
 
-BackOfficePage PaneMenuPage(int command, uint32_t operatorId, const CallRecord& call) {
+CallerPage PaneMenuPage(int command, uint32_t operatorId, const CallRecord& call) {
     const std::string manager = std::to_string(operatorId);
     switch (command) {
     case kMenuCallerInfo:

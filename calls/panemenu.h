@@ -15,8 +15,8 @@ constexpr int kMenuCallHistory = 32999; // "查看客户呼叫历史"
 constexpr int kMenuMapSearch = 33039;   // "通过地图搜索位置"
 
 // A back-office page about a caller: its path under the back-office base and its query (keys
-// and GBK values, in order). The per-login token ("randnum") is added by whoever opens it.
-struct BackOfficePage {
+// and GBK values, in order) before the installation id ("randnum") that ends every query.
+struct CallerPage {
     std::string path;
     std::vector<std::pair<std::string, std::string>> query;
 };
@@ -25,6 +25,6 @@ struct BackOfficePage {
 const std::vector<std::pair<int, const char*>>& PaneMenuItems();
 
 // The page of menu command `command` for `call`; an empty path for another command.
-BackOfficePage PaneMenuPage(int command, uint32_t operatorId, const CallRecord& call);
+CallerPage PaneMenuPage(int command, uint32_t operatorId, const CallRecord& call);
 
 } // namespace talmor

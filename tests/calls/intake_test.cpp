@@ -13,6 +13,7 @@
 #include "calls/servicemsgbox.h"
 #include "calls/warndlg.h"
 #include "console/calltabstrip.h"
+#include "console/myworkdlg.h"
 #include "console/paneslot.h"
 #include "protocol/commands.h"
 #include "support/consoleharness.h"
@@ -417,11 +418,6 @@ TEST_F(IntakeTest, ContextMenuOfHelpAndSosPanesOpensPagesAboutTheCaller) {
     call.mapMark = Gbk("科技园");
     newCall(call);
     callList(CMD_CATEGORY_CALLS, {Caller(2, 2)}, CallWireOrder::ListEntry);
-    std::vector<BackOfficePage> opened;
-    for (int code : {0, 2}) {
-        intake->pane(code).setPageOpener(
-            [&](const BackOfficePage& page) { opened.push_back(page); });
-    }
     CCallPane& help = intake->pane(0);
     EXPECT_EQ(help.contextMenu(), nullptr) << "no selection, no menu";
     help.view()->selectRow(0);
@@ -433,16 +429,21 @@ TEST_F(IntakeTest, ContextMenuOfHelpAndSosPanesOpensPagesAboutTheCaller) {
     }
     EXPECT_EQ(captions,
               (QStringList{U("呼叫客户基本资料"), U("查看客户呼叫历史"), U("通过地图搜索位置")}));
-    menu->actions()[2]->trigger();
-    menu->actions()[0]->trigger();
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0].path, "51ditu.aspx");
-    EXPECT_EQ(opened[0].query,
-              (std::vector<std::pair<std::string, std::string>>{
-                  {"manager_id", "1024"}, {"city", Gbk("深圳市")}, {"keyvalue", Gbk("科技园")}}));
-    EXPECT_EQ(opened[1].path, "calluserinfo.aspx");
-    EXPECT_EQ(opened[1].query, (std::vector<std::pair<std::string, std::string>>{
-                                   {"manager_id", "1024"}, {"user_tel", "0755 & 1"}}));
+    const std::string randnum = "&randnum=" + h.window().installationId();
+    const QString base = h.window().backOfficeBase();
+    const std::pair<int, std::string> pages[] = {
+        {2, "51ditu.aspx?manager_id=1024&city=%C9%EE%DB%DA%CA%D0&keyvalue=%BF%C6%BC%BC%D4%B0"},
+        {0, "calluserinfo.aspx?manager_id=1024&user_tel=0755%20%26%201"},
+        {1, "user_call_history.aspx?manager_id=1024&user_tel=0755%20%26%201"},
+    };
+    for (const auto& [item, address] : pages) {
+        h.window().tabStrip().select(0, h.window().seatRights());
+        menu->actions()[item]->trigger();
+        EXPECT_EQ(h.window().workPane().requested().toString(QUrl::FullyEncoded),
+                  base + QString::fromStdString(address + randnum))
+            << address;
+        EXPECT_EQ(h.window().tabStrip().currentTab(), h.window().tabStrip().tabs().workTab());
+    }
 
     intake->pane(2).view()->selectRow(0);
     EXPECT_EQ(intake->pane(2).contextMenu(), nullptr) << "category panes have no menu";
