@@ -22,6 +22,8 @@ struct Answer {
     QJsonDocument body;
 };
 
+constexpr uint32_t kMaxInjectCount = 100000;
+
 Answer failure(Status status, const QString& message) {
     return {status, QJsonDocument(QJsonObject{{"error", message}})};
 }
@@ -108,8 +110,20 @@ Answer inject(PlatformServer& server, const QUrlQuery& query) {
     if (server.calls().isBlacklisted(call.phone)) {
         return failure(Status::Conflict, "the caller's phone is blacklisted");
     }
-    const uint32_t id = server.injectCall(std::move(call));
-    return {Status::Ok, QJsonDocument(QJsonObject{{"callId", static_cast<qint64>(id)}})};
+    // count > 1 is a storm: the same call over and over, each with an id of its own, as fast
+    // as the consoles' send windows let them out.
+    const auto count = query.hasQueryItem("count") ? number(query, "count", kMaxInjectCount)
+                                                   : std::optional<uint32_t>(1);
+    if (!count || *count == 0) {
+        return failure(Status::BadRequest, "count is 1 to 100000");
+    }
+    const uint32_t first = server.injectCall(call);
+    uint32_t last = first;
+    for (uint32_t i = 1; i < *count; ++i) {
+        last = server.injectCall(call);
+    }
+    return {Status::Ok, QJsonDocument(QJsonObject{{"callId", static_cast<qint64>(first)},
+                                                  {"lastCallId", static_cast<qint64>(last)}})};
 }
 
 Answer push(PlatformServer& server, const QUrlQuery& query) {
