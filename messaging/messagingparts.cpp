@@ -1,7 +1,12 @@
 #include "messaging/messagingparts.h"
 
+#include "console/talmormanagerdlg.h"
+#include "messaging/contactpart.h"
+
 namespace talmor {
 
-void InstallMessagingParts(CTalmorManagerDlg&) {}
+void InstallMessagingParts(CTalmorManagerDlg& window) {
+    window.routes().contacts = new ContactPart(window);
+}
 
 } // namespace talmor

@@ -1,0 +1,142 @@
+#include "messaging/contactpart.h"
+
+#include "console/consoleui.h"
+#include "console/gbktext.h"
+#include "console/paneslot.h"
+#include "console/talmormanagerdlg.h"
+#include "messaging/contactactions.h"
+#include "messaging/contacttexts.h"
+#include "messaging/creategroupdlg.h"
+#include "messaging/outlistdlg.h"
+#include "messaging/updategroupdlg.h"
+
+namespace talmor {
+
+ContactPart::ContactPart(CTalmorManagerDlg& window)
+    : QObject(&window), window_(window), list_(window.contacts()),
+      pane_(new COutListDlg(window, list_)) {
+    window.contactPane().setPane(pane_);
+}
+
+void ContactPart::onGroupList(const std::vector<GroupEntry>& groups) {
+    list_.applyGroupList(groups);
+}
+
+void ContactPart::onContactsLoaded(const std::vector<ContactEntry>& entries) {
+    // The server learns where the console filed the contacts that came without a group.
+    const uint32_t defaultGroup = list_.defaultGroupId();
+    for (uint32_t contact : list_.applyContactEntries(entries)) {
+        window_.client().moveNewContact(contact, defaultGroup);
+    }
+}
+
+void ContactPart::onGroupCreated(uint32_t groupId) {
+    auto* dialog =
+        dynamic_cast<CCreateGroupDlg*>(window_.findWindow(CCreateGroupDlg::kWindowType, 0, 0));
+    // Only a dialog that sent its name waits for this; without one the group shows at the
+    // next login.
+    if (dialog == nullptr || !dialog->saving()) {
+        return;
+    }
+    list_.addGroup(dialog->name(), groupId);
+    window_.ui().information(dialog, QString::fromUtf8(text::kCreateGroupDone));
+    delete dialog;
+}
+
+void ContactPart::onGroupNameChanged(uint32_t groupId, const std::string& name) {
+    auto* dialog =
+        dynamic_cast<CUpdateGroupDlg*>(window_.findWindow(CUpdateGroupDlg::kWindowType, 0, 0));
+    if (dialog == nullptr || !dialog->saving() || dialog->groupId() != groupId) {
+        list_.renameGroup(groupId, name);
+        return;
+    }
+    list_.renameGroup(groupId, dialog->name());
+    window_.ui().information(dialog, QString::fromUtf8(text::kRenameGroupDone));
+    delete dialog;
+}
+
+void ContactPart::onGroupDeleted(uint32_t groupId) {
+    list_.removeGroup(groupId);
+}
+
+void ContactPart::onUserInfo(uint32_t userId) {
+    list_.profileChanged(userId);
+}
+
+void ContactPart::onContactOnline(uint32_t userId, uint32_t status, bool) {
+    list_.contactOnline(userId, status);
+}
+
+void ContactPart::onContactOffline(uint32_t userId) {
+    list_.contactOffline(userId);
+}
+
+void ContactPart::onContactStatus(uint32_t userId, uint32_t status) {
+    list_.contactStatus(userId, status);
+}
+
+void ContactPart::onContactMoved(uint32_t groupId, uint32_t userId) {
+    list_.moveMember(groupId, userId);
+}
+
+void ContactPart::onContactDeleted(uint32_t userId) {
+    list_.deleteContact(userId);
+}
+
+void ContactPart::onContactAdded(uint32_t userId) {
+    if (!list_.addNewContact(userId)) {
+        return;
+    }
+    window_.client().getUserInfo(userId);
+    window_.ui().information(&window_, ContactAddedText(userId));
+}
+
+void ContactPart::onAddRequest(uint32_t userId) {
+    if (userId == 0 || userId == window_.operatorId() || list_.findRecord(userId) != nullptr) {
+        return;
+    }
+    if (window_.ui().question(&window_, AddRequestText(userId))) {
+        window_.client().addContact(userId, list_.defaultGroupId());
+    }
+}
+
+void ContactPart::onAllOffline() {
+    list_.allOffline();
+}
+
+void ContactPart::createGroup() {
+    if (window_.findWindow(CCreateGroupDlg::kWindowType, 0, 0) != nullptr ||
+        list_.groups().size() >= ContactList::kMaxGroups) {
+        return;
+    }
+    (new CCreateGroupDlg(&window_, window_.windows(), window_.ui(), window_.client()))->show();
+}
+
+void ContactPart::renameGroup() {
+    const int selected = selectedGroup();
+    if (window_.findWindow(CUpdateGroupDlg::kWindowType, 0, 0) != nullptr || selected < 0) {
+        return;
+    }
+    const ContactGroup& group = list_.groups()[static_cast<std::size_t>(selected)];
+    (new CUpdateGroupDlg(&window_, window_.windows(), window_.ui(), window_.client(), group.id,
+                         FromGbk(group.name)))
+        ->show();
+}
+
+void ContactPart::deleteGroup() {
+    const int selected = selectedGroup();
+    const int deletable = list_.groupCount() - static_cast<int>(ContactList::kFixedGroups);
+    if (selected < 0 || selected >= deletable) {
+        return;
+    }
+    const uint32_t groupId = list_.groupIdAt(selected);
+    if (window_.ui().question(&window_, QString::fromUtf8(text::kDeleteGroupQuestion))) {
+        window_.client().deleteGroup(groupId);
+    }
+}
+
+int ContactPart::selectedGroup() const {
+    return pane_->selectedGroup();
+}
+
+} // namespace talmor

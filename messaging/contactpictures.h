@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPixmap>
+
+#include <cstdint>
+
+namespace talmor {
+
+// The pictures of the contact list and the group dialogs, drawn from the pane's own SVGs.
+// Status marks: online, offline and away; expand marks of a group header.
+QPixmap StatusPicture(uint32_t status);
+QPixmap ExpandPicture(bool expanded);
+// The banners of the create and rename dialogs.
+QPixmap GroupBanner(bool create);
+
+} // namespace talmor
