@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
+#include <QTest>
 
 #include <set>
 
@@ -378,6 +379,17 @@ TEST(BackOfficeWindowTest, NavigationButtonsSelectTheWorkTabFirst) {
     EXPECT_EQ(h.window().workPane().requested().toString(),
               QString::fromStdString("http://www.test/soft/default.aspx?ManagerID=1024&RandNum=" +
                                      h.window().installationId()));
+}
+
+TEST(BackOfficeWindowTest, TheLogoOpensThePublicSiteInTheSystemBrowser) {
+    ConsoleHarness h(TestDeployment());
+    h.login();
+    ToolButtonRows& rows = h.window().buttons();
+    QTest::mouseClick(&rows, Qt::LeftButton, {}, QPoint(rows.width() - 40, 16));
+    ASSERT_EQ(h.ui.opened.size(), 1u);
+    EXPECT_EQ(h.ui.opened[0], QUrl("http://www.test/"));
+    QTest::mouseClick(&rows, Qt::LeftButton, {}, QPoint(rows.width() - 120, 16));
+    EXPECT_EQ(h.ui.opened.size(), 1u) << "outside the logo area";
 }
 
 TEST(BackOfficeWindowTest, TheInstallationIdStaysThroughReconnects) {
