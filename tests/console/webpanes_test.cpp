@@ -2,12 +2,14 @@
 
 #include <QPointer>
 #include <QTest>
+#include <QUrlQuery>
 #include <QWebEngineView>
 
 #include "console/commandids.h"
 #include "console/ecpdlg.h"
 #include "console/myworkdlg.h"
 #include "console/webpane.h"
+#include "server/standinpages.h"
 #include "support/consoleharness.h"
 
 namespace talmor {
@@ -84,20 +86,35 @@ TEST(NoticeStripTest, ShowsTheHeaderUntilTheLoginThenTheNotice) {
     EXPECT_GT(h.window().clientSize().width(), 600);
 }
 
-TEST(CallOutWindowTest, TheCancelElementClosesTheWindow) {
+TEST(CallOutWindowTest, TheCancelElementOfTheCallOutPageClosesTheWindow) {
     testing::EnsureApplication();
+    // The development server's call-out page, as the console asks for it.
+    const QByteArray html = server::standInPage(
+        "/callout/ecp/ecpCallOut.aspx",
+        QUrlQuery("manager_id=1024&randnum=0123456789ABCDEFGHIJ&c=13800000000&callid=77"), "");
     QPointer<CECPDlg> dialog = new CECPDlg(true, nullptr);
-    dialog->navigate(Page("ecp", "<button id='ButtonCall'>call</button>"
-                                 "<div id='ButtonCancel'><span id='inner'>cancel</span></div>"));
+    dialog->navigate(QUrl("data:text/html;charset=utf-8;base64," + html.toBase64()));
     dialog->show();
     QWebEngineView* view = dialog->browser()->view();
-    ASSERT_TRUE(WaitForTitle(view, "ecp"));
-    // The page's own scripts run in another world: give the hook's channel a moment to connect.
+    ASSERT_TRUE(WaitForTitle(view, "ecp/ecpCallOut.aspx"));
+    // The hook's channel connects once the page is in.
     QTest::qWait(200);
     view->page()->runJavaScript("document.getElementById('ButtonCall').click()");
     QTest::qWait(500);
     ASSERT_FALSE(dialog.isNull()) << "only the cancel element closes the window";
-    view->page()->runJavaScript("document.getElementById('inner').click()");
+    view->page()->runJavaScript("document.getElementById('ButtonCancel').click()");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, kLoadTimeoutMs));
+    delete dialog.data();
+}
+
+TEST(CallOutWindowTest, AClickInsideTheCancelElementClosesTheWindowToo) {
+    testing::EnsureApplication();
+    QPointer<CECPDlg> dialog = new CECPDlg(true, nullptr);
+    dialog->navigate(Page("ecp", "<div id='ButtonCancel'><span id='inner'>cancel</span></div>"));
+    dialog->show();
+    ASSERT_TRUE(WaitForTitle(dialog->browser()->view(), "ecp"));
+    QTest::qWait(200);
+    dialog->browser()->view()->page()->runJavaScript("document.getElementById('inner').click()");
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, kLoadTimeoutMs));
     delete dialog.data();
 }
