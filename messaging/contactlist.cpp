@@ -99,7 +99,9 @@ void ContactList::moveMember(uint32_t groupId, uint32_t contactId) {
     if (ContactGroup* source = detach(contactId)) {
         recount(*source);
     }
+    // Like every member added, the moved one is shown.
     target->members.push_back(contactId);
+    target->expanded = 1;
     groupIdOf_[contactId] = groupId;
     recount(*target);
     if (record->status == kStatusOffline) {

@@ -3,6 +3,7 @@
 #include "protocol/commands.h"
 #include "protocol/sessionrecords.h"
 #include "server/handlers.h"
+#include "server/presence.h"
 
 namespace talmor::server {
 
@@ -71,6 +72,7 @@ void addContact(Request& r) {
         return;
     }
     r.reply(CMD_CONTACT_ADDED, [&](OutPacket& out) { out.writeInt(user); });
+    announceContactTo(r.server, r.session, user);
     // The other side is asked to approve, unless it already lists the requester.
     const Account* other = directory.find(user);
     ConsoleSession* otherSession = r.server.activeSession(user);

@@ -96,6 +96,15 @@ void announceStatus(PlatformServer& server, ConsoleSession& session, uint32_t be
     }
 }
 
+void announceContactTo(PlatformServer& server, ConsoleSession& watcher, uint32_t contactId) {
+    const ConsoleSession* contact = server.activeSession(contactId);
+    if (contact == nullptr || !contact->loginComplete || !contact->visible()) {
+        return;
+    }
+    const PresenceEntry entry = presenceOf(*contact);
+    server.send(watcher, CMD_CONTACT_ONLINE, 0, [&](OutPacket& out) { entry.write(out); });
+}
+
 void announceLeaving(PlatformServer& server, ConsoleSession& session) {
     if (session.loginComplete && session.visible()) {
         sendOffline(server, session);

@@ -13,6 +13,9 @@ PresenceEntry presenceOf(const ConsoleSession& session);
 void completeLogin(PlatformServer& server, ConsoleSession& session);
 // The operator changed status from `before`: contacts see it arrive, change (515) or leave.
 void announceStatus(PlatformServer& server, ConsoleSession& session, uint32_t before);
+// `watcher` just added `contactId`: it sees the contact online when the contact is logged in
+// and visible.
+void announceContactTo(PlatformServer& server, ConsoleSession& watcher, uint32_t contactId);
 // The operator leaves (logout, silence): contacts that saw it see it go (513).
 void announceLeaving(PlatformServer& server, ConsoleSession& session);
 
