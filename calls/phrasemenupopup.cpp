@@ -1,0 +1,68 @@
+#include "calls/phrasemenupopup.h"
+
+#include <QMenu>
+
+#include "calls/handlingtexts.h"
+#include "console/appfolders.h"
+#include "console/commandids.h"
+#include "console/gbktext.h"
+#include "console/talmormanagerdlg.h"
+#include "storage/optionstore.h"
+
+namespace talmor {
+
+namespace {
+
+// A menu caption is read for a mnemonic ("&") and a shortcut (after a tab); a phrase is text.
+QString PlainCaption(QString text) {
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"))
+        .replace(QLatin1Char('\t'), QLatin1Char(' '));
+}
+
+} // namespace
+
+PhraseMenuPopup::PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind,
+                                 Loader loader, QWidget* owner,
+                                 std::function<void(const std::string&)> insert)
+    : QObject(owner), window_(window), kind_(kind), loader_(loader), owner_(owner),
+      insert_(std::move(insert)) {}
+
+QMenu* PhraseMenuPopup::build() {
+    phrases_.clear();
+    loader_(userFolder(), phrases_);
+    auto* menu = new QMenu(owner_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto add = [this, menu](const QString& caption, int command) {
+        QAction* action = menu->addAction(caption);
+        action->setData(command);
+        connect(action, &QAction::triggered, this, [this, command] { choose(command); });
+    };
+    add(QString::fromUtf8(text::kCustomise), kCustomiseCommand);
+    menu->addSeparator();
+    for (std::size_t i = 0; i < phrases_.size(); ++i) {
+        add(PlainCaption(FromGbk(PhraseCaption(phrases_[i], kind_.captionBytes))),
+            kind_.firstId + static_cast<int>(i));
+    }
+    return menu;
+}
+
+void PhraseMenuPopup::popup(const QPoint& at) {
+    build()->popup(at);
+}
+
+void PhraseMenuPopup::choose(int command) {
+    if (command == kCustomiseCommand) {
+        OpenOptionsSheet(window_);
+        return;
+    }
+    if (const std::optional<std::string> phrase = PhraseOfCommand(phrases_, command, kind_)) {
+        insert_(*phrase);
+    }
+}
+
+void OpenOptionsSheet(CTalmorManagerDlg& window) {
+    window.onCommand(cmd::kSystemSettings);
+    storage::LoadOptions(userFolder(), window.options());
+}
+
+} // namespace talmor

@@ -1,0 +1,183 @@
+#include "calls/procdlg.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTableView>
+#include <QTimer>
+
+#include "calls/handlingcommands.h"
+#include "calls/handlingmenu.h"
+#include "calls/handlingpictures.h"
+#include "calls/proclistcolumns.h"
+#include "calls/proclistmodel.h"
+#include "console/ecpbarplacement.h"
+#include "console/talmormanagerdlg.h"
+
+namespace talmor {
+
+namespace {
+
+const QColor kPaneBackground(236, 233, 216);
+constexpr int kRowHeight = 18;
+constexpr int kListTop = 30;
+
+} // namespace
+
+CProcDlg::CProcDlg(CTalmorManagerDlg& window, QWidget* parent)
+    : QWidget(parent), window_(window), model_(new ProcListModel(this)),
+      view_(new QTableView(this)), header_(HandlingPicture(QStringLiteral("procheader"))),
+      band_(HandlingPicture(QStringLiteral("procband"))) {
+    setObjectName(QStringLiteral("CProcDlg"));
+    view_->setModel(model_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setShowGrid(false);
+    view_->setWordWrap(false);
+    view_->setIconSize(QSize(16, 16));
+    view_->verticalHeader()->hide();
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    view_->horizontalHeader()->setSectionsClickable(false);
+    view_->horizontalHeader()->setHighlightSections(false);
+    const std::vector<ProcColumn>& columns = ProcColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        view_->setColumnWidth(static_cast<int>(i), columns[i].width);
+    }
+    // Help calls are dragged onto a merchant of the contact pane, which takes the drop.
+    view_->setDragEnabled(true);
+    view_->setDragDropMode(QAbstractItemView::DragOnly);
+    view_->setDefaultDropAction(Qt::CopyAction);
+    view_->viewport()->setMouseTracking(true);
+    view_->viewport()->installEventFilter(this);
+    view_->move(2, 25);
+    connect(view_, &QAbstractItemView::doubleClicked, this, [this] { runCommand(kCmdCallerInfo); });
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (QMenu* menu = contextMenu()) {
+            menu->popup(view_->viewport()->mapToGlobal(at));
+        }
+    });
+}
+
+void CProcDlg::Refresh() {
+    clearRows();
+    window_.client().cursors().set(ListCursors::kTaken, 0);
+    window_.client().getTakenCalls(0);
+}
+
+void CProcDlg::clearRows() {
+    model_->clear();
+}
+
+void CProcDlg::AddCalls(const std::vector<CallRecord>& calls) {
+    if (model_->append(calls) > 0) {
+        scrollToNewest();
+    }
+}
+
+void CProcDlg::AddTakenCall(const CallRecord& call) {
+    AddCalls({call});
+}
+
+void CProcDlg::RemoveCall(uint32_t callId) {
+    model_->removeCall(callId);
+}
+
+void CProcDlg::scrollToNewest() {
+    // Once per pass of the event loop: a long list lays the view out once, not per row.
+    if (scrollPending_) {
+        return;
+    }
+    scrollPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        scrollPending_ = false;
+        view_->scrollToBottom();
+    });
+}
+
+const CallRecord* CProcDlg::selectedRecord() const {
+    const QModelIndexList rows = view_->selectionModel()->selectedRows();
+    if (rows.isEmpty() || rows.front().row() >= model_->size()) {
+        return nullptr;
+    }
+    return &model_->record(rows.front().row());
+}
+
+QMenu* CProcDlg::contextMenu() {
+    const CallRecord* call = selectedRecord();
+    if (call == nullptr) {
+        return nullptr;
+    }
+    const HandlingMenu handling = HandlingMenuFor(*call, window_.seatRights());
+    auto* menu = new QMenu(QString::fromLatin1(handling.name), this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const HandlingMenuItem& item : handling.items) {
+        if (item.command == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        const int command = item.command;
+        QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+        action->setData(command);
+        action->setEnabled(item.enabled);
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+    }
+    return menu;
+}
+
+void CProcDlg::runCommand(int command) {
+    const CallRecord* selected = selectedRecord();
+    if (selected == nullptr) {
+        return;
+    }
+    // A copy: giving the call up deletes its row.
+    const CallRecord call = *selected;
+    RunHandlingCommand(window_, *this, command, call);
+}
+
+void CProcDlg::hoverAt(const QPoint& viewportPos) {
+    const QModelIndex index = view_->indexAt(viewportPos);
+    if (!index.isValid() || index.row() >= model_->size()) {
+        return;
+    }
+    const CallRecord& call = model_->record(index.row());
+    if (call.phone.empty()) {
+        window_.ShowEcpBar(0, EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
+        return;
+    }
+    const int rowTop = view_->viewport()->mapTo(view_, view_->visualRect(index).topLeft()).y();
+    window_.ShowEcpBar(rowTop, EcpBarPlacement::kProcessRow, true, call.phone, call.userId, {},
+                       call.callId, call.userName);
+}
+
+bool CProcDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_->viewport() && event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        // While a row is dragged the bar stays where it is.
+        if (move->buttons() == Qt::NoButton) {
+            hoverAt(move->position().toPoint());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CProcDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kPaneBackground);
+    painter.drawPixmap(2, 0, header_);
+    const int bandWidth = width() - header_.width() - 4;
+    if (bandWidth > 0 && !band_.isNull()) {
+        painter.drawPixmap(QRect(2 + header_.width(), 0, bandWidth, band_.height()), band_);
+    }
+}
+
+void CProcDlg::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    view_->setGeometry(2, kListTop, qMax(0, width() - 4), qMax(0, height() - kListTop));
+    update();
+}
+
+} // namespace talmor

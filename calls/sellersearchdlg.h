@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+#include <vector>
+
+#include "protocol/records.h"
+#include "protocol/registeredwindow.h"
+
+class QComboBox;
+class QTableWidget;
+
+namespace talmor {
+
+class CTalmorManagerDlg;
+
+// "就近搜索商户": merchants of a chosen type and sub-type that serve the area of a call's caller.
+// Each search empties the list; the merchants arrive one reply at a time. A double-click opens
+// the merchant's page in the work pane. One per call: window type 38 keyed by the call id.
+class CSellerSearchDlg : public QDialog, public RegisteredWindow {
+    Q_OBJECT
+public:
+    static constexpr uint32_t kWindowType = 38;
+
+    // Opens the search for `call` unless one is open for it; the new window or none.
+    static CSellerSearchDlg* Open(CTalmorManagerDlg& window, const CallRecord& call);
+
+    CSellerSearchDlg(CTalmorManagerDlg& window, const CallRecord& call);
+
+    // "开始搜索".
+    void search();
+    void OnSellerResult(const std::vector<SellerEntry>& entries);
+    // A double-click on row `row`.
+    void openMerchant(int row);
+
+    // The caller's detail shown in template control `id` (1002 ... 1141).
+    QString detailText(int id) const;
+    QComboBox* typeBox() const { return types_; }
+    QComboBox* subTypeBox() const { return subTypes_; }
+    QTableWidget* list() const { return list_; }
+
+private:
+    void fillSubTypes(int type);
+
+    CTalmorManagerDlg& window_;
+    CallRecord call_;
+    std::vector<uint32_t> merchants_;
+    QComboBox* types_;
+    QComboBox* subTypes_;
+    QTableWidget* list_;
+};
+
+} // namespace talmor
