@@ -55,7 +55,8 @@ void CallIntake::onNewCall(CallRecord call) {
         if (window_.options().bit(storage::kOptionJumpToTab)) {
             CallTabStrip& tabs = window_.tabStrip();
             const int tab = tabs.tabs().tabOf(verdict.paneCode);
-            if (tab != kNoTab) {
+            // Selecting the shown tab again would hide and show its pane for nothing.
+            if (tab != kNoTab && tab != tabs.currentTab()) {
                 tabs.select(tab, window_.seatRights());
             }
         }

@@ -20,7 +20,6 @@ int CallListModel::append(const std::vector<CallRecord>& calls) {
     }
     const int first = size();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(fresh.size()) - 1);
-    calls_.reserve(calls_.size() + fresh.size());
     for (const CallRecord* call : fresh) {
         calls_.push_back(*call);
     }
