@@ -67,15 +67,34 @@ QVariant ContactRowModel::data(const QModelIndex& index, int role) const {
 }
 
 void ContactRowModel::refresh(ContactList::Change change) {
-    if (change == ContactList::Change::Texts) {
-        if (!rows_.empty()) {
-            emit dataChanged(index(0), index(rowCount() - 1));
-        }
+    // Presence moves members within their group and changes counts: every row then still
+    // holds the same group position and member position, only what they show changed, and
+    // the view just repaints instead of laying 10,000 rows out again.
+    if (change == ContactList::Change::Rows && !sameRows()) {
+        beginResetModel();
+        rebuild();
+        endResetModel();
         return;
     }
-    beginResetModel();
-    rebuild();
-    endResetModel();
+    dropGoneSelection();
+    if (!rows_.empty()) {
+        emit dataChanged(index(0), index(rowCount() - 1));
+    }
+}
+
+bool ContactRowModel::sameRows() const {
+    const auto& groups = list_.groups();
+    if (groups.size() != headerRows_.size()) {
+        return false;
+    }
+    int row = 0;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (headerRows_[g] != row) {
+            return false;
+        }
+        row += 1 + (groups[g].expanded != 0 ? groups[g].memberCount() : 0);
+    }
+    return row == rowCount();
 }
 
 void ContactRowModel::rebuild() {
@@ -91,6 +110,10 @@ void ContactRowModel::rebuild() {
             }
         }
     }
+    dropGoneSelection();
+}
+
+void ContactRowModel::dropGoneSelection() {
     // A group or contact that went is no longer selected.
     if (list_.indexOfGroup(selectedGroupId_) < 0) {
         selectedGroupId_ = 0;

@@ -63,6 +63,10 @@ private:
         int member; // -1 for the header
     };
     void rebuild();
+    // Whether the rows as built still match the groups' sizes and expansion.
+    bool sameRows() const;
+    // A group or contact that went is no longer selected.
+    void dropGoneSelection();
     void repaintRow(int row);
 
     const ContactList& list_;
