@@ -165,8 +165,9 @@ std::vector<uint32_t> ContactList::applyContactEntries(const std::vector<Contact
 }
 
 void ContactList::profileChanged(uint32_t contactId) {
-    if (groupIdOf_.count(contactId) != 0) {
-        notify(Change::Texts);
+    const uint32_t group = groupIdOfOrZero(contactId);
+    if (group != 0) {
+        notify(Change::Texts, group);
     }
 }
 
@@ -203,7 +204,7 @@ void ContactList::contactStatus(uint32_t contactId, uint32_t status) {
         promote(contactId);
     } else if (ContactGroup* group = groupById(groupIdOfOrZero(contactId))) {
         recount(*group);
-        notify(Change::Rows);
+        notify(Change::Rows, group->id);
     }
 }
 
@@ -304,17 +305,18 @@ void ContactList::moveWithin(uint32_t contactId, bool toFront) {
         std::rotate(at, at + 1, members.end());
     }
     recount(*group);
-    notify(Change::Rows);
+    notify(Change::Rows, group->id);
 }
 
-void ContactList::notify(Change change) {
+void ContactList::notify(Change change, uint32_t groupId) {
     if (batchDepth_ > 0) {
         const bool rows = change == Change::Rows || (pending_ && *pending_ == Change::Rows);
+        pendingGroup_ = !pending_ || pendingGroup_ == groupId ? groupId : 0;
         pending_ = rows ? Change::Rows : Change::Texts;
         return;
     }
     if (redraw_) {
-        redraw_(change);
+        redraw_(change, groupId);
     }
 }
 
@@ -326,7 +328,7 @@ ContactList::Batch::~Batch() {
     if (--list_.batchDepth_ == 0 && list_.pending_) {
         const Change change = *list_.pending_;
         list_.pending_.reset();
-        list_.notify(change);
+        list_.notify(change, list_.pendingGroup_);
     }
 }
 

@@ -42,9 +42,10 @@ public:
     // The last three groups cannot be deleted.
     static constexpr std::size_t kFixedGroups = 3;
 
-    // What changed: the rows (groups, members, order, counts), or only a contact's texts.
+    // What changed: the rows (groups, members, order, counts), or only a contact's texts;
+    // and where: the id of the one group concerned, or 0 when it may be any.
     enum class Change { Rows, Texts };
-    using Redraw = std::function<void(Change)>;
+    using Redraw = std::function<void(Change change, uint32_t groupId)>;
 
     explicit ContactList(ContactStore& records) : records_(records) {}
 
@@ -124,7 +125,7 @@ private:
     ContactGroup* detach(uint32_t contactId);
     void recount(ContactGroup& group);
     void moveWithin(uint32_t contactId, bool toFront);
-    void notify(Change change);
+    void notify(Change change, uint32_t groupId = 0);
 
     ContactStore& records_;
     std::vector<ContactGroup> groups_;
@@ -137,6 +138,7 @@ private:
     Redraw redraw_;
     int batchDepth_ = 0;
     std::optional<Change> pending_;
+    uint32_t pendingGroup_ = 0;
 };
 
 } // namespace talmor

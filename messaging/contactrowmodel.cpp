@@ -66,7 +66,7 @@ QVariant ContactRowModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void ContactRowModel::refresh(ContactList::Change change) {
+void ContactRowModel::refresh(ContactList::Change change, uint32_t groupId) {
     // Presence moves members within their group and changes counts: every row then still
     // holds the same group position and member position, only what they show changed, and
     // the view just repaints instead of laying 10,000 rows out again.
@@ -77,7 +77,13 @@ void ContactRowModel::refresh(ContactList::Change change) {
         return;
     }
     dropGoneSelection();
-    if (!rows_.empty()) {
+    const int group = groupId != 0 ? list_.indexOfGroup(groupId) : -1;
+    if (group >= 0) {
+        const int header = headerRow(group);
+        const int last = group + 1 < static_cast<int>(headerRows_.size()) ? headerRow(group + 1) - 1
+                                                                          : rowCount() - 1;
+        emit dataChanged(index(header), index(last));
+    } else if (!rows_.empty()) {
         emit dataChanged(index(0), index(rowCount() - 1));
     }
 }

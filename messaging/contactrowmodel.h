@@ -36,8 +36,9 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // The list changed: rows are rebuilt, or only repainted when only texts changed.
-    void refresh(ContactList::Change change);
+    // The list changed (in group `groupId`, or anywhere for 0): rows are rebuilt, or only
+    // repainted while they keep their shape.
+    void refresh(ContactList::Change change, uint32_t groupId);
 
     bool isHeader(int row) const;
     // The group array position of a row (header or member), or -1.

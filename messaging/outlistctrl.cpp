@@ -32,6 +32,19 @@ int COutListCtrl::rowTop(int row) const {
     return model() != nullptr ? visualRect(model()->index(row, 0)).top() : 0;
 }
 
+void COutListCtrl::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                               const QList<int>& roles) {
+    const QRect shown = viewport()->rect();
+    const int first = rowAt(shown.topLeft());
+    int last = rowAt(QPoint(0, shown.bottom()));
+    if (last < 0 && model() != nullptr) {
+        last = model()->rowCount() - 1; // the rows end above the bottom
+    }
+    if (first < 0 || (topLeft.row() <= last && bottomRight.row() >= first)) {
+        QListView::dataChanged(topLeft, bottomRight, roles);
+    }
+}
+
 void COutListCtrl::mousePressEvent(QMouseEvent* event) {
     const int row = rowAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton) {

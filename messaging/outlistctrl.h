@@ -29,6 +29,9 @@ signals:
     void callDropped(uint32_t callId, int row);
 
 protected:
+    // Rows that change off screen cost no repaint.
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -24,7 +24,8 @@ COutListDlg::COutListDlg(CTalmorManagerDlg& window, ContactList& list)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ctrl_);
-    list_.setRedraw([this](ContactList::Change change) { rows_->refresh(change); });
+    list_.setRedraw(
+        [this](ContactList::Change change, uint32_t groupId) { rows_->refresh(change, groupId); });
     connect(ctrl_, &COutListCtrl::rowClicked, this, &COutListDlg::clicked);
     connect(ctrl_, &COutListCtrl::rowDoubleClicked, this, &COutListDlg::doubleClicked);
     connect(ctrl_, &COutListCtrl::rowRightClicked, this, &COutListDlg::rightClicked);

@@ -98,7 +98,7 @@ std::pair<Figures, Figures> RunBare(const std::vector<std::vector<ContactEntry>>
                                     const std::vector<Change>& changes) {
     ContactStore store;
     ContactList list(store);
-    list.setRedraw([](ContactList::Change) {});
+    list.setRedraw([](ContactList::Change, uint32_t) {});
     list.applyGroupList(Groups());
     QElapsedTimer clock;
     Figures load;

@@ -19,7 +19,7 @@ struct ListFixture {
     std::vector<ContactList::Change> redraws;
 
     ListFixture() {
-        list.setRedraw([this](ContactList::Change change) { redraws.push_back(change); });
+        list.setRedraw([this](ContactList::Change change, uint32_t) { redraws.push_back(change); });
     }
 
     void groups(const std::vector<std::pair<uint32_t, std::string>>& server) {

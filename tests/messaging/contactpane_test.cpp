@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include "console/commandids.h"
 #include "console/ecpbar.h"
@@ -84,6 +85,12 @@ TEST_F(ContactPaneTest, LoginShowsGroupsReversedAndFilesContactWithoutGroupInDef
 
 TEST_F(ContactPaneTest, PresenceReordersMembersRecountsAndRecolours) {
     standardLogin();
+    // A presence change repaints its group's rows, header included, and no others.
+    QSignalSpy repainted(&pane().rows(), &QAbstractItemModel::dataChanged);
+    online(kMerchant);
+    ASSERT_EQ(repainted.size(), 1);
+    EXPECT_EQ(repainted[0][0].value<QModelIndex>().row(), headerRowOf(102));
+    EXPECT_EQ(repainted[0][1].value<QModelIndex>().row(), rowOf(kMerchant));
     online(kColleague);
     online(kSubscriber, kStatusAway);
     EXPECT_EQ(rowTexts()[3], U("我的好友 (2/2)"));
