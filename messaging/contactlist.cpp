@@ -236,15 +236,18 @@ bool ContactList::addNewContact(uint32_t contactId) {
 }
 
 void ContactList::allOffline() {
-    shownStatus_.clear();
+    // A logout: the next login brings the groups and the filing again. The records stay with
+    // the contact store, where windows may still point at them.
     for (ContactGroup& group : groups_) {
         for (uint32_t member : group.members) {
             if (ContactRecord* record = records_.find(member)) {
                 record->status = kStatusOffline;
             }
         }
-        group.onlineCount = 0;
     }
+    groups_.clear();
+    groupIdOf_.clear();
+    shownStatus_.clear();
     notify(Change::Rows);
 }
 

@@ -107,7 +107,8 @@ public:
     // A user just added as a contact: a record named by its id, offline, in the default group.
     // False when the user already is a contact.
     bool addNewContact(uint32_t contactId);
-    // The operator went offline and every contact with it.
+    // The operator went offline and every contact with it: the list empties until the next
+    // login fills it again.
     void allOffline();
     void toggleExpanded(int index);
 

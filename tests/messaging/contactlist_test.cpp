@@ -220,14 +220,16 @@ INSTANTIATE_TEST_SUITE_P(
                                    f.list.renameGroup(2, "a much longer group name");
                                },
                                "C (0/0) a much longer group name (0/0) A (0/0)"},
-                      Sequence{"AllOfflineKeepsOrderZeroesCounts",
+                      Sequence{"LogoutEmptiesTheListAndTheNextLoginFillsIt",
                                [](ListFixture& f) {
                                    ThreeGroups(f);
                                    f.contacts({{10, 2}, {11, 2}});
                                    f.online(11);
                                    f.list.allOffline();
+                                   f.groups({{1, "A"}, {3, "C"}});
+                                   f.contacts({{10, 3}, {11, 1}});
                                },
-                               "C (0/0) B (0/2: 11- 10-) A (0/0)"}),
+                               "C (0/1: 10-) A (0/1: 11-)"}),
     [](const ::testing::TestParamInfo<Sequence>& param) { return std::string(param.param.name); });
 
 TEST(ContactList, DefaultGroupIsLastAndFixedGroupsAreTheLastThree) {

@@ -161,7 +161,8 @@ TEST_F(ContactPaneTest, DoubleClickTogglesGroupOrOpensChatWhileOnline) {
     EXPECT_EQ(chats.chats[0].first, kColleague);
     EXPECT_EQ(chats.chats[0].second, MessagingReceiver::ChatStart::Open);
 
-    h.window().SetOffline();
+    // The operator offline (the link just went): no chat.
+    h.window().own().status = kStatusOffline;
     mouse(QEvent::MouseButtonDblClick, rowOf(kColleague), Qt::LeftButton);
     EXPECT_EQ(chats.chats.size(), 1u);
     h.window().routes().messaging = nullptr;
@@ -221,9 +222,21 @@ TEST_F(ContactPaneTest, NoMenuOnHeadersOrWhileTheOperatorIsOffline) {
     chooseFromMenu(0);
     mouse(QEvent::MouseButtonPress, headerRowOf(101), Qt::RightButton);
     EXPECT_FALSE(menuShown);
-    h.window().SetOffline();
-    mouse(QEvent::MouseButtonPress, rowOf(kMerchant), Qt::RightButton);
+    const int merchant = rowOf(kMerchant);
+    h.window().own().status = kStatusOffline;
+    mouse(QEvent::MouseButtonPress, merchant, Qt::RightButton);
     EXPECT_FALSE(menuShown);
+}
+
+TEST_F(ContactPaneTest, LogoutEmptiesThePaneAndTheNextLoginFillsItAgain) {
+    standardLogin();
+    const std::vector<QString> shown = rowTexts();
+    h.window().SetOffline();
+    EXPECT_TRUE(rowTexts().empty());
+    EXPECT_EQ(h.window().menuState().groupCount, 0);
+    EXPECT_NE(h.window().contacts().find(kMerchant), nullptr);
+    standardLogin();
+    EXPECT_EQ(rowTexts(), shown);
 }
 
 TEST_F(ContactPaneTest, FileVoiceAndVideoOpenTheChatWithTheirRequest) {
