@@ -30,6 +30,7 @@ GroupNameDlg::GroupNameDlg(QWidget* owner, WindowRegistry& registry, uint32_t ty
     banner->setPixmap(GroupBanner(createBanner));
     prompt_->setObjectName(QStringLiteral("prompt"));
     edit_->setObjectName(QStringLiteral("edit1081"));
+    edit_->setMaxLength(kMaxNameLength);
     new GbkGuard(edit_);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);

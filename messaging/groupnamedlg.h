@@ -23,6 +23,9 @@ class ConsoleUi;
 class GroupNameDlg : public QDialog, public RegisteredWindow {
     Q_OBJECT
 public:
+    // Longer names would not fit the request (the field's characters take up to 2 bytes).
+    static constexpr int kMaxNameLength = 100;
+
     struct Texts {
         const char* caption;
         const char* prompt;

@@ -398,6 +398,24 @@ TEST_F(ContactPaneTest, CreateGroupDialogRefusesEmptyNameThenWaitsForTheServer) 
     EXPECT_EQ(list().indexOfGroup(106), -1);
 }
 
+TEST_F(ContactPaneTest, OverlongGroupNameIsCutSoTheRequestCarriesWhatTheListShows) {
+    standardLogin();
+    h.window().onCommand(cmd::kCreateGroup);
+    auto* dialog =
+        dynamic_cast<CCreateGroupDlg*>(h.window().findWindow(CCreateGroupDlg::kWindowType, 0, 0));
+    ASSERT_NE(dialog, nullptr);
+    h.takeSent();
+    dialog->nameEdit().setText(QString(3000, QChar(0x7EC4))); // 组: 2 bytes in GBK
+    dialog->okButton().click();
+    const auto creates = sentBodies(CMD_CREATE_GROUP);
+    ASSERT_EQ(creates.size(), 1u);
+    testing::BodyReader reader(creates[0]);
+    const std::string sent = reader.in().text();
+    EXPECT_EQ(sent.size(), 200u);
+    event32(CMD_GROUP_CREATED, 104);
+    EXPECT_EQ(list().groups()[0].name, sent);
+}
+
 TEST_F(ContactPaneTest, CreateGroupIsRefusedAtFiftyGroups) {
     std::vector<GroupEntry> groups;
     for (uint32_t id = 1; id <= 50; ++id) {
