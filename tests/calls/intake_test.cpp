@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
@@ -277,6 +278,32 @@ TEST_F(IntakeTest, ListsFillTheirPanesOnceEachAndOnlyWithTheirOption) {
     EXPECT_EQ(rows(1), 2);
     EXPECT_EQ(rows(0), 0);
     EXPECT_TRUE(sounds.size() == 1) << "lists play no sound";
+}
+
+TEST_F(IntakeTest, TheNewestCallIsScrolledIntoViewAndAnEmptyListScrollsNothing) {
+    ready();
+    h.window().resize(1000, 700);
+    h.window().relayout();
+    // Several pages: a datagram holds a few dozen calls.
+    for (uint32_t page = 0; page < 8; ++page) {
+        std::vector<CallRecord> calls;
+        for (uint32_t id = page * 25 + 1; id <= page * 25 + 25; ++id) {
+            calls.push_back(Caller(id, 2));
+        }
+        callList(CMD_CATEGORY_CALLS, calls, CallWireOrder::ListEntry);
+    }
+    newCall(Caller(500, 2));
+    QCoreApplication::processEvents();
+    QScrollBar* bar = intake->pane(2).view()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(0);
+    callList(CMD_CATEGORY_CALLS, {}, CallWireOrder::ListEntry);
+    callList(CMD_CATEGORY_CALLS, {Caller(3, 2)}, CallWireOrder::ListEntry);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), 0) << "nothing was appended";
+    EXPECT_EQ(rows(2), 201);
 }
 
 TEST_F(IntakeTest, GoneCallsLeaveEveryPaneAndTheTabStopsBlinking) {
