@@ -107,11 +107,13 @@ FONT = "Noto Sans CJK SC, WenQuanYi Micro Hei, sans-serif"
 
 def category_svg(caption, dark, light, glyph):
     glyph = glyph.replace("{d}", dark)
+    # Four Chinese characters fit at 17 pixels; the customer-service caption is longer.
+    size = 17 if len(caption) <= 4 else 13
     return f'''<svg xmlns="http://www.w3.org/2000/svg" width="{WIDTH}" height="{HEIGHT}" viewBox="0 0 {WIDTH} {HEIGHT}">
   <rect x="0.5" y="0.5" width="{WIDTH - 1}" height="{HEIGHT - 1}" fill="{light}" stroke="{dark}"/>
   <rect x="1" y="1" width="{WIDTH - 2}" height="44" fill="{dark}"/>
   <g transform="translate(8,3)">{glyph}</g>
-  <text x="56" y="30" font-family="{FONT}" font-size="17" font-weight="bold" fill="#ffffff">{caption}</text>
+  <text x="56" y="30" font-family="{FONT}" font-size="{size}" font-weight="bold" fill="#ffffff">{caption}</text>
   <rect x="10" y="49" width="{WIDTH - 20}" height="18" rx="3" fill="#ffffff" stroke="{dark}" stroke-opacity="0.35"/>
   <path d="M10 84 H{WIDTH - 10}" stroke="{dark}" stroke-opacity="0.4"/>
   <text x="{WIDTH // 2}" y="104" text-anchor="middle" font-family="{FONT}" font-size="12" fill="{dark}">新的呼叫，请及时处理</text>
