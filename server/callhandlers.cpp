@@ -70,15 +70,19 @@ void blacklist(Request& r) {
     }
 }
 
+// Closes a call with its report or notice. A call this operator already closed counts as
+// closed: the first confirmation may be what was lost.
+bool closeOnce(Request& r, uint32_t id, const std::string& outcome, const std::string& report) {
+    const StoredCall* call = r.server.calls().find(id);
+    const bool alreadyClosed =
+        call != nullptr && call->state == CallState::Closed && call->takenBy == r.operatorId();
+    return alreadyClosed || closeCall(r, id, outcome, report);
+}
+
 void callReport(Request& r) {
     const uint32_t id = r.in.u32();
     const std::string report = r.in.text();
-    const StoredCall* call = r.server.calls().find(id);
-    // A report on a call this operator already closed is confirmed again: its first
-    // confirmation may be what was lost.
-    const bool alreadyClosed =
-        call != nullptr && call->state == CallState::Closed && call->takenBy == r.operatorId();
-    if (!alreadyClosed && !closeCall(r, id, "report", report)) {
+    if (!closeOnce(r, id, "report", report)) {
         return;
     }
     r.reply(CMD_CALL_MEMO_SAVED, [&](OutPacket& out) { out.writeInt(id); });
@@ -90,8 +94,9 @@ void merchantNotice(Request& r) {
     const uint32_t bySms = r.in.u32();
     const std::string merchantNick = r.in.text();
     const std::string description = r.in.text();
-    if (r.server.calls().find(id) == nullptr) {
-        r.note("no call " + std::to_string(id));
+    // The call is passed on: it is closed, so it does not come back in the operator's taken
+    // calls; only the operator who holds it can pass it on.
+    if (!closeOnce(r, id, "merchant notice", description)) {
         return;
     }
     // A merchant at its console reads the notice there; either way the operator is told done.
