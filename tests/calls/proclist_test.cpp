@@ -1,4 +1,5 @@
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QTest>
 
 #include "calls/proclistcolumns.h"
@@ -22,6 +23,12 @@ protected:
 };
 
 TEST_F(ProcListTest, HeadingsWidthsAndAlignment) {
+    // The list stands under the header band and fills the rest of the pane.
+    // (A hidden pane gets its resize event when shown; the test delivers it.)
+    list().resize(800, 200);
+    QResizeEvent resized(QSize(800, 200), QSize());
+    QCoreApplication::sendEvent(&list(), &resized);
+    EXPECT_EQ(list().view()->geometry(), QRect(2, 30, 796, 170));
     const QStringList headings = {U("帐号"),       U("服务类别"), U("呼叫类型"), U("呼叫时间"),
                                   U("呼叫人"),     U("性别"),     U("年龄"),     U("联系电话"),
                                   U("呼叫人手机"), U("省 市 区"), U("呼叫地址"), U("地图标注")};
