@@ -2,6 +2,7 @@
 
 #include "calls/handlingmenu.h"
 #include "calls/handlingtexts.h"
+#include "calls/handlingwindows.h"
 #include "calls/othermemodlg.h"
 #include "calls/procdlg.h"
 #include "calls/proclistmodel.h"
@@ -30,7 +31,7 @@ void CallHandling::onCallTaken(const CallRecord& call) {
 }
 
 void CallHandling::onCallNoticeDone(uint32_t callId, bool) {
-    if (auto* notice = Find<CSendCallDlg>(window_, callId)) {
+    if (auto* notice = FindHandlingWindow<CSendCallDlg>(window_, callId)) {
         notice->NoticeDone();
     }
     list_.RemoveCall(callId);
@@ -41,7 +42,7 @@ void CallHandling::onCallNoticeDone(uint32_t callId, bool) {
 }
 
 void CallHandling::onCallMemoSaved(uint32_t callId) {
-    if (auto* report = Find<COtherMemoDlg>(window_, callId)) {
+    if (auto* report = FindHandlingWindow<COtherMemoDlg>(window_, callId)) {
         report->ReportSaved();
     }
     list_.RemoveCall(callId);
@@ -49,7 +50,7 @@ void CallHandling::onCallMemoSaved(uint32_t callId) {
 
 void CallHandling::onFamilyContact(bool second, uint32_t key, const std::string& name,
                                    const std::string& phone) {
-    auto* sms = Find<CSpecialSmsSend>(window_, key);
+    auto* sms = FindHandlingWindow<CSpecialSmsSend>(window_, key);
     if (sms == nullptr) {
         return;
     }
@@ -61,7 +62,7 @@ void CallHandling::onFamilyContact(bool second, uint32_t key, const std::string&
 }
 
 void CallHandling::onSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) {
-    if (auto* search = Find<CSellerSearchDlg>(window_, windowKey)) {
+    if (auto* search = FindHandlingWindow<CSellerSearchDlg>(window_, windowKey)) {
         search->OnSellerResult(entries);
     }
 }

@@ -9,6 +9,7 @@
 #include "calls/handlinglayout.h"
 #include "calls/handlingtextcheck.h"
 #include "calls/handlingtexts.h"
+#include "calls/handlingwindows.h"
 #include "calls/phrasemenupopup.h"
 #include "calls/proclistcolumns.h"
 #include "console/consoleui.h"
@@ -30,7 +31,7 @@ QLabel* PlainLabel(const QString& text, const QRect& geometry, QWidget* parent) 
 } // namespace
 
 COtherMemoDlg* COtherMemoDlg::Open(CTalmorManagerDlg& window, const CallRecord& call) {
-    if (window.findWindow(kWindowType, call.callId, 0) != nullptr) {
+    if (!MayOpenHandlingWindow<COtherMemoDlg>(window, call.callId)) {
         return nullptr;
     }
     auto* dialog = new COtherMemoDlg(window, call.callId, call.userName, call.phone, call.callTime,

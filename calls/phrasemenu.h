@@ -10,6 +10,7 @@ namespace talmor {
 // A phrase menu: "自定义" (32881), a separator, then one item per phrase in list order with
 // commands from `firstId` up. Only the first 21 commands insert their phrase.
 struct PhraseMenuKind {
+    const char* name; // the popup's title
     int firstId;
     std::size_t captionBytes; // longer phrases are shown cut, followed by "..."
 };
@@ -17,9 +18,9 @@ struct PhraseMenuKind {
 constexpr int kCustomiseCommand = 32881;
 constexpr int kPhraseCommandsHandled = 21;
 // The quick phrases (QuickReply.dat) of the report and merchant notice windows.
-constexpr PhraseMenuKind kQuickPhrases{40000, 20};
+constexpr PhraseMenuKind kQuickPhrases{"QuickReply", 40000, 20};
 // The SMS texts (SmsReply.dat) of the family SMS window.
-constexpr PhraseMenuKind kSmsPhrases{50000, 50};
+constexpr PhraseMenuKind kSmsPhrases{"SmsReply", 50000, 50};
 
 // The menu caption of `phrase` (GBK): whole when it fits `captionBytes`, else its first
 // bytes up to that many followed by "...". A cut never splits a double-byte character, so it

@@ -30,7 +30,7 @@ PhraseMenuPopup::PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind
 QMenu* PhraseMenuPopup::build() {
     phrases_.clear();
     loader_(userFolder(), phrases_);
-    auto* menu = new QMenu(owner_);
+    auto* menu = new QMenu(QString::fromLatin1(kind_.name), owner_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto add = [this, menu](const QString& caption, int command) {
         QAction* action = menu->addAction(caption);

@@ -9,6 +9,7 @@
 
 #include "calls/callcolumns.h"
 #include "calls/handlinglayout.h"
+#include "calls/handlingwindows.h"
 #include "calls/sellersearchtypes.h"
 #include "console/backofficeurl.h"
 #include "console/consoleui.h"
@@ -29,7 +30,7 @@ struct Detail {
 } // namespace
 
 CSellerSearchDlg* CSellerSearchDlg::Open(CTalmorManagerDlg& window, const CallRecord& call) {
-    if (window.findWindow(kWindowType, call.callId, 0) != nullptr) {
+    if (!MayOpenHandlingWindow<CSellerSearchDlg>(window, call.callId)) {
         return nullptr;
     }
     auto* dialog = new CSellerSearchDlg(window, call);

@@ -12,6 +12,7 @@
 #include "calls/handlingpictures.h"
 #include "calls/handlingtextcheck.h"
 #include "calls/handlingtexts.h"
+#include "calls/handlingwindows.h"
 #include "calls/phrasemenupopup.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
@@ -41,7 +42,7 @@ void Field(QWidget* parent, const QString& caption, const QRect& captionAt, int 
 
 CSendCallDlg* CSendCallDlg::Open(CTalmorManagerDlg& window, uint32_t merchantId,
                                  const CallRecord& call) {
-    if (window.findWindow(kWindowType, call.callId, 0) != nullptr) {
+    if (!MayOpenHandlingWindow<CSendCallDlg>(window, call.callId)) {
         return nullptr;
     }
     auto* dialog = new CSendCallDlg(window, merchantId, call);

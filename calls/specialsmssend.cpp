@@ -12,6 +12,7 @@
 #include "calls/handlingpictures.h"
 #include "calls/handlingtextcheck.h"
 #include "calls/handlingtexts.h"
+#include "calls/handlingwindows.h"
 #include "calls/phrasemenupopup.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
@@ -52,7 +53,7 @@ std::vector<std::string> SmsRecipients(const std::vector<SmsContact>& family,
 
 CSpecialSmsSend* CSpecialSmsSend::Open(CTalmorManagerDlg& window, uint32_t callId, uint32_t userId,
                                        const std::string& name, const std::string& phone) {
-    if (window.findWindow(kWindowType, callId, 0) != nullptr) {
+    if (!MayOpenHandlingWindow<CSpecialSmsSend>(window, callId)) {
         return nullptr;
     }
     auto* dialog = new CSpecialSmsSend(window, callId, userId, name, phone);

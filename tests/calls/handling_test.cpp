@@ -278,5 +278,24 @@ TEST_F(HandlingTest, TheConfirmationRemovesTheCallEverywhere) {
     EXPECT_EQ(intake->rowCount(1), 0);
 }
 
+// Call id 0 is no call: as a registry key it would find the window of any call.
+TEST_F(HandlingTest, ACallIdOfZeroReachesNoOtherCallsWindow) {
+    ready();
+    listAndSelect({Call(0, 2), Call(8, 2)}, 8);
+    list().runCommand(kCmdReport);
+    ASSERT_NE(find<COtherMemoDlg>(8), nullptr);
+    list().view()->selectRow(rows().rowOf(0));
+    list().runCommand(kCmdReport);
+    list().runCommand(kCmdFamilySms);
+    EXPECT_EQ(h.window().windows().size(), 2u) << "the main window and the report of call 8";
+
+    h.deliver(CMD_CALL_MEMO_SAVED, [](OutPacket& out) { out.writeInt(0); });
+    settle();
+    EXPECT_NE(find<COtherMemoDlg>(8), nullptr);
+    EXPECT_TRUE(h.ui.shown.empty());
+    EXPECT_FALSE(rows().holds(0));
+    EXPECT_TRUE(rows().holds(8));
+}
+
 } // namespace
 } // namespace talmor
