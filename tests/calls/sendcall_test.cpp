@@ -70,8 +70,15 @@ TEST_F(SendCallTest, AHelpCallDroppedOnAMerchantOpensOneNoticeWindow) {
     EXPECT_TRUE(notice->cancelButton()->isDefault());
 
     // A second merchant, or the same one, for the same call: nothing.
+    ContactRecord second;
+    second.id = 3002;
+    second.nick = "other shop";
+    second.typeCode = "B";
+    h.window().contacts().add(second);
+    drop(71, 3002);
     drop(71, kMerchant);
     EXPECT_EQ(find<CSendCallDlg>(71), notice);
+    EXPECT_EQ(notice->merchantId(), kMerchant);
     EXPECT_EQ(h.ui.texts("information").size(), 1u);
     EXPECT_TRUE(requests().empty());
 }
