@@ -12,6 +12,7 @@
 #include "calls/handlingpictures.h"
 #include "calls/proclistcolumns.h"
 #include "calls/proclistmodel.h"
+#include "calls/proclistview.h"
 #include "console/ecpbarplacement.h"
 #include "console/talmormanagerdlg.h"
 
@@ -27,7 +28,7 @@ constexpr int kListTop = 30;
 
 CProcDlg::CProcDlg(CTalmorManagerDlg& window, QWidget* parent)
     : QWidget(parent), window_(window), model_(new ProcListModel(this)),
-      view_(new QTableView(this)), header_(HandlingPicture(QStringLiteral("procheader"))),
+      view_(new ProcListView(this)), header_(HandlingPicture(QStringLiteral("procheader"))),
       band_(HandlingPicture(QStringLiteral("procband"))) {
     setObjectName(QStringLiteral("CProcDlg"));
     view_->setModel(model_);
