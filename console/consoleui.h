@@ -33,6 +33,8 @@ public:
     virtual void error(QWidget* owner, const QString& text) = 0;
     // "提示" with Yes and No and a question icon; true for Yes.
     virtual bool question(QWidget* owner, const QString& text) = 0;
+    // "警告" with Yes and No and a question icon, before a destructive step; true for Yes.
+    virtual bool warning(QWidget* owner, const QString& text) = 0;
 
     // The login dialog; false when it was cancelled.
     virtual bool runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) = 0;

@@ -26,6 +26,11 @@ bool QtConsoleUi::question(QWidget* owner, const QString& text) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtConsoleUi::warning(QWidget* owner, const QString& text) {
+    return QMessageBox::question(owner, QString::fromUtf8(text::kCaptionWarning), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool QtConsoleUi::runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) {
     CLoginDlg dialog(registry, deployment_, *this, withBrowser_, owner);
     if (dialog.exec() != QDialog::Accepted) {

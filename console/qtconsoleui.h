@@ -15,6 +15,7 @@ public:
     void information(QWidget* owner, const QString& text) override;
     void error(QWidget* owner, const QString& text) override;
     bool question(QWidget* owner, const QString& text) override;
+    bool warning(QWidget* owner, const QString& text) override;
     bool runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) override;
     bool runMultiPassword(QWidget* owner, int level, const std::string& expected) override;
     bool runAgreement(QWidget* owner, const QUrl& page) override;

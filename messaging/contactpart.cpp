@@ -130,7 +130,7 @@ void ContactPart::deleteGroup() {
         return;
     }
     const uint32_t groupId = list_.groupIdAt(selected);
-    if (window_.ui().question(&window_, QString::fromUtf8(text::kDeleteGroupQuestion))) {
+    if (window_.ui().warning(&window_, QString::fromUtf8(text::kDeleteGroupQuestion))) {
         window_.client().deleteGroup(groupId);
     }
 }

@@ -87,7 +87,7 @@ void COutListDlg::runCommand(int id, uint32_t contactId) {
         openChat(contactId, Start::Video);
         return;
     case contactcmd::kDelete:
-        if (window_.ui().question(this, QString::fromUtf8(text::kDeleteContactQuestion))) {
+        if (window_.ui().warning(this, QString::fromUtf8(text::kDeleteContactQuestion))) {
             window_.client().deleteContact(contactId);
         }
         return;

@@ -260,7 +260,7 @@ TEST_F(ContactPaneTest, DeleteContactAsksFirstAndTheServerRemovesIt) {
     standardLogin();
     h.takeSent();
     pane().runCommand(contactcmd::kDelete, kMerchant);
-    EXPECT_EQ(h.ui.texts("question").back(), U(text::kDeleteContactQuestion));
+    EXPECT_EQ(h.ui.texts("warning").back(), U(text::kDeleteContactQuestion));
     EXPECT_TRUE(sentBodies(CMD_DELETE_CONTACT).empty());
     h.ui.answerYes = true;
     pane().runCommand(contactcmd::kDelete, kMerchant);
@@ -468,14 +468,14 @@ TEST_F(ContactPaneTest, OnlyGroupsBeforeTheLastThreeCanBeDeleted) {
     loginWith({{1, "A"}, {2, "B"}, {3, "C"}, {4, "D"}}, {{50, "", 4, "fifty", "", "", 0}});
     mouse(QEvent::MouseButtonPress, headerRowOf(3), Qt::LeftButton);
     h.window().onCommand(cmd::kDeleteGroup);
-    EXPECT_TRUE(h.ui.texts("question").empty());
+    EXPECT_TRUE(h.ui.texts("warning").empty());
 
     h.takeSent();
     h.ui.answerYes = true;
     mouse(QEvent::MouseButtonPress, headerRowOf(4), Qt::LeftButton);
     EXPECT_EQ(h.window().menuState().selectedGroup, 0);
     h.window().onCommand(cmd::kDeleteGroup);
-    EXPECT_EQ(h.ui.texts("question").back(), U(text::kDeleteGroupQuestion));
+    EXPECT_EQ(h.ui.texts("warning").back(), U(text::kDeleteGroupQuestion));
     const auto deletes = sentBodies(CMD_DELETE_GROUP);
     ASSERT_EQ(deletes.size(), 1u);
     EXPECT_EQ(U32s(deletes[0], 1)[0], 4u);

@@ -13,7 +13,7 @@ namespace talmor::testing {
 class FakeUi : public ConsoleUi {
 public:
     struct Shown {
-        std::string kind; // "information", "error", "question", "plain"
+        std::string kind; // "information", "error", "question", "warning", "plain"
         QString text;
     };
 
@@ -23,6 +23,10 @@ public:
     void error(QWidget*, const QString& text) override { shown.push_back({"error", text}); }
     bool question(QWidget*, const QString& text) override {
         shown.push_back({"question", text});
+        return answerYes;
+    }
+    bool warning(QWidget*, const QString& text) override {
+        shown.push_back({"warning", text});
         return answerYes;
     }
     bool runLoginDialog(QWidget*, WindowRegistry&, LoginChoice& choice) override {
