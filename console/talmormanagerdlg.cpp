@@ -503,6 +503,10 @@ void CTalmorManagerDlg::OnUserInfo(const UserRecord& record) {
 void CTalmorManagerDlg::OnContactOnline(uint32_t id, uint32_t status, uint32_t altAddress,
                                         uint16_t altPort, uint16_t messagePort,
                                         uint32_t peerAddress, bool fromList) {
+    // Only online and away are presence; another value would count an offline contact online.
+    if (status != kStatusOnline && status != kStatusAway) {
+        return;
+    }
     if (ContactRecord* contact = contacts().find(id)) {
         contact->status = status;
         contact->altAddress = altAddress;
@@ -519,6 +523,9 @@ void CTalmorManagerDlg::OnContactOffline(uint32_t id) {
 }
 
 void CTalmorManagerDlg::OnContactStatus(uint32_t id, uint32_t status) {
+    if (status != kStatusOnline && status != kStatusAway) {
+        return;
+    }
     if (ContactRecord* contact = contacts().find(id)) {
         contact->status = status;
     }

@@ -106,6 +106,12 @@ TEST_F(ContactPaneTest, PresenceReordersMembersRecountsAndRecolours) {
     EXPECT_EQ(foreground(rowOf(kColleague)), QColor(129, 129, 129));
     EXPECT_EQ(pane().rows().index(rowOf(kSubscriber)).data(ContactRowModel::StatusRole).toUInt(),
               kStatusAway);
+    // Values other than online and away are no presence: nothing is counted or stored.
+    online(kColleague, 3);
+    statusChange(kSubscriber, kStatusOffline);
+    EXPECT_EQ(rowTexts()[3], U("我的好友 (1/2)"));
+    EXPECT_EQ(h.window().contacts().find(kColleague)->status, kStatusOffline);
+    EXPECT_EQ(h.window().contacts().find(kSubscriber)->status, kStatusAway);
 }
 
 TEST_F(ContactPaneTest, ClickSelectsAndSelectionIsPaintedLightBlue) {
