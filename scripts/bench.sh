@@ -11,6 +11,7 @@ cmake --build "$build" -j "$(nproc)"
 
 status=0
 # bench_bare_dialog is not a benchmark of its own: bench_console starts it as its reference.
+# bench/bench_call_storm (20,000 new calls to a console beside a bare client) is among bench_*.
 # bench_contacts (the contact pane under 10,000 contacts) shows its windows on the offscreen
 # platform by itself.
 for bench in "$build"/bench/bench_* "$build"/tests/e2e/bench_login \
