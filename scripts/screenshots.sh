@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the console's screenshots under Xvfb into docs/screenshots/: the login dialog, the
-# agreement of a first login, and the logged-in main window of operator 1024 with the demo
-# data of a quorvane-server of its own.
+# agreement of a first login, the logged-in main window of operator 1024 with the demo data of
+# a quorvane-server of its own, then the tour of talmor_screentour: a new call's message box,
+# the call panes, the processing list with its handling menu, the family SMS window and the
+# work pane showing a back-office page.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BUILD_DIR:-$root/build}
@@ -18,7 +20,8 @@ if [[ "${1:-}" != "--inside" ]]; then
         "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends xdotool >/dev/null
     fi
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$build" -j "$(nproc)" --target talmormanager quorvane-server talmor_screengrab
+    cmake --build "$build" -j "$(nproc)" --target talmormanager quorvane-server talmor_screengrab \
+        talmor_screentour
     mkdir -p "$out"
     exec xvfb-run -a -s "-screen 0 ${size}x24 -dpi 96" "$0" --inside
 fi
@@ -103,3 +106,10 @@ xdotool search --onlyvisible --name "^协议\$" windowfocus --sync key --clearmo
 sleep 4
 read -r x y w h < <(geometry "值班员小王")
 grab main-window "$x" "$y" "$w" "$h"
+console_pid=${pids[-1]}
+kill "$console_pid"
+wait "$console_pid" 2>/dev/null || true
+rm -f "$home"/*.lock
+
+# 3. The calls: injected through the server's control API and handled in the console.
+"$build/console/talmor_screentour" "$http" "$out"

@@ -1,0 +1,223 @@
+// The console's tour for docs/screenshots/: operator 1024 logs in to a running quorvane-server,
+// calls are injected through its control API, and the screens an operator works with are
+// photographed from the X display: the message box of a new call, the call panes, the
+// processing list with its handling menu, the family SMS window and the work pane with a page.
+//
+// talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
+// points at the server).
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+#include "calls/callintake.h"
+#include "calls/callpane.h"
+#include "calls/callparts.h"
+#include "calls/handlingreceiver.h"
+#include "calls/procdlg.h"
+#include "calls/proclistmodel.h"
+#include "calls/specialsmssend.h"
+#include "console/calltabstrip.h"
+#include "console/commandids.h"
+#include "console/qtconsoleui.h"
+#include "console/qtenvironment.h"
+#include "console/talmormanagerapp.h"
+#include "console/talmormanagerdlg.h"
+#include "messaging/messagingparts.h"
+
+namespace {
+
+using talmor::CTalmorManagerDlg;
+
+// The real dialogs, except that the agreement of a first login is accepted.
+class TourUi : public talmor::QtConsoleUi {
+public:
+    using QtConsoleUi::QtConsoleUi;
+    bool runAgreement(QWidget*, const QUrl&) override { return true; }
+};
+
+// Lets the event loop run until `done` holds or `ms` pass; false on time-out.
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+void Pause(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
+
+class Tour {
+public:
+    Tour(CTalmorManagerDlg& window, quint16 httpPort, QString out)
+        : window_(window), httpPort_(httpPort), out_(std::move(out)) {}
+
+    // False when a step did not come about; the message says which.
+    bool run() {
+        if (!step(
+                "the console is ready", [&] { return window_.ready(); }, 30000)) {
+            return false;
+        }
+        Pause(3000);
+        // Waiting calls of several kinds; the last one's message box is photographed.
+        for (const char* call :
+             {"category=0&user=2001", "category=0&user=2002", "category=1&user=2003",
+              "category=5&user=2004", "category=1&user=2005"}) {
+            if (!inject(call)) {
+                return false;
+            }
+        }
+        talmor::CallIntake& intake = *dynamic_cast<talmor::CallIntake*>(window_.routes().calls);
+        if (!step(
+                "the calls are listed",
+                [&] { return intake.pane(0).rowCount() >= 2 && intake.pane(1).rowCount() >= 2; },
+                10000)) {
+            return false;
+        }
+        Pause(1500);
+        grabScreen("call-message-box");
+        Pause(6000);
+        window_.tabStrip().select(1, window_.seatRights());
+        Pause(500);
+        grabScreen("call-panes");
+
+        // Two calls taken into the processing list, then its handling menu.
+        auto* handling = dynamic_cast<talmor::CallHandling*>(window_.routes().handling);
+        talmor::CProcDlg& list = handling->list();
+        for (int code : {0, 1}) {
+            window_.tabStrip().select(code, window_.seatRights());
+            intake.pane(code).view()->selectRow(0);
+            intake.pane(code).takeSelectedCall();
+        }
+        if (!step(
+                "the calls are taken", [&] { return list.model().rowCount() >= 2; }, 5000)) {
+            return false;
+        }
+        list.view()->selectRow(0);
+        QMenu* menu = list.contextMenu();
+        const QRect row = list.view()->visualRect(list.model().index(0, 2));
+        menu->popup(list.view()->viewport()->mapToGlobal(row.center()));
+        Pause(800);
+        grabScreen("processing-menu");
+        menu->close();
+
+        // The family SMS window of the first taken call, with its relatives listed.
+        const talmor::CallRecord call = *list.selectedRecord();
+        handling->openFamilySms(call.callId, call.userId, call.userName, call.phone);
+        Pause(2000);
+        if (QWidget* sms = dynamic_cast<QWidget*>(window_.windows().findWindow(
+                talmor::CSpecialSmsSend::kWindowType, call.callId, 0))) {
+            grabWidget("family-sms", *sms);
+            sms->close();
+        } else {
+            std::fprintf(stderr, "screentour: the family SMS window did not open\n");
+            return false;
+        }
+
+        // A back-office page in the work pane ("当前操作").
+        window_.onCommand(1017);
+        Pause(4000);
+        grabScreen("work-pane");
+        return true;
+    }
+
+private:
+    bool step(const char* what, const std::function<bool()>& done, int ms) {
+        if (WaitUntil(done, ms)) {
+            return true;
+        }
+        std::fprintf(stderr, "screentour: timed out waiting until %s\n", what);
+        return false;
+    }
+
+    bool inject(const char* query) {
+        QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/api/calls/inject?%2")
+                                         .arg(httpPort_)
+                                         .arg(QString::fromLatin1(query))));
+        QNetworkReply* reply = network_.post(request, QByteArray());
+        const bool answered = WaitUntil([reply] { return reply->isFinished(); }, 5000);
+        const bool ok = answered && reply->error() == QNetworkReply::NoError;
+        reply->deleteLater();
+        if (!ok) {
+            std::fprintf(stderr, "screentour: the server did not take call %s\n", query);
+        }
+        return ok;
+    }
+
+    void save(const char* name, const QPixmap& picture) {
+        const QString path = out_ + "/" + name + ".png";
+        picture.save(path);
+        std::printf("screentour: %s\n", qPrintable(path));
+    }
+
+    void grabScreen(const char* name) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        save(name, screen->grabWindow(0));
+    }
+
+    void grabWidget(const char* name, const QWidget& widget) {
+        const QRect frame = widget.frameGeometry();
+        save(name, QGuiApplication::primaryScreen()->grabWindow(0, frame.x(), frame.y(),
+                                                                frame.width(), frame.height()));
+    }
+
+    CTalmorManagerDlg& window_;
+    quint16 httpPort_;
+    QString out_;
+    QNetworkAccessManager network_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: talmor_screentour HTTP_PORT OUT_FOLDER\n");
+        return 2;
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setFont(QFont("Noto Sans CJK SC", 9));
+    QDir().mkpath(argv[2]);
+
+    talmor::QtEnvironment environment;
+    talmor::CTalmorManagerApp app;
+    TourUi ui(app.deployment(), true);
+    environment.setTimerTarget([&app](int id) {
+        if (CTalmorManagerDlg* window = app.mainWindow()) {
+            window->onTimer(id);
+        }
+    });
+    const auto installParts = [](CTalmorManagerDlg& window) {
+        talmor::InstallCallParts(window);
+        talmor::InstallMessagingParts(window);
+    };
+    const std::string folder = QCoreApplication::applicationDirPath().toStdString();
+    if (!app.InitInstance("\"quorvane://login/?uid=1024&pw=talmor1024\"", folder, ui,
+                          environment.services(), true, installParts)) {
+        return 1;
+    }
+    Tour tour(*app.mainWindow(), static_cast<quint16>(QString(argv[1]).toUInt()), argv[2]);
+    int result = 1;
+    QTimer::singleShot(0, [&] {
+        result = tour.run() ? 0 : 1;
+        app.mainWindow()->quitConsole();
+    });
+    application.exec();
+    return result;
+}
