@@ -5,64 +5,14 @@
 namespace talmor {
 
 CallListModel::CallListModel(ColumnWording wording, int rowImage, QObject* parent)
-    : QAbstractTableModel(parent), columns_(CallColumns(wording)), rowImage_(rowImage) {}
-
-int CallListModel::append(const std::vector<CallRecord>& calls) {
-    std::vector<const CallRecord*> fresh;
-    fresh.reserve(calls.size());
-    for (const CallRecord& call : calls) {
-        if (ids_.insert(call.callId).second) {
-            fresh.push_back(&call);
-        }
-    }
-    if (fresh.empty()) {
-        return 0;
-    }
-    const int first = size();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(fresh.size()) - 1);
-    for (const CallRecord* call : fresh) {
-        calls_.push_back(*call);
-    }
-    endInsertRows();
-    return static_cast<int>(fresh.size());
-}
-
-int CallListModel::removeCall(uint32_t callId) {
-    if (ids_.erase(callId) == 0) {
-        return 0;
-    }
-    int removed = 0;
-    for (int row = 0; row < size();) {
-        if (record(row).callId != callId) {
-            ++row;
-            continue;
-        }
-        // The row that moves into the freed place is examined too.
-        beginRemoveRows(QModelIndex(), row, row);
-        calls_.erase(calls_.begin() + row);
-        endRemoveRows();
-        ++removed;
-    }
-    return removed;
-}
-
-void CallListModel::clear() {
-    beginResetModel();
-    calls_.clear();
-    ids_.clear();
-    endResetModel();
-}
-
-int CallListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : size();
-}
+    : CallRowsModel(parent), columns_(CallColumns(wording)), rowImage_(rowImage) {}
 
 int CallListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
 QVariant CallListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= size() || index.column() >= columnCount()) {
+    if (!holdsCell(index, columnCount())) {
         return QVariant();
     }
     const CallColumn& column = columns_[static_cast<std::size_t>(index.column())];
