@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QTableView>
-#include <QTimer>
 
 #include "calls/calllistmodel.h"
 #include "calls/calltexts.h"
@@ -19,7 +18,6 @@ namespace {
 const QColor kPaneBackground(236, 233, 216);
 constexpr int kHelpHandlingRight = 7;
 constexpr int kSosHandlingRight = 8;
-constexpr int kRowHeight = 18;
 
 bool HasMenu(int code) {
     return code == kHelpCategory || code == kSosCategory;
@@ -29,22 +27,11 @@ bool HasMenu(int code) {
 
 CCallPane::CCallPane(const CallPaneConfig& config, CTalmorManagerDlg& window, QWidget* parent)
     : QWidget(parent), config_(config), window_(window),
-      model_(new CallListModel(config.wording, config.rowImage, this)),
-      view_(new QTableView(this)) {
+      model_(new CallListModel(config.wording, config.rowImage, this)), view_(new QTableView(this)),
+      scroller_(*view_) {
     setObjectName(QString::fromUtf8(config.paneName));
     view_->setModel(model_);
-    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setShowGrid(false);
-    view_->setWordWrap(false);
-    view_->setIconSize(QSize(16, 16));
-    view_->verticalHeader()->hide();
-    // Fixed row heights keep a list of thousands of calls cheap to lay out.
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    view_->horizontalHeader()->setSectionsClickable(false);
-    view_->horizontalHeader()->setHighlightSections(false);
+    SetUpCallListView(*view_);
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     const std::vector<CallColumn>& columns = CallColumns(config.wording);
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -78,20 +65,8 @@ void CCallPane::clearRows() {
 
 void CCallPane::AddCalls(const std::vector<CallRecord>& calls) {
     if (model_->append(calls) > 0) {
-        scrollToNewest();
+        scroller_.request();
     }
-}
-
-void CCallPane::scrollToNewest() {
-    // Once per pass of the event loop: a burst of calls lays the list out once, not per row.
-    if (scrollPending_) {
-        return;
-    }
-    scrollPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        scrollPending_ = false;
-        view_->scrollToBottom();
-    });
 }
 
 void CCallPane::RemoveCall(uint32_t callId) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "calls/calllistview.h"
 #include "calls/callpanetable.h"
 #include "calls/panemenu.h"
 #include "protocol/records.h"
@@ -54,13 +55,12 @@ protected:
 private:
     int selectedRow() const;
     bool mainWindowRegistered() const;
-    void scrollToNewest();
 
     const CallPaneConfig& config_;
     CTalmorManagerDlg& window_;
     CallListModel* model_;
     QTableView* view_;
-    bool scrollPending_ = false;
+    NewestRowScroller scroller_;
 };
 
 } // namespace talmor

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
-#include <QTimer>
 
 #include "calls/handlingcommands.h"
 #include "calls/handlingmenu.h"
@@ -21,7 +20,6 @@ namespace talmor {
 namespace {
 
 const QColor kPaneBackground(236, 233, 216);
-constexpr int kRowHeight = 18;
 constexpr int kListTop = 30;
 
 } // namespace
@@ -29,20 +27,10 @@ constexpr int kListTop = 30;
 CProcDlg::CProcDlg(CTalmorManagerDlg& window, QWidget* parent)
     : QWidget(parent), window_(window), model_(new ProcListModel(this)),
       view_(new ProcListView(this)), header_(HandlingPicture(QStringLiteral("procheader"))),
-      band_(HandlingPicture(QStringLiteral("procband"))) {
+      band_(HandlingPicture(QStringLiteral("procband"))), scroller_(*view_) {
     setObjectName(QStringLiteral("CProcDlg"));
     view_->setModel(model_);
-    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->setShowGrid(false);
-    view_->setWordWrap(false);
-    view_->setIconSize(QSize(16, 16));
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    view_->horizontalHeader()->setSectionsClickable(false);
-    view_->horizontalHeader()->setHighlightSections(false);
+    SetUpCallListView(*view_);
     const std::vector<ProcColumn>& columns = ProcColumns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         view_->setColumnWidth(static_cast<int>(i), columns[i].width);
@@ -75,7 +63,7 @@ void CProcDlg::clearRows() {
 
 void CProcDlg::AddCalls(const std::vector<CallRecord>& calls) {
     if (model_->append(calls) > 0) {
-        scrollToNewest();
+        scroller_.request();
     }
 }
 
@@ -85,18 +73,6 @@ void CProcDlg::AddTakenCall(const CallRecord& call) {
 
 void CProcDlg::RemoveCall(uint32_t callId) {
     model_->removeCall(callId);
-}
-
-void CProcDlg::scrollToNewest() {
-    // Once per pass of the event loop: a long list lays the view out once, not per row.
-    if (scrollPending_) {
-        return;
-    }
-    scrollPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        scrollPending_ = false;
-        view_->scrollToBottom();
-    });
 }
 
 const CallRecord* CProcDlg::selectedRecord() const {

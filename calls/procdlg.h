@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "calls/calllistview.h"
 #include "protocol/records.h"
 
 class QMenu;
@@ -49,14 +50,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void scrollToNewest();
-
     CTalmorManagerDlg& window_;
     ProcListModel* model_;
     QTableView* view_;
     QPixmap header_;
     QPixmap band_;
-    bool scrollPending_ = false;
+    NewestRowScroller scroller_;
 };
 
 } // namespace talmor
