@@ -4,7 +4,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QUdpSocket>
+
+#include <chrono>
 
 namespace talmor {
 
@@ -17,6 +18,16 @@ constexpr qint64 kWriteLowWater = 64 * 1024;
 constexpr int kDatagramReceiveBuffer = 4 * 1024 * 1024;
 // How long a closed stream may take to hand its unsent bytes to the system.
 constexpr int kLingerMs = 5000;
+// How long one notification may hand datagrams to a sink. A storm of calls would otherwise hold
+// the event loop, and every window, for its whole length; a slice this long still keeps the
+// repainting between slices cheap beside the reading.
+constexpr int64_t kReadSliceNs = 20'000'000;
+
+int64_t SteadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // A closed stream still sends what it holds; a datagram socket goes at once.
 void dispose(QAbstractSocket* socket) {
@@ -57,14 +68,8 @@ const QtSocketLayer::Entry* QtSocketLayer::find(int handle) const {
 
 void QtSocketLayer::watch(int handle, QAbstractSocket* socket) {
     // Each notification looks the handle up again: the sink may have closed it meanwhile.
-    QObject::connect(socket, &QIODevice::readyRead, socket, [this, handle] {
-        if (Entry* entry = find(handle)) {
-            entry->sink->onReadable();
-        }
-    });
-    if (entries_.at(handle).type == SocketType::Datagram) {
-        return;
-    }
+    QObject::connect(socket, &QIODevice::readyRead, socket,
+                     [this, handle] { notifyReadable(handle); });
     QObject::connect(socket, &QAbstractSocket::connected, socket, [this, handle] {
         if (Entry* entry = find(handle)) {
             entry->sink->onConnected(true);
@@ -93,10 +98,12 @@ int QtSocketLayer::createSocket(SocketType type, SocketSink* sink) {
     entry.type = type;
     entry.sink = sink;
     if (type == SocketType::Datagram) {
-        entry.socket = new QUdpSocket(&owner_);
-    } else {
-        entry.socket = new QTcpSocket(&owner_);
+        const int handle = add(std::move(entry));
+        entries_.at(handle).datagram =
+            std::make_unique<DatagramSocket>([this, handle] { notifyReadable(handle); });
+        return handle;
     }
+    entry.socket = new QTcpSocket(&owner_);
     QAbstractSocket* socket = entry.socket;
     const int handle = add(std::move(entry));
     watch(handle, socket);
@@ -105,6 +112,10 @@ int QtSocketLayer::createSocket(SocketType type, SocketSink* sink) {
 
 bool QtSocketLayer::connectSocket(int handle, uint32_t address, uint16_t port) {
     Entry* entry = find(handle);
+    if (entry != nullptr && entry->datagram) {
+        // A datagram connect completes at once; it only fixes the peer.
+        return entry->datagram->connect(address, port, kDatagramReceiveBuffer);
+    }
     if (entry == nullptr || !entry->socket) {
         return false;
     }
@@ -113,15 +124,6 @@ bool QtSocketLayer::connectSocket(int handle, uint32_t address, uint16_t port) {
         socket->abort();
     }
     socket->connectToHost(QHostAddress(address), port);
-    if (entry->type == SocketType::Datagram) {
-        // A datagram connect to an address completes at once; it only fixes the peer.
-        if (socket->state() != QAbstractSocket::ConnectedState) {
-            return false;
-        }
-        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
-                                QVariant(kDatagramReceiveBuffer));
-        return true;
-    }
     return socket->state() != QAbstractSocket::UnconnectedState;
 }
 
@@ -129,6 +131,9 @@ uint32_t QtSocketLayer::localAddress(int handle) const {
     const Entry* entry = find(handle);
     if (entry == nullptr) {
         return 0;
+    }
+    if (entry->datagram) {
+        return entry->datagram->localAddress();
     }
     if (entry->socket) {
         return entry->socket->localAddress().toIPv4Address();
@@ -141,6 +146,9 @@ uint16_t QtSocketLayer::localPort(int handle) const {
     if (entry == nullptr) {
         return 0;
     }
+    if (entry->datagram) {
+        return entry->datagram->localPort();
+    }
     if (entry->socket) {
         return entry->socket->localPort();
     }
@@ -149,6 +157,9 @@ uint16_t QtSocketLayer::localPort(int handle) const {
 
 long QtSocketLayer::sendBytes(int handle, const uint8_t* bytes, std::size_t size) {
     Entry* entry = find(handle);
+    if (entry != nullptr && entry->datagram) {
+        return entry->datagram->send(bytes, size);
+    }
     if (entry == nullptr || !entry->socket ||
         entry->socket->state() != QAbstractSocket::ConnectedState) {
         return -1;
@@ -160,19 +171,18 @@ long QtSocketLayer::sendBytes(int handle, const uint8_t* bytes, std::size_t size
 
 long QtSocketLayer::receiveBytes(int handle, uint8_t* buffer, std::size_t capacity) {
     Entry* entry = find(handle);
+    if (entry != nullptr && entry->datagram) {
+        // Past its slice a notification takes no more; the rest is reported on the next turn.
+        if (entry->sliceEndNs != 0 && SteadyNs() > entry->sliceEndNs) {
+            return -1;
+        }
+        return entry->datagram->receive(buffer, capacity);
+    }
     if (entry == nullptr || !entry->socket) {
         return -1;
     }
     char* out = reinterpret_cast<char*>(buffer);
     const auto limit = static_cast<qint64>(capacity);
-    if (entry->type == SocketType::Datagram) {
-        auto* udp = static_cast<QUdpSocket*>(entry->socket.data());
-        if (!udp->hasPendingDatagrams()) {
-            return -1;
-        }
-        // A datagram longer than the buffer is cut to it, as recv does.
-        return static_cast<long>(udp->readDatagram(out, limit));
-    }
     QAbstractSocket* stream = entry->socket;
     if (stream->bytesAvailable() > 0) {
         return static_cast<long>(stream->read(out, limit));
@@ -213,34 +223,57 @@ int QtSocketLayer::acceptSocket(int listenHandle, SocketSink* sink) {
     watch(handle, socket);
     if (socket->bytesAvailable() > 0) {
         // Bytes that came with the connection would otherwise wait for the next arrival.
-        QTimer::singleShot(0, socket, [this, handle] {
-            if (Entry* accepted = find(handle)) {
-                accepted->sink->onReadable();
-            }
-        });
+        QTimer::singleShot(0, socket, [this, handle] { notifyReadable(handle); });
     }
     return handle;
 }
 
 void QtSocketLayer::enableWrite(int handle) {
     Entry* entry = find(handle);
-    if (entry == nullptr || !entry->socket) {
+    if (entry == nullptr || (!entry->socket && !entry->datagram)) {
         return;
     }
     entry->wantWrite = true;
     // Delivered from the event loop, never from inside the caller.
-    QTimer::singleShot(0, entry->socket, [this, handle] { notifyWritable(handle); });
+    QTimer::singleShot(0, &owner_, [this, handle] { notifyWritable(handle); });
 }
 
 void QtSocketLayer::notifyWritable(int handle) {
     Entry* entry = find(handle);
-    if (entry == nullptr || !entry->wantWrite || !entry->socket ||
-        entry->socket->state() != QAbstractSocket::ConnectedState ||
-        entry->socket->bytesToWrite() >= kWriteLowWater) {
+    if (entry == nullptr || !entry->wantWrite) {
+        return;
+    }
+    // A datagram socket never holds a backlog of its own: a full system buffer drops the
+    // datagram, which the reliable channel sends again.
+    const bool ready = entry->datagram
+                           ? entry->datagram->isOpen()
+                           : entry->socket &&
+                                 entry->socket->state() == QAbstractSocket::ConnectedState &&
+                                 entry->socket->bytesToWrite() < kWriteLowWater;
+    if (!ready) {
         return;
     }
     entry->wantWrite = false;
     entry->sink->onWritable();
+}
+
+void QtSocketLayer::notifyReadable(int handle) {
+    Entry* entry = find(handle);
+    if (entry == nullptr) {
+        return;
+    }
+    if (!entry->datagram) {
+        entry->sink->onReadable();
+        return;
+    }
+    entry->datagram->setNotifying(false);
+    entry->sliceEndNs = SteadyNs() + kReadSliceNs;
+    entry->sink->onReadable();
+    // The sink may have closed the socket, or opened a new one, meanwhile.
+    if (Entry* after = find(handle); after != nullptr && after->datagram) {
+        after->sliceEndNs = 0;
+        after->datagram->setNotifying(true);
+    }
 }
 
 void QtSocketLayer::closeSocket(int handle) {

@@ -3,7 +3,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include <cstdint>
+#include <memory>
 #include <unordered_map>
+
+#include "net/datagramsocket.h"
 
 #include "protocol/socketlayer.h"
 
@@ -12,10 +16,12 @@ class QTcpServer;
 
 namespace talmor {
 
-// The protocol core's sockets on Qt: a connected QUdpSocket for datagram sockets, QTcpSocket
-// for streams and QTcpServer for listeners. Notifications reach the sinks from the event loop.
-// A closed socket never notifies again, even when it is closed from inside its own
-// notification.
+// The protocol core's sockets on Qt: a connected DatagramSocket for datagram sockets,
+// QTcpSocket for streams and QTcpServer for listeners. Notifications reach the sinks from the
+// event loop. A closed socket never notifies again, even when it is closed from inside its own
+// notification. A datagram socket hands its sink datagrams for a slice of the event loop's time
+// per notification and notifies again on the next turn for the rest, so a flood leaves the
+// loop, and every window, turning.
 class QtSocketLayer : public SocketLayer {
 public:
     QtSocketLayer();
@@ -39,14 +45,18 @@ private:
     struct Entry {
         SocketType type = SocketType::Datagram;
         QPointer<QAbstractSocket> socket;
+        std::unique_ptr<DatagramSocket> datagram;
         QPointer<QTcpServer> server;
         SocketSink* sink = nullptr;
         bool wantWrite = false;
+        // The end of the datagram notification being delivered (steady clock, ns), else 0.
+        int64_t sliceEndNs = 0;
     };
 
     int add(Entry entry);
     void watch(int handle, QAbstractSocket* socket);
     void notifyWritable(int handle);
+    void notifyReadable(int handle);
     Entry* find(int handle);
     const Entry* find(int handle) const;
 

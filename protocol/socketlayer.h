@@ -42,7 +42,7 @@ public:
     // Bytes the socket took (may be fewer than asked on a stream), or -1 on error.
     virtual long sendBytes(int handle, const uint8_t* bytes, std::size_t size) = 0;
     // Bytes received (one datagram on a datagram socket), 0 when a stream was closed, -1 when
-    // nothing is waiting or on error.
+    // nothing is waiting, on error, or when the layer keeps the rest for a later notification.
     virtual long receiveBytes(int handle, uint8_t* buffer, std::size_t capacity) = 0;
     virtual int listenSocket(ListenSink* sink) = 0;
     virtual int acceptSocket(int listenHandle, SocketSink* sink) = 0;

@@ -117,7 +117,9 @@ void UdpSession::logout() {
 
 void UdpSession::onReadable() {
     std::array<uint8_t, kPacketCapacity> buffer;
-    // Every datagram waiting is taken: the platform may report several with one notification.
+    // Every datagram the socket layer hands over is taken: one notification may stand for
+    // several. The layer may stop handing them over before all are taken, to let the event loop
+    // turn, and notifies again for the rest.
     for (;;) {
         const long received = sockets_.receiveBytes(socket_, buffer.data(), buffer.size());
         if (received < 0) {

@@ -1,13 +1,17 @@
 // The protocol core's sockets, timers and host lookup on Qt's event loop, over loopback.
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/qtdatagramport.h"
@@ -35,6 +39,8 @@ struct Sink : SocketSink {
     int writable = 0;
     int closed = 0;
     bool closeOnReadable = false;
+    // Runs after each datagram or piece taken, as the handling of it would.
+    std::function<void()> afterEach;
 
     void onReadable() override {
         ++readable;
@@ -48,6 +54,9 @@ struct Sink : SocketSink {
             if (closeOnReadable) {
                 layer->closeSocket(handle);
                 return;
+            }
+            if (afterEach) {
+                afterEach();
             }
         }
     }
@@ -106,6 +115,59 @@ TEST(QtSocketLayer, ADatagramSocketConnectsLearnsItsAddressAndDrainsEveryWaiting
     EXPECT_EQ(sink.received.back(), "19");
     uint8_t buffer[16];
     EXPECT_EQ(layer.receiveBytes(sink.handle, buffer, sizeof buffer), -1);
+}
+
+TEST(QtSocketLayer, AFloodOfSlowlyHandledDatagramsLeavesTheEventLoopTurnsAndLosesNothing) {
+    DatagramPair pair;
+    Sink& sink = pair.sink;
+    ASSERT_TRUE(pair.connect());
+    // Each datagram takes a millisecond to handle: 300 of them would hold the loop for 300 ms.
+    sink.afterEach = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
+    int turnsDuringFlood = 0;
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        const std::size_t got = sink.received.size();
+        turnsDuringFlood += got > 0 && got < 300 ? 1 : 0;
+    });
+    turn.start(0);
+    for (int i = 0; i < 300; ++i) {
+        pair.server.writeDatagram(QByteArray::number(i), QHostAddress::LocalHost,
+                                  pair.layer.localPort(sink.handle));
+    }
+    ASSERT_TRUE(waitFor([&] { return sink.received.size() == 300; }));
+    EXPECT_GT(turnsDuringFlood, 0);
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(sink.received[static_cast<std::size_t>(i)], std::to_string(i));
+    }
+}
+
+TEST(QtSocketLayer, ASinkThatRunsANestedEventLoopKeepsReceivingAfterIt) {
+    // A message box opened while one datagram is handled runs its own event loop; the datagrams
+    // behind it wait for the handler to return, and none is lost or left unreported.
+    DatagramPair pair;
+    Sink& sink = pair.sink;
+    ASSERT_TRUE(pair.connect());
+    const uint16_t port = pair.layer.localPort(sink.handle);
+    bool nested = false;
+    sink.afterEach = [&] {
+        if (nested) {
+            return;
+        }
+        nested = true;
+        QEventLoop box;
+        QTimer::singleShot(300, &box, &QEventLoop::quit);
+        box.exec();
+    };
+    for (int i = 0; i < 50; ++i) {
+        pair.server.writeDatagram(QByteArray::number(i), QHostAddress::LocalHost, port);
+    }
+    ASSERT_TRUE(waitFor([&] { return sink.received.size() == 50; }));
+    // The socket is still notified for what comes later.
+    pair.server.writeDatagram("later", QHostAddress::LocalHost, port);
+    ASSERT_TRUE(waitFor([&] { return sink.received.size() == 51; }));
+    EXPECT_EQ(sink.received.front(), "0");
+    EXPECT_EQ(sink.received[49], "49");
+    EXPECT_EQ(sink.received.back(), "later");
 }
 
 TEST(QtSocketLayer, ASocketClosedInsideItsOwnNotificationNeverNotifiesAgain) {

@@ -1,0 +1,106 @@
+#include "net/datagramsocket.h"
+
+#include <QSocketNotifier>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace talmor {
+
+namespace {
+sockaddr_in LocalName(int fd) {
+    sockaddr_in name{};
+    socklen_t length = sizeof name;
+    if (fd < 0 || ::getsockname(fd, reinterpret_cast<sockaddr*>(&name), &length) != 0) {
+        return sockaddr_in{};
+    }
+    return name;
+}
+} // namespace
+
+DatagramSocket::DatagramSocket(std::function<void()> onReadable)
+    : onReadable_(std::move(onReadable)) {}
+
+DatagramSocket::~DatagramSocket() {
+    close();
+}
+
+bool DatagramSocket::connect(uint32_t address, uint16_t port, int receiveBufferBytes) {
+    close();
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) {
+        return false;
+    }
+    // The system may grant less; a smaller buffer only drops more of a burst, which the server
+    // sends again.
+    ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes, sizeof receiveBufferBytes);
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_addr.s_addr = htonl(address);
+    peer.sin_port = htons(port);
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+        close();
+        return false;
+    }
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read);
+    QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { onReadable_(); });
+    return true;
+}
+
+uint32_t DatagramSocket::localAddress() const {
+    return ntohl(LocalName(fd_).sin_addr.s_addr);
+}
+
+uint16_t DatagramSocket::localPort() const {
+    return ntohs(LocalName(fd_).sin_port);
+}
+
+long DatagramSocket::send(const uint8_t* bytes, std::size_t size) {
+    if (fd_ < 0) {
+        return -1;
+    }
+    return static_cast<long>(::send(fd_, bytes, size, MSG_NOSIGNAL));
+}
+
+long DatagramSocket::receive(uint8_t* buffer, std::size_t capacity) {
+    if (fd_ < 0) {
+        return -1;
+    }
+    for (;;) {
+        const ssize_t size = ::recv(fd_, buffer, capacity, 0);
+        if (size >= 0) {
+            return static_cast<long>(size);
+        }
+        // A refusal reported by the peer's host (nobody listens there yet) is taken off the
+        // socket and is not a datagram; the next one may still wait behind it.
+        if (errno != EINTR && errno != ECONNREFUSED) {
+            return -1;
+        }
+    }
+}
+
+void DatagramSocket::setNotifying(bool on) {
+    if (notifier_ != nullptr) {
+        notifier_->setEnabled(on);
+    }
+}
+
+void DatagramSocket::close() {
+    if (notifier_ != nullptr) {
+        // The socket may be closed from inside the notifier's own signal.
+        notifier_->setEnabled(false);
+        notifier_->deleteLater();
+        notifier_ = nullptr;
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+} // namespace talmor
