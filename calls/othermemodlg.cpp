@@ -94,8 +94,8 @@ void COtherMemoDlg::sendReport() {
 void COtherMemoDlg::ReportSaved() {
     ok_->setEnabled(true);
     cancel_->setEnabled(true);
-    window_.ui().information(this, QString::fromUtf8(text::kReportSaved));
     close();
+    window_.ui().notice(&window_, QString::fromUtf8(text::kReportSaved));
 }
 
 } // namespace talmor

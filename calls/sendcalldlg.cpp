@@ -131,8 +131,8 @@ void CSendCallDlg::sendNotice() {
 void CSendCallDlg::NoticeDone() {
     cancel_->setEnabled(true);
     notice_->setEnabled(true);
-    window_.ui().information(this, QString::fromUtf8(text::kNoticeDone));
     close();
+    window_.ui().notice(&window_, QString::fromUtf8(text::kNoticeDone));
 }
 
 void CSendCallDlg::paintEvent(QPaintEvent* event) {

@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -35,6 +36,13 @@ public:
     virtual bool question(QWidget* owner, const QString& text) = 0;
     // "警告" with Yes and No and a question icon, before a destructive step; true for Yes.
     virtual bool warning(QWidget* owner, const QString& text) = 0;
+    // The boxes for what the server reports. They are modal to `owner` but return at once: a
+    // box that held its caller would hold the datagram being handled, and with it every call,
+    // message and keep-alive answer behind it, for as long as the operator leaves it open.
+    // "提示" with an information icon.
+    virtual void notice(QWidget* owner, const QString& text) = 0;
+    // "提示" with Yes and No; `answer` gets true for Yes once the operator has chosen.
+    virtual void ask(QWidget* owner, const QString& text, std::function<void(bool)> answer) = 0;
 
     // The login dialog; false when it was cancelled.
     virtual bool runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) = 0;

@@ -1,5 +1,6 @@
 #include "console/qtconsoleui.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -29,6 +30,31 @@ bool QtConsoleUi::question(QWidget* owner, const QString& text) {
 bool QtConsoleUi::warning(QWidget* owner, const QString& text) {
     return QMessageBox::question(owner, QString::fromUtf8(text::kCaptionWarning), text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+namespace {
+// A box that deletes itself once dismissed, opened without an event loop of its own.
+QMessageBox* OpenBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+                     QMessageBox::StandardButtons buttons) {
+    auto* box =
+        new QMessageBox(icon, QString::fromUtf8(text::kCaptionNotice), text, buttons, owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    return box;
+}
+} // namespace
+
+void QtConsoleUi::notice(QWidget* owner, const QString& text) {
+    OpenBox(owner, QMessageBox::Information, text, QMessageBox::Ok)->open();
+}
+
+void QtConsoleUi::ask(QWidget* owner, const QString& text, std::function<void(bool)> answer) {
+    QMessageBox* box =
+        OpenBox(owner, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No);
+    QObject::connect(box, &QMessageBox::buttonClicked, box,
+                     [box, answer = std::move(answer)](QAbstractButton* button) {
+                         answer(box->standardButton(button) == QMessageBox::Yes);
+                     });
+    box->open();
 }
 
 bool QtConsoleUi::runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) {

@@ -39,8 +39,8 @@ void ContactPart::onGroupCreated(uint32_t groupId) {
         return;
     }
     list_.addGroup(dialog->name(), groupId);
-    window_.ui().information(dialog, QString::fromUtf8(text::kCreateGroupDone));
     delete dialog;
+    window_.ui().notice(&window_, QString::fromUtf8(text::kCreateGroupDone));
 }
 
 void ContactPart::onGroupNameChanged(uint32_t groupId, const std::string& name) {
@@ -51,8 +51,8 @@ void ContactPart::onGroupNameChanged(uint32_t groupId, const std::string& name) 
         return;
     }
     list_.renameGroup(groupId, dialog->name());
-    window_.ui().information(dialog, QString::fromUtf8(text::kRenameGroupDone));
     delete dialog;
+    window_.ui().notice(&window_, QString::fromUtf8(text::kRenameGroupDone));
 }
 
 void ContactPart::onGroupDeleted(uint32_t groupId) {
@@ -88,16 +88,19 @@ void ContactPart::onContactAdded(uint32_t userId) {
         return;
     }
     window_.client().getUserInfo(userId);
-    window_.ui().information(&window_, ContactAddedText(userId));
+    window_.ui().notice(&window_, ContactAddedText(userId));
 }
 
 void ContactPart::onAddRequest(uint32_t userId) {
     if (userId == 0 || userId == window_.operatorId() || list_.findRecord(userId) != nullptr) {
         return;
     }
-    if (window_.ui().question(&window_, AddRequestText(userId))) {
-        window_.client().addContact(userId, list_.defaultGroupId());
-    }
+    window_.ui().ask(&window_, AddRequestText(userId), [this, userId](bool approve) {
+        // The list may have changed while the question waited: logged out, or added meanwhile.
+        if (approve && window_.ready() && list_.findRecord(userId) == nullptr) {
+            window_.client().addContact(userId, list_.defaultGroupId());
+        }
+    });
 }
 
 void ContactPart::onAllOffline() {

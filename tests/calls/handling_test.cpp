@@ -268,8 +268,7 @@ TEST_F(HandlingTest, TheConfirmationRemovesTheCallEverywhere) {
 
     h.deliver(CMD_CALL_MEMO_SAVED, [](OutPacket& out) { out.writeInt(3); });
     h.deliver(CMD_CALL_MEMO_SAVED, [](OutPacket& out) { out.writeInt(5); });
-    EXPECT_EQ(h.ui.texts("information"),
-              std::vector<QString>{U("已成功完成呼叫事件的处理情况记录！")});
+    EXPECT_EQ(h.ui.texts("notice"), std::vector<QString>{U("已成功完成呼叫事件的处理情况记录！")});
     settle();
     EXPECT_EQ(find<COtherMemoDlg>(3), nullptr);
     EXPECT_FALSE(rows().holds(3));

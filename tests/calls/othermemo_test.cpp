@@ -100,8 +100,7 @@ TEST_F(OtherMemoTest, ShowsTheCallAndWaitsGreyedForTheConfirmation) {
     EXPECT_EQ(find<COtherMemoDlg>(12), report);
 
     h.deliver(CMD_CALL_MEMO_SAVED, [](OutPacket& out) { out.writeInt(12); });
-    EXPECT_EQ(h.ui.texts("information"),
-              std::vector<QString>{U("已成功完成呼叫事件的处理情况记录！")});
+    EXPECT_EQ(h.ui.texts("notice"), std::vector<QString>{U("已成功完成呼叫事件的处理情况记录！")});
     settle();
     EXPECT_EQ(find<COtherMemoDlg>(12), nullptr);
     EXPECT_FALSE(rows().holds(12));

@@ -138,7 +138,7 @@ TEST_F(SendCallTest, TheNoticeWaitsGreyedAndTheConfirmationClosesTheCall) {
 
     h.ui.shown.clear();
     h.deliver(CMD_CALL_NOTICE_DONE_2, [](OutPacket& out) { out.writeInt(91); });
-    EXPECT_EQ(h.ui.texts("information"), std::vector<QString>{U("已成功完成服务要求的信息通知！")});
+    EXPECT_EQ(h.ui.texts("notice"), std::vector<QString>{U("已成功完成服务要求的信息通知！")});
     settle();
     EXPECT_EQ(find<CSendCallDlg>(91), nullptr);
     EXPECT_FALSE(rows().holds(91));

@@ -188,7 +188,7 @@ TEST_F(HandlingEndToEnd, AHelpCallDroppedOnAMerchantIsNoticedAndLeavesTheList) {
     ASSERT_TRUE(waitFor([&] { return !listed(id); }, kTimeoutMs));
     // Passed on, the call is closed: it does not come back in the taken calls.
     EXPECT_EQ(callState(id), "closed");
-    EXPECT_EQ(console->ui.texts("information").back(),
+    EXPECT_EQ(console->ui.texts("notice").back(),
               QString::fromUtf8("已成功完成服务要求的信息通知！"));
     const std::vector<Logged> sent = logged({CMD_SERVICE_NOTICE_2});
     ASSERT_EQ(sent.size(), 1u);

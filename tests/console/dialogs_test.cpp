@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -14,6 +16,7 @@
 #include "console/logindlg.h"
 #include "console/loginwaitdlg.h"
 #include "console/negotiatedlg.h"
+#include "console/qtconsoleui.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"
 #include "support/fakeui.h"
@@ -212,6 +215,45 @@ TEST(AgreementTest, AcceptAndRefuse) {
     EXPECT_EQ(refusing.refuseButton()->text(), U("拒绝"));
     QTest::mouseClick(refusing.refuseButton(), Qt::LeftButton);
     EXPECT_EQ(refusing.result(), QDialog::Rejected);
+}
+
+// The boxes for what the server reports return at once, so the event loop (and the socket
+// behind it) goes on; each is modal to its owner and goes away once dismissed.
+TEST(ServerReportBoxTest, NoticeAndAskReturnAtOnceAndAnswerWhenTheOperatorChooses) {
+    testing::EnsureApplication();
+    const Deployment deployment;
+    QtConsoleUi ui(deployment, false);
+    QWidget owner;
+    owner.show();
+    const auto openBox = [&owner]() -> QMessageBox* {
+        const auto boxes = owner.findChildren<QMessageBox*>();
+        return boxes.isEmpty() ? nullptr : boxes.back();
+    };
+
+    ui.notice(&owner, U("已成功完成呼叫事件的处理情况记录！"));
+    QPointer<QMessageBox> notice = openBox();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(notice->windowTitle(), U("提示"));
+    EXPECT_EQ(notice->text(), U("已成功完成呼叫事件的处理情况记录！"));
+    notice->button(QMessageBox::Ok)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(notice.isNull());
+
+    std::vector<bool> answers;
+    for (const QMessageBox::StandardButton choice : {QMessageBox::Yes, QMessageBox::No}) {
+        ui.ask(&owner, U("是否通过？"), [&answers](bool yes) { answers.push_back(yes); });
+        QPointer<QMessageBox> question = openBox();
+        ASSERT_NE(question, nullptr);
+        EXPECT_TRUE(question->isVisible());
+        const std::size_t answered = answers.size();
+        question->button(choice)->click();
+        EXPECT_EQ(answers.size(), answered + 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(question.isNull());
+    }
+    EXPECT_EQ(answers, (std::vector<bool>{true, false}));
 }
 
 } // namespace

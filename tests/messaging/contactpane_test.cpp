@@ -386,7 +386,7 @@ TEST_F(ContactPaneTest, CreateGroupDialogRefusesEmptyNameThenWaitsForTheServer) 
 
     event32(CMD_GROUP_CREATED, 104);
     EXPECT_EQ(rowTexts()[0], U("社区志愿者 (0/0)"));
-    EXPECT_EQ(h.ui.texts("information").back(), U(text::kCreateGroupDone));
+    EXPECT_EQ(h.ui.texts("notice").back(), U(text::kCreateGroupDone));
     EXPECT_EQ(h.window().findWindow(CCreateGroupDlg::kWindowType, 0, 0), nullptr);
     event32(CMD_GROUP_CREATED, 105);
     EXPECT_EQ(list().groupCount(), 4);
@@ -461,7 +461,7 @@ TEST_F(ContactPaneTest, RenameGroupDialogSendsTheSelectedGroupAndAppliesTheAnswe
     h.deliver(CMD_GROUP_NAME_CHANGED,
               [](OutPacket& out) { out.writeInt(102).writeString(Gbk("签约服务商家及维修师傅")); });
     EXPECT_EQ(rowTexts()[1], U("签约服务商家及维修师傅 (0/1)"));
-    EXPECT_EQ(h.ui.texts("information").back(), U(text::kRenameGroupDone));
+    EXPECT_EQ(h.ui.texts("notice").back(), U(text::kRenameGroupDone));
     EXPECT_EQ(h.window().findWindow(CUpdateGroupDlg::kWindowType, 0, 0), nullptr);
 
     // Without a dialog the event's own name is applied.
@@ -496,7 +496,7 @@ TEST_F(ContactPaneTest, AddedContactIsAnnouncedAndItsProfileAskedFor) {
     standardLogin();
     h.takeSent();
     event32(CMD_CONTACT_ADDED, 2005);
-    EXPECT_EQ(h.ui.texts("information").back(), U("已将用户： 2005 加为您的通讯联系人。"));
+    EXPECT_EQ(h.ui.texts("notice").back(), U("已将用户： 2005 加为您的通讯联系人。"));
     const auto asked = sentBodies(CMD_GET_USER_INFO);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(U32s(asked[0], 1)[0], 2005u);
@@ -516,7 +516,7 @@ TEST_F(ContactPaneTest, AddRequestIsApprovedIntoTheDefaultGroupOnlyOnYes) {
     standardLogin();
     h.takeSent();
     event32(CMD_ADD_REQUEST, 2006);
-    EXPECT_EQ(h.ui.texts("question").back(), U("用户：2006 已加你为通讯联系人，是否通过？"));
+    EXPECT_EQ(h.ui.texts("ask").back(), U("用户：2006 已加你为通讯联系人，是否通过？"));
     EXPECT_TRUE(sentBodies(CMD_ADD_CONTACT).empty());
 
     h.ui.answerYes = true;
@@ -525,9 +525,9 @@ TEST_F(ContactPaneTest, AddRequestIsApprovedIntoTheDefaultGroupOnlyOnYes) {
     ASSERT_EQ(adds.size(), 1u);
     EXPECT_EQ(U32s(adds[0], 2), (std::vector<uint32_t>{2006, 101}));
 
-    const std::size_t asked = h.ui.texts("question").size();
+    const std::size_t asked = h.ui.texts("ask").size();
     event32(CMD_ADD_REQUEST, kColleague);
-    EXPECT_EQ(h.ui.texts("question").size(), asked);
+    EXPECT_EQ(h.ui.texts("ask").size(), asked);
 }
 
 } // namespace

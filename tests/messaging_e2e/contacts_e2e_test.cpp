@@ -131,7 +131,7 @@ TEST_F(ContactsEndToEnd, GroupsAreCreatedRenamedAndDeletedThroughTheServer) {
     create->nameEdit().setText(U("社区志愿者"));
     create->okButton().click();
     ASSERT_TRUE(waitFor([this] { return rows()[0] == U("社区志愿者 (0/0)"); }, kWaitMs));
-    EXPECT_EQ(ui.texts("information").back(), U("亲爱的用户：您所创建的联系人组已成功进行保存！"));
+    EXPECT_EQ(ui.texts("notice").back(), U("亲爱的用户：您所创建的联系人组已成功进行保存！"));
     const uint32_t created = part->list().groupIdAt(0);
 
     selectGroup(created);
@@ -143,8 +143,7 @@ TEST_F(ContactsEndToEnd, GroupsAreCreatedRenamedAndDeletedThroughTheServer) {
     rename->nameEdit().setText(U("社区志愿者服务队"));
     rename->okButton().click();
     ASSERT_TRUE(waitFor([this] { return rows()[0] == U("社区志愿者服务队 (0/0)"); }, kWaitMs));
-    EXPECT_EQ(ui.texts("information").back(),
-              U("亲爱的用户：您所更改的联系人组名已成功进行保存！"));
+    EXPECT_EQ(ui.texts("notice").back(), U("亲爱的用户：您所更改的联系人组名已成功进行保存！"));
 
     ui.answerYes = true;
     selectGroup(created);
@@ -199,11 +198,11 @@ TEST_F(ContactsEndToEnd, ApprovedContactAndPresenceReorderTheDefaultGroup) {
     newcomer.client().addContact(1024, 0);
     ASSERT_TRUE(waitFor(
         [this] {
-            return !ui.texts("information").empty() &&
-                   ui.texts("information").back() == U("已将用户： 1030 加为您的通讯联系人。");
+            return !ui.texts("notice").empty() &&
+                   ui.texts("notice").back() == U("已将用户： 1030 加为您的通讯联系人。");
         },
         kWaitMs));
-    EXPECT_EQ(ui.texts("question").back(), U("用户：1030 已加你为通讯联系人，是否通过？"));
+    EXPECT_EQ(ui.texts("ask").back(), U("用户：1030 已加你为通讯联系人，是否通过？"));
     ASSERT_TRUE(waitFor(
         [&] {
             return defaultGroup() == std::vector<QString>{U("我的好友 (2/4)"), U("值班员小周"),

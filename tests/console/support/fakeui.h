@@ -13,7 +13,8 @@ namespace talmor::testing {
 class FakeUi : public ConsoleUi {
 public:
     struct Shown {
-        std::string kind; // "information", "error", "question", "warning", "plain"
+        std::string kind; // "information", "error", "question", "warning", "plain", "notice",
+                          // "ask"
         QString text;
     };
 
@@ -28,6 +29,12 @@ public:
     bool warning(QWidget*, const QString& text) override {
         shown.push_back({"warning", text});
         return answerYes;
+    }
+    void notice(QWidget*, const QString& text) override { shown.push_back({"notice", text}); }
+    // Answers at once, as an operator who chose before anything else arrived.
+    void ask(QWidget*, const QString& text, std::function<void(bool)> answer) override {
+        shown.push_back({"ask", text});
+        answer(answerYes);
     }
     bool runLoginDialog(QWidget*, WindowRegistry&, LoginChoice& choice) override {
         ++loginDialogs;
