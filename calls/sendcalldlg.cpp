@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 
 #include "calls/callcolumns.h"
@@ -45,8 +46,13 @@ CSendCallDlg* CSendCallDlg::Open(CTalmorManagerDlg& window, uint32_t merchantId,
     if (!MayOpenHandlingWindow<CSendCallDlg>(window, call.callId)) {
         return nullptr;
     }
-    auto* dialog = new CSendCallDlg(window, merchantId, call);
+    QPointer<CSendCallDlg> dialog = new CSendCallDlg(window, merchantId, call);
     window.ui().information(&window, QString::fromUtf8(text::kNoticeHowTo));
+    // The hint waits for the operator while the server goes on talking: the call may have been
+    // closed, and its window with it, meanwhile.
+    if (dialog.isNull()) {
+        return nullptr;
+    }
     dialog->show();
     dialog->raise();
     return dialog;

@@ -114,6 +114,19 @@ TEST_F(SendCallTest, DropsThatOpenNothing) {
     }
 }
 
+TEST_F(SendCallTest, ACallClosedWhileTheHintWaitsOpensNoWindow) {
+    ready();
+    deliverTaken({Call(73, 0)});
+    h.ui.whileShown = [this] {
+        h.deliver(CMD_CALL_NOTICE_DONE_2, [](OutPacket& out) { out.writeInt(73); });
+        settle();
+    };
+    drop(73, kMerchant);
+    h.ui.whileShown = nullptr;
+    EXPECT_EQ(find<CSendCallDlg>(73), nullptr);
+    EXPECT_FALSE(rows().holds(73));
+}
+
 TEST_F(SendCallTest, TheNoticeWaitsGreyedAndTheConfirmationClosesTheCall) {
     ready();
     deliverTaken({Call(91, 0), Call(92, 0)});

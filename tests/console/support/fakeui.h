@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ public:
 
     void information(QWidget*, const QString& text) override {
         shown.push_back({"information", text});
+        if (whileShown) {
+            whileShown();
+        }
     }
     void error(QWidget*, const QString& text) override { shown.push_back({"error", text}); }
     bool question(QWidget*, const QString& text) override {
@@ -77,6 +81,8 @@ public:
     }
 
     std::vector<Shown> shown;
+    // Runs inside a blocking information box, as events that arrive while it waits would.
+    std::function<void()> whileShown;
     bool answerYes = false;
     std::deque<std::optional<LoginChoice>> loginAnswers;
     int loginDialogs = 0;
