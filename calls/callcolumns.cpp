@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "console/categories.h"
 #include "console/gbktext.h"
 
 namespace talmor {
@@ -65,6 +66,16 @@ const std::vector<CallColumn>& CallColumns(ColumnWording wording) {
     return category;
 }
 
+QString CallTypeLabel(uint32_t category) {
+    if (category == static_cast<uint32_t>(kServiceCategory)) {
+        return QStringLiteral("咨询Quorvane");
+    }
+    if (category >= kCategoryCount) {
+        return QString();
+    }
+    return QString::fromUtf8(kCategories[category].caption);
+}
+
 std::string CallTimeText(uint32_t callTime) {
     const std::time_t seconds = static_cast<std::time_t>(callTime);
     std::tm local{};
@@ -120,6 +131,11 @@ QString CellText(CallField field, const CallRecord& call) {
         return FromGbk(call.address);
     case F::MapMark:
         return FromGbk(call.mapMark);
+    case F::CallType:
+        return CallTypeLabel(call.category);
+    case F::HelpOrSosSource:
+        return call.category <= static_cast<uint32_t>(kSosCategory) ? CellText(F::Source, call)
+                                                                    : QString();
     }
     return QString();
 }

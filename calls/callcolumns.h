@@ -25,6 +25,9 @@ enum class CallField {
     Location, // the five area levels joined by single blanks
     Address,
     MapMark,
+    // The processing list's own columns.
+    CallType,        // CallTypeLabel of the category
+    HelpOrSosSource, // Source, shown for help and SOS calls only
 };
 
 struct CallColumn {
@@ -37,6 +40,9 @@ struct CallColumn {
 // The columns of a pane of `wording`, in order.
 const std::vector<CallColumn>& CallColumns(ColumnWording wording);
 
+// The call-type label of `category`: "求助呼叫", "求救呼叫", "咨询Quorvane" for 10, the tab
+// caption for the other service categories, empty outside 0 to 26.
+QString CallTypeLabel(uint32_t category);
 // `callTime` as local time "%Y-%m-%d %H:%M:%S"; empty when it does not convert.
 std::string CallTimeText(uint32_t callTime);
 // Province, city, district, street and community joined by single blanks: empty parts still

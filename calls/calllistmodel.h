@@ -1,22 +1,19 @@
 #pragma once
 
-#include "calls/callcolumns.h"
 #include "calls/callrowsmodel.h"
 
 namespace talmor {
 
 // The waiting calls of one pane in arrival order, with the pane's columns.
 class CallListModel : public CallRowsModel {
-    Q_OBJECT
 public:
-    CallListModel(ColumnWording wording, int rowImage, QObject* parent = nullptr);
+    CallListModel(ColumnWording wording, int rowImage, QObject* parent = nullptr)
+        : CallRowsModel(CallColumns(wording), parent), rowImage_(rowImage) {}
 
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+protected:
+    int rowImage(const CallRecord&) const override { return rowImage_; }
 
 private:
-    const std::vector<CallColumn>& columns_;
     int rowImage_;
 };
 

@@ -4,6 +4,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "calls/callcolumns.h"
+
 namespace talmor {
 
 namespace {
@@ -12,7 +14,10 @@ constexpr int kRowHeight = 18;
 
 } // namespace
 
-void SetUpCallListView(QTableView& view) {
+void SetUpCallListView(QTableView& view, const std::vector<CallColumn>& columns) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        view.setColumnWidth(static_cast<int>(i), columns[i].width);
+    }
     view.setSelectionBehavior(QAbstractItemView::SelectRows);
     view.setSelectionMode(QAbstractItemView::SingleSelection);
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -31,12 +31,8 @@ CCallPane::CCallPane(const CallPaneConfig& config, CTalmorManagerDlg& window, QW
       scroller_(*view_) {
     setObjectName(QString::fromUtf8(config.paneName));
     view_->setModel(model_);
-    SetUpCallListView(*view_);
+    SetUpCallListView(*view_, CallColumns(config.wording));
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    const std::vector<CallColumn>& columns = CallColumns(config.wording);
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        view_->setColumnWidth(static_cast<int>(i), columns[i].width);
-    }
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] { takeSelectedCall(); });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

@@ -23,7 +23,7 @@ QPixmap RenderCallPicture(const QString& resource, QSize size) {
     if (!renderer.isValid()) {
         return QPixmap();
     }
-    QPixmap picture(size);
+    QPixmap picture(size.isEmpty() ? renderer.defaultSize() : size);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);

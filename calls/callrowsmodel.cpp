@@ -1,6 +1,16 @@
 #include "calls/callrowsmodel.h"
 
+#include "calls/rowimages.h"
+
 namespace talmor {
+
+namespace {
+
+Qt::Alignment ColumnAlignment(const CallColumn& column) {
+    return Qt::AlignVCenter | (column.centred ? Qt::AlignHCenter : Qt::AlignLeft);
+}
+
+} // namespace
 
 int CallRowsModel::append(const std::vector<CallRecord>& calls) {
     std::vector<const CallRecord*> fresh;
@@ -61,8 +71,40 @@ int CallRowsModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : size();
 }
 
-bool CallRowsModel::holdsCell(const QModelIndex& index, int columns) const {
-    return index.isValid() && index.row() < size() && index.column() < columns;
+int CallRowsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant CallRowsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= size() || index.column() >= columnCount()) {
+        return QVariant();
+    }
+    const CallColumn& column = columns_[static_cast<std::size_t>(index.column())];
+    const CallRecord& call = record(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellText(column.field, call);
+    case Qt::DecorationRole:
+        return index.column() == 0 ? QVariant(RowImage(rowImage(call))) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(ColumnAlignment(column));
+    default:
+        return QVariant();
+    }
+}
+
+QVariant CallRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
+        return QVariant();
+    }
+    const CallColumn& column = columns_[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) {
+        return QString::fromUtf8(column.heading);
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(ColumnAlignment(column));
+    }
+    return QVariant();
 }
 
 } // namespace talmor

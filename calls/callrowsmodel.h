@@ -6,18 +6,20 @@
 #include <unordered_set>
 #include <vector>
 
+#include "calls/callcolumns.h"
 #include "protocol/records.h"
 
 namespace talmor {
 
 // Calls in the order they came, one row per call: rows are only appended, never sorted, and
 // a call already listed is not listed again (the server delivers a call both on its own and in
-// the next part of its list, and the operator must see it once). The lists of the call panes
-// and the processing list add their columns.
+// the next part of its list, and the operator must see it once). The call panes and the
+// processing list give it their columns and row images.
 class CallRowsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit CallRowsModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+    CallRowsModel(const std::vector<CallColumn>& columns, QObject* parent)
+        : QAbstractTableModel(parent), columns_(columns) {}
 
     // Appends the calls not listed yet, in order, with one insertion; the number appended.
     int append(const std::vector<CallRecord>& calls);
@@ -31,12 +33,16 @@ public:
     int rowOf(uint32_t callId) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 protected:
-    // Whether `index` names a cell of a listed call in one of `columns` columns.
-    bool holdsCell(const QModelIndex& index, int columns) const;
+    // The row image (rowimages.h) shown before the first cell of `call`.
+    virtual int rowImage(const CallRecord& call) const = 0;
 
 private:
+    const std::vector<CallColumn>& columns_;
     std::vector<CallRecord> calls_;
     std::unordered_set<uint32_t> ids_;
 };

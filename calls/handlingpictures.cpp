@@ -1,7 +1,6 @@
 #include "calls/handlingpictures.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
+#include "calls/callresources.h"
 
 static void InitHandlingResources() {
     Q_INIT_RESOURCE(handling);
@@ -15,16 +14,7 @@ QPixmap HandlingPicture(const QString& name) {
         return true;
     }();
     (void)registered;
-    QSvgRenderer renderer(QStringLiteral(":/handling/%1.svg").arg(name));
-    if (!renderer.isValid()) {
-        return QPixmap();
-    }
-    QPixmap picture(renderer.defaultSize());
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter);
-    return picture;
+    return RenderCallPicture(QStringLiteral(":/handling/%1.svg").arg(name));
 }
 
 } // namespace talmor

@@ -13,7 +13,6 @@ constexpr int kHelpSound = 1;
 constexpr int kSosSound = 2;
 constexpr int kPropertySound = 6;
 constexpr int kPropertyCategory = 2;
-constexpr int kServiceCategory = 10;
 
 // `text` between `begin` and `end` as a decimal id without blanks around it; false when it is
 // not one (empty, other characters, beyond 32 bits).

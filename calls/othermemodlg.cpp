@@ -1,6 +1,5 @@
 #include "calls/othermemodlg.h"
 
-#include <QCursor>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -73,10 +72,8 @@ COtherMemoDlg::COtherMemoDlg(CTalmorManagerDlg& window, uint32_t callId, const s
     cancel_ = new QPushButton(QStringLiteral("取消"), this);
     cancel_->setGeometry(DialogRect(232, 153, 50, 14));
 
-    phrases_ = new PhraseMenuPopup(
-        window, kQuickPhrases, &storage::LoadQuickReplies, this,
-        [this](const std::string& phrase) { edit_->setPlainText(FromGbk(phrase)); });
-    connect(phraseButton, &QPushButton::clicked, this, [this] { phrases_->popup(QCursor::pos()); });
+    phrases_ = new PhraseMenuPopup(window, kQuickPhrases, &storage::LoadQuickReplies, *phraseButton,
+                                   *edit_);
     connect(ok_, &QPushButton::clicked, this, &COtherMemoDlg::sendReport);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::close);
 }

@@ -1,6 +1,9 @@
 #include "calls/phrasemenupopup.h"
 
+#include <QAbstractButton>
+#include <QCursor>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 #include "calls/handlingtexts.h"
 #include "console/appfolders.h"
@@ -22,15 +25,16 @@ QString PlainCaption(QString text) {
 } // namespace
 
 PhraseMenuPopup::PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind,
-                                 Loader loader, QWidget* owner,
-                                 std::function<void(const std::string&)> insert)
-    : QObject(owner), window_(window), kind_(kind), loader_(loader), owner_(owner),
-      insert_(std::move(insert)) {}
+                                 Loader loader, QAbstractButton& button, QPlainTextEdit& edit)
+    : QObject(&button), window_(window), kind_(kind), loader_(loader), button_(button),
+      edit_(edit) {
+    connect(&button, &QAbstractButton::clicked, this, [this] { popup(QCursor::pos()); });
+}
 
 QMenu* PhraseMenuPopup::build() {
     phrases_.clear();
     loader_(userFolder(), phrases_);
-    auto* menu = new QMenu(QString::fromLatin1(kind_.name), owner_);
+    auto* menu = new QMenu(QString::fromLatin1(kind_.name), &button_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto add = [this, menu](const QString& caption, int command) {
         QAction* action = menu->addAction(caption);
@@ -56,7 +60,7 @@ void PhraseMenuPopup::choose(int command) {
         return;
     }
     if (const std::optional<std::string> phrase = PhraseOfCommand(phrases_, command, kind_)) {
-        insert_(*phrase);
+        edit_.setPlainText(FromGbk(*phrase));
     }
 }
 

@@ -3,29 +3,29 @@
 #include <QObject>
 #include <QPoint>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "calls/phrasemenu.h"
 
+class QAbstractButton;
 class QMenu;
-class QWidget;
+class QPlainTextEdit;
 
 namespace talmor {
 
 class CTalmorManagerDlg;
 
-// The phrase button of a handling window: its popup lists the phrases of the operator's list
-// file as it is when the button is pressed; a chosen phrase replaces the window's text through
-// `insert` (GBK), and "自定义" opens the options sheet where the lists are edited.
+// The phrase button of a handling window: pressing `button` pops up the phrases of the
+// operator's list file as it is then; a chosen phrase replaces the text of `edit`, and "自定义"
+// opens the options sheet where the lists are edited.
 class PhraseMenuPopup : public QObject {
     Q_OBJECT
 public:
     using Loader = bool (*)(const std::string& userFolder, std::vector<std::string>& list);
 
     PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind, Loader loader,
-                    QWidget* owner, std::function<void(const std::string&)> insert);
+                    QAbstractButton& button, QPlainTextEdit& edit);
 
     // Loads the list and builds the popup (deleted when it closes); the caller shows it.
     QMenu* build();
@@ -39,8 +39,8 @@ private:
     CTalmorManagerDlg& window_;
     PhraseMenuKind kind_;
     Loader loader_;
-    QWidget* owner_;
-    std::function<void(const std::string&)> insert_;
+    QAbstractButton& button_;
+    QPlainTextEdit& edit_;
     std::vector<std::string> phrases_;
 };
 

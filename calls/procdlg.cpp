@@ -30,11 +30,7 @@ CProcDlg::CProcDlg(CTalmorManagerDlg& window, QWidget* parent)
       band_(HandlingPicture(QStringLiteral("procband"))), scroller_(*view_) {
     setObjectName(QStringLiteral("CProcDlg"));
     view_->setModel(model_);
-    SetUpCallListView(*view_);
-    const std::vector<ProcColumn>& columns = ProcColumns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        view_->setColumnWidth(static_cast<int>(i), columns[i].width);
-    }
+    SetUpCallListView(*view_, ProcColumns());
     // Help calls are dragged onto a merchant of the contact pane, which takes the drop.
     view_->setDragEnabled(true);
     view_->setDragDropMode(QAbstractItemView::DragOnly);

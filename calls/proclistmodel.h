@@ -12,14 +12,14 @@ class ProcListModel : public CallRowsModel {
 public:
     explicit ProcListModel(QObject* parent = nullptr);
 
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QStringList mimeTypes() const override;
     // The call of the first index, when it is a help call; none otherwise.
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+protected:
+    int rowImage(const CallRecord& call) const override;
 };
 
 } // namespace talmor

@@ -1,7 +1,6 @@
 #include "calls/sendcalldlg.h"
 
 #include <QCheckBox>
-#include <QCursor>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -104,10 +103,8 @@ CSendCallDlg::CSendCallDlg(CTalmorManagerDlg& window, uint32_t merchantId, const
     cancel_->setGeometry(DialogRect(195, 167, 50, 14));
     cancel_->setDefault(true);
 
-    phrases_ = new PhraseMenuPopup(
-        window, kQuickPhrases, &storage::LoadQuickReplies, this,
-        [this](const std::string& phrase) { edit_->setPlainText(FromGbk(phrase)); });
-    connect(phraseButton, &QPushButton::clicked, this, [this] { phrases_->popup(QCursor::pos()); });
+    phrases_ = new PhraseMenuPopup(window, kQuickPhrases, &storage::LoadQuickReplies, *phraseButton,
+                                   *edit_);
     connect(notice_, &QPushButton::clicked, this, &CSendCallDlg::sendNotice);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::close);
 }

@@ -13,10 +13,6 @@
 
 namespace talmor {
 
-namespace {
-constexpr int kServiceCategory = 10;
-} // namespace
-
 QString CategoryPicture(uint32_t category) {
     const int code = category < kCategoryCount ? static_cast<int>(category) : kServiceCategory;
     return QStringLiteral(":/calls/category%1.svg").arg(code, 2, 10, QLatin1Char('0'));

@@ -1,6 +1,5 @@
 #include "calls/specialsmssend.h"
 
-#include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -98,10 +97,8 @@ CSpecialSmsSend::CSpecialSmsSend(CTalmorManagerDlg& window, uint32_t callId, uin
     auto* cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
     cancel->setGeometry(DialogRect(248, 234, 50, 16));
 
-    phrases_ = new PhraseMenuPopup(
-        window, kSmsPhrases, &storage::LoadSmsReplies, this,
-        [this](const std::string& text) { edit_->setPlainText(FromGbk(text)); });
-    connect(phraseButton, &QPushButton::clicked, this, [this] { phrases_->popup(QCursor::pos()); });
+    phrases_ =
+        new PhraseMenuPopup(window, kSmsPhrases, &storage::LoadSmsReplies, *phraseButton, *edit_);
     connect(ok, &QPushButton::clicked, this, &CSpecialSmsSend::send);
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
 

@@ -16,6 +16,8 @@ struct Category {
 constexpr std::size_t kCategoryCount = 27;
 constexpr int kHelpCategory = 0;
 constexpr int kSosCategory = 1;
+// Customer service: also the box of a call whose category is out of range.
+constexpr int kServiceCategory = 10;
 constexpr int kHelpRight = 45;
 constexpr int kSosRight = 46;
 

@@ -15,6 +15,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 
 #include "calls/callintake.h"
 #include "console/talmormanagerdlg.h"
@@ -87,29 +88,26 @@ class Storm {
 public:
     explicit Storm(const ServerProcess& server) : control_(server.httpPort()) {}
 
-    int unacknowledged(uint32_t operatorId) {
+    // The server's view of the active console of `operatorId`; none when it has none.
+    std::optional<QJsonObject> activeConsole(uint32_t operatorId) {
         const auto consoles = control_.get("/api/consoles");
         for (const QJsonValue& entry : consoles ? consoles->array() : QJsonArray()) {
             const QJsonObject console = entry.toObject();
             if (console.value("operator").toInt() == static_cast<int>(operatorId) &&
                 console.value("state").toString() == "active") {
-                return console.value("unacknowledged").toInt();
+                return console;
             }
         }
-        return -1;
+        return std::nullopt;
     }
-    bool active(uint32_t operatorId) { return unacknowledged(operatorId) >= 0; }
+    int unacknowledged(uint32_t operatorId) {
+        const auto console = activeConsole(operatorId);
+        return console ? console->value("unacknowledged").toInt() : -1;
+    }
     bool settled(uint32_t operatorId) {
-        const auto consoles = control_.get("/api/consoles");
-        for (const QJsonValue& entry : consoles ? consoles->array() : QJsonArray()) {
-            const QJsonObject console = entry.toObject();
-            if (console.value("operator").toInt() == static_cast<int>(operatorId) &&
-                console.value("state").toString() == "active") {
-                return console.value("ready").toBool() &&
-                       console.value("unacknowledged").toInt() == 0;
-            }
-        }
-        return false;
+        const auto console = activeConsole(operatorId);
+        return console && console->value("ready").toBool() &&
+               console->value("unacknowledged").toInt() == 0;
     }
 
     // Sends the storm and waits until `listed` counts it all and the server has every
