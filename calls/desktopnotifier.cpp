@@ -21,33 +21,52 @@ constexpr uchar kCriticalUrgency = 2;
 
 void FreedesktopNotifier::show(uint32_t callId, const QString& summary, const QString& body,
                                bool urgent) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+    Shown& shown = shown_[callId];
+    if (shown.pending) {
+        // Sent once the service has named the notification, so that it replaces it.
+        shown.next = Content{summary, body, urgent};
         return;
     }
+    send(callId, Content{summary, body, urgent});
+}
+
+void FreedesktopNotifier::send(uint32_t callId, const Content& content) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        shown_.erase(callId);
+        return;
+    }
+    Shown& shown = shown_[callId];
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
-    const auto known = shown_.find(callId);
-    const uint replaces = known == shown_.end() ? 0u : known->second;
     QVariantMap hints;
-    hints.insert("urgency", QVariant::fromValue(urgent ? kCriticalUrgency : kNormalUrgency));
+    hints.insert("urgency",
+                 QVariant::fromValue(content.urgent ? kCriticalUrgency : kNormalUrgency));
     hints.insert("category", QString("im.received"));
     hints.insert("desktop-entry", QString("talmormanager"));
-    call << QString("TalmorManager") << replaces << QString("talmormanager") << summary << body
-         << QStringList() << hints << -1;
-    shown_[callId] = replaces;
+    call << QString("TalmorManager") << uint{shown.id} << QString("talmormanager")
+         << content.summary << content.body << QStringList() << hints << -1;
+    shown.pending = true;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, callId](QDBusPendingCallWatcher* done) {
                 const QDBusPendingReply<uint> reply = *done;
                 done->deleteLater();
-                if (!reply.isValid()) {
-                    return;
-                }
                 const auto waiting = shown_.find(callId);
                 if (waiting == shown_.end()) {
-                    close(reply.value()); // the call stopped waiting before the answer came
-                } else {
-                    waiting->second = reply.value();
+                    if (reply.isValid()) {
+                        close(reply.value()); // the call stopped waiting before the answer
+                    }
+                    return;
+                }
+                Shown& answered = waiting->second;
+                answered.pending = false;
+                if (reply.isValid()) {
+                    answered.id = reply.value();
+                }
+                if (answered.next) {
+                    const Content next = *answered.next;
+                    answered.next.reset();
+                    send(callId, next);
                 }
             });
 }
@@ -64,7 +83,7 @@ void FreedesktopNotifier::withdraw(uint32_t callId) {
     if (known == shown_.end()) {
         return;
     }
-    const uint32_t notification = known->second;
+    const uint32_t notification = known->second.id;
     shown_.erase(known);
     if (notification != 0) {
         close(notification);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace talmor {
 
@@ -31,10 +32,22 @@ public:
     void withdraw(uint32_t callId) override;
 
 private:
+    struct Content {
+        QString summary;
+        QString body;
+        bool urgent = false;
+    };
+    // A call's notification: the service's id (0 until it answered), whether a request is on
+    // its way, and what is to replace it once the service answered.
+    struct Shown {
+        uint32_t id = 0;
+        bool pending = false;
+        std::optional<Content> next;
+    };
+    void send(uint32_t callId, const Content& content);
     void close(uint32_t notification);
 
-    // The service's id of each call's notification (0 until it answered).
-    std::map<uint32_t, uint32_t> shown_;
+    std::map<uint32_t, Shown> shown_;
 };
 
 } // namespace talmor

@@ -92,7 +92,7 @@ OperatorSafety::OperatorSafety(CTalmorManagerDlg& window, CallIntake& intake,
         CallListModel& model = intake.pane(code).model();
         if (switches_.waitingTime) {
             model.setWaitingSource(
-                [this](uint32_t callId) { return board_.waitedSeconds(callId, shownAt_); });
+                [this](uint32_t callId) { return board_.waitedSeconds(callId, lastShownMs_); });
         }
         connect(&model, &QAbstractItemModel::rowsInserted, this, &OperatorSafety::scheduleSync);
         connect(&model, &QAbstractItemModel::rowsRemoved, this, &OperatorSafety::scheduleSync);
@@ -118,7 +118,9 @@ void OperatorSafety::callArrived(const CallRecord& call) {
 }
 
 void OperatorSafety::callsShown(const std::vector<CallRecord>& calls) {
+    const int64_t now = clock_();
     for (const CallRecord& call : calls) {
+        shownAt_.emplace(call.callId, now);
         journal_.record(storage::JournalStep::Shown, call);
     }
 }
@@ -175,10 +177,20 @@ void OperatorSafety::syncWaiting(int64_t now) {
         const CallListModel& model = intake_.pane(code).model();
         for (int row = 0; row < model.size(); ++row) {
             const CallRecord& call = model.record(row);
-            waiting.push_back({call.callId, code, WaitingSince(call, now)});
+            const auto shown = shownAt_.find(call.callId);
+            waiting.push_back({call.callId, code, WaitingSince(call, now),
+                               shown == shownAt_.end() ? 0 : shown->second});
         }
     }
     board_.sync(waiting, now);
+    // Only the calls still waiting keep their moment.
+    std::unordered_map<uint32_t, int64_t> stillShown;
+    for (const WaitingCall& call : waiting) {
+        if (call.shownMs != 0) {
+            stillShown.emplace(call.callId, call.shownMs);
+        }
+    }
+    shownAt_.swap(stillShown);
     const auto gone =
         std::stable_partition(notified_.begin(), notified_.end(),
                               [this](uint32_t id) { return board_.waitedSeconds(id, 0) >= 0; });
@@ -239,7 +251,7 @@ void OperatorSafety::realert(const RealertDue& due) {
 }
 
 void OperatorSafety::showWaiting(int64_t now) {
-    shownAt_ = now;
+    lastShownMs_ = now;
     QString text;
     if (switches_.waitingTime) {
         text = QString::fromUtf8(OldestWaitingText(board_.oldestSeconds(now)).c_str());

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "calls/calljournaldlg.h"
@@ -81,12 +82,14 @@ private:
     JournalRecorder journal_;
     std::unique_ptr<DesktopNotifier> notifier_;
     std::vector<uint32_t> notified_;
+    // When each waiting call was listed here (its repeats count from then).
+    std::unordered_map<uint32_t, int64_t> shownAt_;
     ColorLabel* label_;
     QTimer ticker_;
     QTimer trayBlink_;
     bool trayDark_ = false;
     bool syncQueued_ = false;
-    int64_t shownAt_ = 0;
+    int64_t lastShownMs_ = 0; // "now" of the waiting times on screen
     QPointer<CCallJournalDlg> journalWindow_;
 };
 

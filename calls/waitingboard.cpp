@@ -31,7 +31,8 @@ void WaitingBoard::sync(const std::vector<WaitingCall>& waiting, int64_t nowMs) 
         entry.category = call.category;
         entry.sinceMs = std::min(call.sinceMs, nowMs);
         const int64_t period = RepeatPeriodMs(call.category);
-        entry.nextRepeatMs = period > 0 ? nowMs + period : 0;
+        const int64_t shown = call.shownMs > 0 ? std::min(call.shownMs, nowMs) : nowMs;
+        entry.nextRepeatMs = period > 0 ? shown + period : 0;
         entry.order = ++seen_;
         next.emplace(call.callId, entry);
     }

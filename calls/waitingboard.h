@@ -13,6 +13,8 @@ struct WaitingCall {
     int category = 0;
     // When it began to wait (milliseconds since 1970), as far as the console knows.
     int64_t sinceMs = 0;
+    // When this console listed it; its alarm repeats count from then (0: from the sync).
+    int64_t shownMs = 0;
 };
 
 // What is due at one moment: the alarm sounds to repeat and the calls they repeat for.
@@ -40,7 +42,8 @@ public:
 
     // Replaces the waiting calls by `waiting`: a call seen before keeps its start and its
     // schedule, a new one starts at its `sinceMs` (never later than `nowMs`) with its first
-    // repeat one period after `nowMs`; a call no longer listed is dropped.
+    // repeat one period after it was shown (`nowMs` when that is unknown or later); a call no
+    // longer listed is dropped.
     void sync(const std::vector<WaitingCall>& waiting, int64_t nowMs);
     // The repeats due at `nowMs`; each due call is scheduled one period on. After a pause longer
     // than a period (a sleeping machine) a call is repeated once, not once per missed period.

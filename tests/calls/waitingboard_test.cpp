@@ -53,6 +53,17 @@ TEST(WaitingBoard, ACallThatStopsWaitingStopsAndOneThatComesBackStartsAgain) {
     EXPECT_EQ(RepeatedAt(board, 85000), (std::vector<uint32_t>{1}));
 }
 
+TEST(WaitingBoard, RepeatsCountFromTheMomentTheCallWasShownNotFromTheFirstLook) {
+    WaitingBoard board;
+    // Shown 5 s before the board first looked (the look waits for the event loop's turn).
+    board.sync({{1, kSos, kStart - 60000, kStart - 5000}, {2, kSos, kStart, kStart + 9000}},
+               kStart);
+    EXPECT_TRUE(RepeatedAt(board, 9999).empty());
+    EXPECT_EQ(RepeatedAt(board, 10000), (std::vector<uint32_t>{1}));
+    // A moment ahead of the look counts from the look.
+    EXPECT_EQ(RepeatedAt(board, 15000), (std::vector<uint32_t>{2}));
+}
+
 TEST(WaitingBoard, AStallRepeatsOnceAndKeepsThePeriodFromThen) {
     WaitingBoard board;
     board.sync({{1, kSos, kStart}}, kStart);
