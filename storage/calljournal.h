@@ -6,6 +6,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace talmor::storage {
 
@@ -83,6 +84,7 @@ public:
 
 private:
     sqlite3* db_ = nullptr;
+    sqlite3_stmt* insert_ = nullptr; // prepared at the first append, kept while open
 };
 
 } // namespace talmor::storage
