@@ -8,7 +8,6 @@ namespace {
 
 // Stored in the header of every journal; any other file is refused.
 constexpr int kJournalApplicationId = 0x544C4D4A; // "TLMJ"
-constexpr int kBusyTimeoutMs = 2000;
 
 // The schema of a new journal. Updates and deletions are refused by the file itself, so the
 // journal stays append-only whatever code reaches it.
@@ -96,12 +95,17 @@ bool CallJournal::open(const std::string& path) {
         sqlite3_close(db);
         return false;
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // Held by another process, the journal fails at once instead of holding the console.
+    sqlite3_busy_timeout(db, 0);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     // The log is written at every commit (so a killed process loses nothing) and synced by
-    // flush; a checkpoint inside an append would stall it, so only flush folds the log in.
-    const bool ready = sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0",
+    // flush; a checkpoint inside an append would stall it, so only flush folds the log in. The
+    // console is the journal's only user while it is open: holding the file spares every
+    // append its locking and the shared index of the log (set before the file is first read).
+    const bool ready = sqlite3_exec(db,
+                                    "PRAGMA locking_mode=EXCLUSIVE; PRAGMA synchronous=NORMAL;"
+                                    " PRAGMA wal_autocheckpoint=0",
                                     nullptr, nullptr, nullptr) == SQLITE_OK;
     int applicationId = -1;
     int objects = -1;
