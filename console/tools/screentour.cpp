@@ -28,6 +28,7 @@
 #include "calls/specialsmssend.h"
 #include "console/calltabstrip.h"
 #include "console/commandids.h"
+#include "console/options/optionparts.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
 #include "console/talmormanagerapp.h"
@@ -206,6 +207,7 @@ int main(int argc, char** argv) {
     const auto installParts = [](CTalmorManagerDlg& window) {
         talmor::InstallCallParts(window);
         talmor::InstallMessagingParts(window);
+        talmor::InstallOptionParts(window);
     };
     const std::string folder = QCoreApplication::applicationDirPath().toStdString();
     if (!app.InitInstance("\"quorvane://login/?uid=1024&pw=talmor1024\"", folder, ui,
