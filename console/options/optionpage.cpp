@@ -1,5 +1,7 @@
 #include "console/options/optionpage.h"
 
+#include <QCheckBox>
+
 #include "storage/optionstore.h"
 
 namespace talmor {
@@ -9,6 +11,12 @@ COptionPage::COptionPage(const std::string& userFolder, QWidget* parent)
     if (!storage::LoadOptions(userFolder_, options_)) {
         options_ = storage::ConsoleOptions();
     }
+}
+
+QCheckBox* COptionPage::optionBox(const char* caption, int bit) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption), this);
+    box->setChecked(options_.bit(bit));
+    return box;
 }
 
 void COptionPage::storeOwnFields(const std::function<void(storage::ConsoleOptions&)>& apply) const {

@@ -8,6 +8,8 @@
 
 #include "storage/consoleoptions.h"
 
+class QCheckBox;
+
 namespace talmor {
 
 // A page of the options sheet. It holds a copy of the options as stored when it was made
@@ -29,6 +31,8 @@ public:
     const storage::ConsoleOptions& options() const { return options_; }
 
 protected:
+    // A check box of the page showing option bit `bit` of the copy.
+    QCheckBox* optionBox(const char* caption, int bit);
     // Writes the fields that `apply` sets into the options record of UserOption.db, leaving the
     // others as stored there (the page's copy stands in when nothing is stored), so that the
     // pages of one sheet keep each other's changes.

@@ -19,24 +19,12 @@
 
 namespace talmor {
 
-namespace {
-
-QCheckBox* OptionBox(const char* caption, bool on, QWidget* parent) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
-    box->setChecked(on);
-    return box;
-}
-
-} // namespace
-
 COptionSoundDlg::COptionSoundDlg(const std::string& userFolder, const OptionServices& services,
                                  QWidget* parent)
     : COptionPage(userFolder, parent), services_(services),
-      soundsOn_(OptionBox(text::kSoundsOn, options_.bit(storage::kOptionSoundsOn), this)),
-      helpReminder_(
-          OptionBox(text::kHelpReminderSound, options_.bit(storage::kOptionHelpReminder), this)),
-      sosReminder_(
-          OptionBox(text::kSosReminderSound, options_.bit(storage::kOptionSosReminder), this)),
+      soundsOn_(optionBox(text::kSoundsOn, storage::kOptionSoundsOn)),
+      helpReminder_(optionBox(text::kHelpReminderSound, storage::kOptionHelpReminder)),
+      sosReminder_(optionBox(text::kSosReminderSound, storage::kOptionSosReminder)),
       events_(new QComboBox(this)), path_(new QLineEdit(this)),
       browse_(new QPushButton(QString::fromUtf8(text::kBrowseSound), this)),
       play_(new QPushButton(QString::fromUtf8(text::kPlaySound), this)) {

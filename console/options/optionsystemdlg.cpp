@@ -11,22 +11,11 @@
 
 namespace talmor {
 
-namespace {
-
-QCheckBox* OptionBox(const char* caption, bool on, QWidget* parent) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
-    box->setChecked(on);
-    return box;
-}
-
-} // namespace
-
 COptionSystemDlg::COptionSystemDlg(const std::string& userFolder, QWidget* parent)
     : COptionPage(userFolder, parent),
-      takeHelp_(OptionBox(text::kTakeHelpCalls, options_.bit(storage::kOptionTakeHelpCalls), this)),
-      takeSos_(OptionBox(text::kTakeSosCalls, options_.bit(storage::kOptionTakeSosCalls), this)),
-      reconnect_(
-          OptionBox(text::kAutoReconnect, options_.bit(storage::kOptionAutoReconnect), this)),
+      takeHelp_(optionBox(text::kTakeHelpCalls, storage::kOptionTakeHelpCalls)),
+      takeSos_(optionBox(text::kTakeSosCalls, storage::kOptionTakeSosCalls)),
+      reconnect_(optionBox(text::kAutoReconnect, storage::kOptionAutoReconnect)),
       autoReplies_(
           new CPhraseGroup(kAutoReplyRule, text::kAutoReplyChoice, text::kAutoReplyEdit, this)),
       quickReplies_(
