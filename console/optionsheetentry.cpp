@@ -7,6 +7,11 @@
 namespace talmor {
 
 void OpenOptionsSheet(CTalmorManagerDlg& window, QWidget* owner, OptionPage page) {
+    // Before the first login there is no operator folder: the data files would be made in the
+    // working folder.
+    if (userFolder().empty()) {
+        return;
+    }
     if (OptionsReceiver* sheet = window.routes().options) {
         sheet->runOptionSheet(owner, static_cast<int>(page));
     } else {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -27,7 +29,6 @@ protected:
     OptionEntryTest() {
         InstallOptionParts(h.window());
         runner = dynamic_cast<OptionSheetRunner*>(h.window().routes().options);
-        h.login();
     }
 
     // Runs `command` while `operate` works the modal sheet, which it must close.
@@ -52,6 +53,7 @@ protected:
 // main window at once, and Cancel leaves the options as they were.
 TEST_F(OptionEntryTest, MenuAndButtonOpenTheFirstPageAndTheOptionsTakeEffect) {
     ASSERT_NE(runner, nullptr);
+    h.login();
     ASSERT_TRUE(h.window().options().bit(storage::kOptionTakeHelpCalls));
     whileOpen([&] { h.window().onCommand(cmd::kSystemSettings); },
               [](COptionSheet& sheet) {
@@ -69,6 +71,22 @@ TEST_F(OptionEntryTest, MenuAndButtonOpenTheFirstPageAndTheOptionsTakeEffect) {
                   sheet.buttons()->button(QDialogButtonBox::Cancel)->click();
               });
     EXPECT_FALSE(h.window().options().bit(storage::kOptionTakeHelpCalls));
+}
+
+// Button 1021 answers before any login too, when there is no operator folder yet: no sheet, and
+// no data file in the working folder.
+TEST_F(OptionEntryTest, NoSheetBeforeTheFirstLogin) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (COptionSheet* sheet = runner->sheet()) {
+            opened = true;
+            sheet->reject();
+        }
+    });
+    h.window().onCommand(cmd::kButtonSettings);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(QFileInfo::exists("UserOption.db"));
 }
 
 } // namespace
