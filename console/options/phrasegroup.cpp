@@ -28,6 +28,8 @@ CPhraseGroup::CPhraseGroup(const PhraseRule& rule, const char* choiceLabel, cons
     grid->addWidget(new QLabel(QString::fromUtf8(editLabel), this), 1, 0, 1, 4);
     grid->addWidget(edit_, 2, 0, 1, 4);
     grid->setColumnStretch(1, 1);
+    // The page's spare height goes below the group, not between its rows.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     edit_->setTabChangesFocus(true);
     edit_->setFixedHeight(edit_->fontMetrics().lineSpacing() * 3 + 12);
     connect(choice_, &QComboBox::currentIndexChanged, this, &CPhraseGroup::chosen);
