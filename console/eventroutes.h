@@ -7,6 +7,8 @@
 #include "protocol/queryrecords.h"
 #include "protocol/records.h"
 
+class QWidget;
+
 namespace talmor {
 
 // Receivers of the server events whose windows are built by other parts of the console. Each
@@ -143,11 +145,20 @@ public:
 constexpr const char* kCallMimeType = "application/x-talmor-call";
 
 // The installed receivers; each may be missing while its part of the console is not built.
+// The console options sheet, run by OpenOptionsSheet (console/optionsheetentry.h).
+class OptionsReceiver {
+public:
+    virtual ~OptionsReceiver() = default;
+    // Runs the sheet modally over `owner`, showing page `page` (0, 1 or 2) first.
+    virtual void runOptionSheet(QWidget* owner, int page) = 0;
+};
+
 struct EventRoutes {
     CallReceiver* calls = nullptr;
     HandlingReceiver* handling = nullptr;
     ContactReceiver* contacts = nullptr;
     MessagingReceiver* messaging = nullptr;
+    OptionsReceiver* options = nullptr;
 };
 
 // The line reported for an event that has no receiver yet.
