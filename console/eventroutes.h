@@ -144,7 +144,6 @@ public:
 // The drag of a call from the processing list: its data is the call id in decimal digits.
 constexpr const char* kCallMimeType = "application/x-talmor-call";
 
-// The installed receivers; each may be missing while its part of the console is not built.
 // The console options sheet, run by OpenOptionsSheet (console/optionsheetentry.h).
 class OptionsReceiver {
 public:
@@ -153,6 +152,7 @@ public:
     virtual void runOptionSheet(QWidget* owner, int page) = 0;
 };
 
+// The installed receivers; each may be missing while its part of the console is not built.
 struct EventRoutes {
     CallReceiver* calls = nullptr;
     HandlingReceiver* handling = nullptr;
