@@ -64,4 +64,8 @@ QPixmap GroupBanner(bool create) {
                    kBannerSize);
 }
 
+QPixmap SearchBanner() {
+    return Picture(QStringLiteral("search.svg"), kBannerSize);
+}
+
 } // namespace talmor

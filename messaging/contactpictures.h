@@ -12,5 +12,7 @@ QPixmap StatusPicture(uint32_t status);
 QPixmap ExpandPicture(bool expanded);
 // The banners of the create and rename dialogs.
 QPixmap GroupBanner(bool create);
+// The banner of the search wizards' conditions page.
+QPixmap SearchBanner();
 
 } // namespace talmor
