@@ -95,7 +95,7 @@ CSellerSearchDlg::CSellerSearchDlg(CTalmorManagerDlg& window, const CallRecord& 
             [this](int position) { fillSubTypes(position - 1); });
     connect(start, &QPushButton::clicked, this, &CSellerSearchDlg::search);
     connect(list_, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { openMerchant(index.row()); });
+            [this](const QModelIndex& clicked) { openMerchant(clicked.row()); });
 }
 
 void CSellerSearchDlg::fillSubTypes(int type) {

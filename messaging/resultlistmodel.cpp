@@ -1,17 +1,9 @@
 #include "messaging/resultlistmodel.h"
 
-#include <QHeaderView>
-#include <QTableView>
-
 #include "messaging/contactpictures.h"
+#include "widgets/listlook.h"
 
 namespace talmor {
-
-namespace {
-
-constexpr int kRowHeight = 18;
-
-} // namespace
 
 void ResultListModel::show(const std::vector<ResultRow>& rows) {
     beginResetModel();
@@ -73,20 +65,11 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 void SetUpResultList(QTableView& view, const std::vector<ResultColumn>& columns) {
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        view.setColumnWidth(static_cast<int>(i), columns[i].width);
+    std::vector<int> widths;
+    for (const ResultColumn& column : columns) {
+        widths.push_back(column.width);
     }
-    view.setSelectionBehavior(QAbstractItemView::SelectRows);
-    view.setSelectionMode(QAbstractItemView::SingleSelection);
-    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view.setShowGrid(false);
-    view.setWordWrap(false);
-    view.setIconSize(QSize(16, 16));
-    view.verticalHeader()->hide();
-    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view.verticalHeader()->setDefaultSectionSize(kRowHeight);
-    view.horizontalHeader()->setSectionsClickable(false);
-    view.horizontalHeader()->setHighlightSections(false);
+    SetUpListLook(view, widths);
 }
 
 } // namespace talmor

@@ -38,9 +38,7 @@ private:
     std::vector<ResultRow> rows_;
 };
 
-// The look of the result lists: the columns' widths, whole rows selected one at a time, no
-// editing or wrapping, fixed row heights (a page of a hundred rows lays out at once), headers
-// that do not sort.
+// The console's list look (widgets/listlook.h) with the widths of `columns`.
 void SetUpResultList(QTableView& view, const std::vector<ResultColumn>& columns);
 
 } // namespace talmor

@@ -113,13 +113,21 @@ protected:
                                       QItemSelectionModel::ClearAndSelect |
                                           QItemSelectionModel::Rows);
     }
-    // A subscriber search in exact mode whose first reply shows `entries`.
-    CSearchWizardDlg* subscribersShowing(const std::vector<SearchEntryA>& entries) {
-        CSearchWizardDlg* wizard = open(kSubscribers);
-        type(wizard, 1082, "1");
-        const auto sent = next(wizard, CMD_SEARCH_USERS);
-        replyA(sent.at(0).seq, entries);
-        return wizard;
+    // A search of `wizard` in exact mode for `account` whose first reply holds `entries`.
+    template <typename Entry>
+    CSearchWizardDlg* answered(const Wizard& wizard, uint32_t account,
+                               const std::vector<Entry>& entries) {
+        CSearchWizardDlg* dialog = open(wizard);
+        field<QLineEdit>(dialog, 1082)->setText(QString::number(account));
+        const uint16_t seq = next(dialog, wizard.request).at(0).seq;
+        h.deliver(
+            wizard.reply, [&](OutPacket& out) { writeList(out, entries); }, seq);
+        return dialog;
+    }
+    template <typename Entry> static Entry WithId(uint32_t id) {
+        Entry entry;
+        entry.id = id;
+        return entry;
     }
 };
 
@@ -394,9 +402,11 @@ TEST_F(SearchWizardTest, AClosedWizardIsGoneWithItsRepliesAndOpensAfresh) {
 TEST_F(SearchWizardTest, AddingAResultRefusesTheOperatorAndContactsAndSendsTheRightGroup) {
     standardLogin();
     // 1024 is the operator, 1025 a contact already, 4294967295 a user to add.
-    CSearchWizardDlg* wizard = subscribersShowing({{1024, 1, "me", "", 1, 30, ""},
-                                                   {kColleague, 1, "", "", 1, 30, ""},
-                                                   {4294967295u, 0, "", "", 2, 80, ""}});
+    CSearchWizardDlg* wizard =
+        answered(kSubscribers, 1,
+                 std::vector<SearchEntryA>{{1024, 1, "me", "", 1, 30, ""},
+                                           {kColleague, 1, "", "", 1, 30, ""},
+                                           {4294967295u, 0, "", "", 2, 80, ""}});
     h.takeSent();
     h.ui.shown.clear();
     wizard->results().addButton().click();
@@ -420,13 +430,8 @@ TEST_F(SearchWizardTest, AddingAResultRefusesTheOperatorAndContactsAndSendsTheRi
     EXPECT_EQ(h.ui.texts("notice").back(), U("已将用户： 4294967295 加为您的通讯联系人。"));
 
     // Colleagues go to the default group (101) themselves; providers have their own texts.
-    CSearchWizardDlg* colleagues = open(kColleagues);
-    type(colleagues, 1082, "1030");
-    const uint16_t seq = next(colleagues, CMD_SEARCH_COLLEAGUES).at(0).seq;
-    SearchEntryD found;
-    found.id = 1030;
-    h.deliver(
-        CMD_SEARCH_RESULT_D, [&](OutPacket& out) { writeList(out, std::vector{found}); }, seq);
+    CSearchWizardDlg* colleagues =
+        answered(kColleagues, 1030, std::vector{WithId<SearchEntryD>(1030)});
     h.ui.shown.clear();
     colleagues->results().addButton().click();
     select(colleagues, 0);
@@ -436,14 +441,8 @@ TEST_F(SearchWizardTest, AddingAResultRefusesTheOperatorAndContactsAndSendsTheRi
     ASSERT_EQ(colleagueAdds.size(), 1u);
     EXPECT_EQ(testing::U32s(colleagueAdds[0], 2), (std::vector<uint32_t>{1030, 101}));
 
-    CSearchWizardDlg* providers = open(kProviders);
-    type(providers, 1082, "3001");
-    const uint16_t providerSeq = next(providers, CMD_SEARCH_PROVIDERS).at(0).seq;
-    SearchEntryB merchant;
-    merchant.id = kMerchant;
-    h.deliver(
-        CMD_SEARCH_RESULT_B, [&](OutPacket& out) { writeList(out, std::vector{merchant}); },
-        providerSeq);
+    CSearchWizardDlg* providers =
+        answered(kProviders, kMerchant, std::vector{WithId<SearchEntryB>(kMerchant)});
     h.ui.shown.clear();
     select(providers, 0);
     providers->results().addButton().click();
@@ -454,33 +453,23 @@ TEST_F(SearchWizardTest, AddingAResultRefusesTheOperatorAndContactsAndSendsTheRi
 TEST_F(SearchWizardTest, ADoubleClickOpensTheMemberPageOnTheKindsHost) {
     standardLogin();
     const Deployment& deployment = h.window().deployment();
-    CSearchWizardDlg* wizard = subscribersShowing({{4294967295u, 0, "", "", 0, 0, ""}});
+    CSearchWizardDlg* wizard =
+        answered(kSubscribers, 1, std::vector<SearchEntryA>{{4294967295u, 0, "", "", 0, 0, ""}});
     wizard->results().openMember(0);
     wizard->results().openMember(5); // no such row
     ASSERT_EQ(h.ui.opened.size(), 1u);
     EXPECT_EQ(h.ui.opened[0].toString(),
               deployment.memberInfoHost + "/memberinfo/?memberid=4294967295");
 
-    CSearchWizardDlg* providers = open(kProviders);
-    type(providers, 1082, "3001");
-    const uint16_t seq = next(providers, CMD_SEARCH_PROVIDERS).at(0).seq;
-    SearchEntryB merchant;
-    merchant.id = 3001;
-    h.deliver(
-        CMD_SEARCH_RESULT_B, [&](OutPacket& out) { writeList(out, std::vector{merchant}); }, seq);
+    CSearchWizardDlg* providers =
+        answered(kProviders, 3001, std::vector{WithId<SearchEntryB>(3001)});
     providers->results().openMember(0);
     ASSERT_EQ(h.ui.opened.size(), 2u);
     EXPECT_EQ(h.ui.opened[1].toString(),
               deployment.providerMemberInfoHost + "/memberinfo/?memberid=3001");
 
-    CSearchWizardDlg* colleagues = open(kColleagues);
-    type(colleagues, 1082, "1025");
-    const uint16_t colleagueSeq = next(colleagues, CMD_SEARCH_COLLEAGUES).at(0).seq;
-    SearchEntryD colleague;
-    colleague.id = 1025;
-    h.deliver(
-        CMD_SEARCH_RESULT_D, [&](OutPacket& out) { writeList(out, std::vector{colleague}); },
-        colleagueSeq);
+    CSearchWizardDlg* colleagues =
+        answered(kColleagues, 1025, std::vector{WithId<SearchEntryD>(1025)});
     colleagues->results().openMember(0);
     EXPECT_EQ(h.ui.opened.size(), 2u) << "colleagues have no member page";
 }
