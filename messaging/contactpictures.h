@@ -2,6 +2,9 @@
 
 #include <QPixmap>
 
+class QVBoxLayout;
+class QWidget;
+
 #include <cstdint>
 
 namespace talmor {
@@ -14,5 +17,8 @@ QPixmap ExpandPicture(bool expanded);
 QPixmap GroupBanner(bool create);
 // The banner of the search wizards' conditions page.
 QPixmap SearchBanner();
+// Lays `page` out under `banner`, which spans its top edge; the page's controls go into the
+// returned layout, which keeps them off the edges.
+QVBoxLayout* UnderBanner(QWidget& page, const QPixmap& banner);
 
 } // namespace talmor

@@ -50,9 +50,6 @@ CSearchConditionsDlg::CSearchConditionsDlg(QWidget* frame, WindowRegistry& regis
       scope_(scope), next_(new QPushButton(U(text::kNextStep), this)),
       cancel_(new QPushButton(U(text::kCancelStep), this)) {
     using F = ConditionField;
-    auto* banner = new QLabel(this);
-    banner->setPixmap(SearchBanner());
-
     auto* modes = new QHBoxLayout;
     if (kind.modeCheckBox) {
         combinedMode_ = new QCheckBox(U(text::kCombinedSearch), this);
@@ -145,17 +142,12 @@ CSearchConditionsDlg::CSearchConditionsDlg(QWidget* frame, WindowRegistry& regis
     buttons->addWidget(next_);
     buttons->addWidget(cancel_);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 8);
-    layout->addWidget(banner);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 4, 12, 0);
+    QVBoxLayout* body = UnderBanner(*this, SearchBanner());
     body->addLayout(modes);
     body->addLayout(fields);
     body->addStretch();
     body->addWidget(hint);
     body->addLayout(buttons);
-    layout->addLayout(body);
 
     setCombined(false);
 }

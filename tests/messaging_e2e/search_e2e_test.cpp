@@ -60,6 +60,7 @@ protected:
         testing::EnsureApplication();
         QString error;
         ASSERT_TRUE(server.start(QStringLiteral(TALMOR_DEMO_SEED), error)) << error.toStdString();
+        control = std::make_unique<e2e::ControlClient>(server.httpPort());
         setApplicationFolders({folder.path(), folder.path()});
         Deployment deployment;
         deployment.port = server.udpPort();
@@ -89,7 +90,7 @@ protected:
     }
     // The bodies of operator 1024's requests with `command`, in order.
     std::vector<QByteArray> logged(uint16_t command) {
-        return control().loggedBodies(1024, command);
+        return control->loggedBodies(1024, command);
     }
     template <typename Search> Search loggedSearch(uint16_t command, std::size_t index) {
         const QByteArray body = logged(command).at(index);
@@ -122,12 +123,6 @@ protected:
         EXPECT_TRUE(waitFor([&] { return answered(wizard); }, kWaitMs));
         return wizard;
     }
-    e2e::ControlClient& control() {
-        if (!control_) {
-            control_ = std::make_unique<e2e::ControlClient>(server.httpPort());
-        }
-        return *control_;
-    }
 
     testing::TempFolder folder;
     e2e::ServerProcess server;
@@ -135,7 +130,7 @@ protected:
     testing::FakeUi ui;
     std::unique_ptr<CTalmorManagerDlg> window;
     ContactPart* contacts = nullptr;
-    std::unique_ptr<e2e::ControlClient> control_;
+    std::unique_ptr<e2e::ControlClient> control;
 };
 
 void ExpectScope(const std::array<std::string, 5>& area) {
