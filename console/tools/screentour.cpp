@@ -1,7 +1,8 @@
 // The console's tour for docs/screenshots/: operator 1024 logs in to a running quorvane-server,
 // calls are injected through its control API, and the screens an operator works with are
 // photographed from the X display: the message box of a new call, the call panes, the
-// processing list with its handling menu, the family SMS window and the work pane with a page.
+// processing list with its handling menu, the family SMS window, the work pane with a page and
+// the subscriber search wizard's conditions and results pages.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
@@ -33,6 +35,9 @@
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
 #include "messaging/messagingparts.h"
+#include "messaging/searchconditionsdlg.h"
+#include "messaging/searchresultsdlg.h"
+#include "messaging/searchwizarddlg.h"
 
 namespace {
 
@@ -133,10 +138,34 @@ public:
         window_.onCommand(1017);
         Pause(4000);
         grabScreen("work-pane");
-        return true;
+        return searchWizard();
     }
 
 private:
+    // The subscriber search: its conditions in the combined mode, then the first reply.
+    bool searchWizard() {
+        window_.onCommand(talmor::cmd::kAddSubscriber);
+        auto* wizard = dynamic_cast<talmor::CSearchWizardDlg*>(window_.findWindow(29, 0, 0));
+        if (wizard == nullptr) {
+            std::fprintf(stderr, "screentour: the search wizard did not open\n");
+            return false;
+        }
+        wizard->conditions().setCombined(true);
+        Pause(1000);
+        grabWidget("search-conditions", *wizard);
+        wizard->conditions().nextButton().click();
+        if (!step(
+                "the search is answered", [&] { return wizard->results().paging().stored() > 0; },
+                10000)) {
+            return false;
+        }
+        wizard->results().list().selectRow(1);
+        Pause(1000);
+        grabWidget("search-results", *wizard);
+        wizard->close();
+        return true;
+    }
+
     bool step(const char* what, const std::function<bool()>& done, int ms) {
         if (WaitUntil(done, ms)) {
             return true;
