@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QTableView>
 
+#include <functional>
+
 #include "console/commandids.h"
 #include "messaging/resultlistmodel.h"
 #include "messaging/searchconditionsdlg.h"
@@ -453,25 +455,29 @@ TEST_F(SearchWizardTest, AddingAResultRefusesTheOperatorAndContactsAndSendsTheRi
 TEST_F(SearchWizardTest, ADoubleClickOpensTheMemberPageOnTheKindsHost) {
     standardLogin();
     const Deployment& deployment = h.window().deployment();
-    CSearchWizardDlg* wizard =
-        answered(kSubscribers, 1, std::vector<SearchEntryA>{{4294967295u, 0, "", "", 0, 0, ""}});
-    wizard->results().openMember(0);
-    wizard->results().openMember(5); // no such row
-    ASSERT_EQ(h.ui.opened.size(), 1u);
-    EXPECT_EQ(h.ui.opened[0].toString(),
-              deployment.memberInfoHost + "/memberinfo/?memberid=4294967295");
-
-    CSearchWizardDlg* providers =
-        answered(kProviders, 3001, std::vector{WithId<SearchEntryB>(3001)});
-    providers->results().openMember(0);
-    ASSERT_EQ(h.ui.opened.size(), 2u);
-    EXPECT_EQ(h.ui.opened[1].toString(),
-              deployment.providerMemberInfoHost + "/memberinfo/?memberid=3001");
-
-    CSearchWizardDlg* colleagues =
-        answered(kColleagues, 1025, std::vector{WithId<SearchEntryD>(1025)});
-    colleagues->results().openMember(0);
-    EXPECT_EQ(h.ui.opened.size(), 2u) << "colleagues have no member page";
+    const struct {
+        std::function<CSearchWizardDlg*()> search;
+        QString page; // none for colleagues
+    } cases[] = {
+        {[&] { return answered(kSubscribers, 1, std::vector{WithId<SearchEntryA>(4294967295u)}); },
+         deployment.memberInfoHost + "/memberinfo/?memberid=4294967295"},
+        {[&] { return answered(kProviders, 3001, std::vector{WithId<SearchEntryB>(3001)}); },
+         deployment.providerMemberInfoHost + "/memberinfo/?memberid=3001"},
+        {[&] { return answered(kColleagues, 1025, std::vector{WithId<SearchEntryD>(1025)}); },
+         QString()},
+    };
+    for (const auto& c : cases) {
+        h.ui.opened.clear();
+        CSearchWizardDlg* wizard = c.search();
+        wizard->results().openMember(0);
+        wizard->results().openMember(5); // no such row
+        if (c.page.isEmpty()) {
+            EXPECT_TRUE(h.ui.opened.empty());
+            continue;
+        }
+        ASSERT_EQ(h.ui.opened.size(), 1u) << c.page.toStdString();
+        EXPECT_EQ(h.ui.opened[0].toString(), c.page);
+    }
 }
 
 } // namespace
