@@ -2,7 +2,8 @@
 // calls are injected through its control API, and the screens an operator works with are
 // photographed from the X display: the message box of a new call, the call panes, the
 // processing list with its handling menu, the family SMS window, the work pane with a page and
-// the three pages of the options sheet.
+// the three pages of the options sheet and the subscriber search wizard's conditions and
+// results pages.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
@@ -38,6 +40,9 @@
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
 #include "messaging/messagingparts.h"
+#include "messaging/searchconditionsdlg.h"
+#include "messaging/searchresultsdlg.h"
+#include "messaging/searchwizarddlg.h"
 
 namespace {
 
@@ -138,7 +143,7 @@ public:
         window_.onCommand(1017);
         Pause(4000);
         grabScreen("work-pane");
-        return grabOptionPages();
+        return grabOptionPages() && searchWizard();
     }
 
 private:
@@ -162,6 +167,30 @@ private:
                 return false;
             }
         }
+        return true;
+    }
+
+    // The subscriber search: its conditions in the combined mode, then the first reply.
+    bool searchWizard() {
+        window_.onCommand(talmor::cmd::kAddSubscriber);
+        auto* wizard = dynamic_cast<talmor::CSearchWizardDlg*>(window_.findWindow(29, 0, 0));
+        if (wizard == nullptr) {
+            std::fprintf(stderr, "screentour: the search wizard did not open\n");
+            return false;
+        }
+        wizard->conditions().setCombined(true);
+        Pause(1000);
+        grabWidget("search-conditions", *wizard);
+        wizard->conditions().nextButton().click();
+        if (!step(
+                "the search is answered", [&] { return wizard->results().paging().stored() > 0; },
+                10000)) {
+            return false;
+        }
+        wizard->results().list().selectRow(1);
+        Pause(1000);
+        grabWidget("search-results", *wizard);
+        wizard->close();
         return true;
     }
 
