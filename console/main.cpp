@@ -9,6 +9,7 @@
 #include <string>
 
 #include "calls/callparts.h"
+#include "console/options/optionparts.h"
 #include "console/programinfo.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     const auto installParts = [](talmor::CTalmorManagerDlg& window) {
         talmor::InstallCallParts(window);
         talmor::InstallMessagingParts(window);
+        talmor::InstallOptionParts(window);
     };
     if (!app.InitInstance(commandLine, folder, ui, environment.services(), browser, installParts)) {
         return 0;

@@ -1,5 +1,8 @@
 #include "storage/calljournal.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <sqlite3.h>
 
 namespace talmor::storage {
@@ -89,6 +92,11 @@ CallJournal::~CallJournal() {
 
 bool CallJournal::open(const std::string& path) {
     close();
+    // As the other data files: the operator's alone (SQLite gives its log the same mode).
+    const int created = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (created >= 0) {
+        ::close(created);
+    }
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {

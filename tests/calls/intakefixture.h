@@ -36,6 +36,7 @@ public:
     void onTakenCalls(std::vector<CallRecord>) override {}
     void onCallTaken(const CallRecord& call) override { taken.push_back(call); }
     void onCallNoticeDone(uint32_t, bool) override {}
+    void onCallGone(uint32_t) override {}
     void onCallMemoSaved(uint32_t) override {}
     void onFamilyContact(bool, uint32_t, const std::string&, const std::string&) override {}
     void onSellerResult(std::vector<SellerEntry>, uint32_t) override {}

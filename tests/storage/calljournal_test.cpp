@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -64,6 +65,10 @@ TEST_F(CallJournalTest, EntriesComeBackWholeInAppendOrderAfterReopening) {
     journal.close();
     ASSERT_TRUE(journal.open(folder.file(kCallJournalFile)));
     EXPECT_EQ(find({}), Sample());
+    // The operator's alone, as every data file.
+    struct stat file {};
+    ASSERT_EQ(::stat(folder.file(kCallJournalFile).c_str(), &file), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
 }
 
 TEST_F(CallJournalTest, FiltersSelectByCallCallerCategoryAndDay) {
