@@ -33,15 +33,6 @@ TEST(FitWithinTest, MovesTheFrameIntoTheAreaAndCutsWhatIsLarger) {
     }
 }
 
-TEST(FramePlacementTest, AnUnframedWindowTakesTheFrameRectangleAsItsClientArea) {
-    testing::EnsureApplication();
-    QWidget window;
-    const QRect frame(10, 20, 300, 200);
-    PlaceFrame(window, frame);
-    EXPECT_EQ(window.frameGeometry(), frame);
-    EXPECT_EQ(window.geometry(), frame);
-}
-
 TEST(FramePlacementTest, AWindowShowsMaximisedUnlessThatSqueezesItBelowItsMinimumSize) {
     testing::EnsureApplication();
     const QRect area = WorkArea(QWidget());
@@ -62,7 +53,7 @@ TEST(FramePlacementTest, AWindowShowsMaximisedUnlessThatSqueezesItBelowItsMinimu
     }
 }
 
-TEST(FramePlacementTest, TheMainWindowComesBackAsItWasShown) {
+TEST(FramePlacementTest, TheMainWindowsFrameStartsAtTheWorkAreasCornerAndComesBackSo) {
     ConsoleHarness h;
     h.login();
     ASSERT_TRUE(h.window().isVisible());
