@@ -18,7 +18,7 @@ class CTalmorManagerDlg;
 
 // The phrase button of a handling window: pressing `button` pops up the phrases of the
 // operator's list file as it is then; a chosen phrase replaces the text of `edit`, and "自定义"
-// opens the options sheet where the lists are edited.
+// opens the options sheet on the page where the list is edited.
 class PhraseMenuPopup : public QObject {
     Q_OBJECT
 public:
@@ -43,9 +43,5 @@ private:
     QPlainTextEdit& edit_;
     std::vector<std::string> phrases_;
 };
-
-// Opens the console options sheet and, when it closes, loads the options again and applies
-// them.
-void OpenOptionsSheet(CTalmorManagerDlg& window);
 
 } // namespace talmor

@@ -55,8 +55,8 @@ void ContactPart::onGroupNameChanged(uint32_t groupId, const std::string& name) 
     window_.ui().notice(&window_, QString::fromUtf8(text::kRenameGroupDone));
 }
 
-void ContactPart::onGroupDeleted(uint32_t groupId) {
-    list_.removeGroup(groupId);
+std::vector<uint32_t> ContactPart::onGroupDeleted(uint32_t groupId) {
+    return list_.removeGroup(groupId);
 }
 
 void ContactPart::onUserInfo(uint32_t userId) {
@@ -92,15 +92,23 @@ void ContactPart::onContactAdded(uint32_t userId) {
 }
 
 void ContactPart::onAddRequest(uint32_t userId) {
-    if (userId == 0 || userId == window_.operatorId() || list_.findRecord(userId) != nullptr) {
+    if (CheckAdd(list_.records(), window_.operatorId(), userId) != AddCheck::Allowed) {
         return;
     }
     window_.ui().ask(&window_, AddRequestText(userId), [this, userId](bool approve) {
         // The list may have changed while the question waited: logged out, or added meanwhile.
-        if (approve && window_.ready() && list_.findRecord(userId) == nullptr) {
-            window_.client().addContact(userId, list_.defaultGroupId());
+        if (approve && window_.ready()) {
+            requestAdd(userId, true);
         }
     });
+}
+
+AddCheck ContactPart::requestAdd(uint32_t userId, bool toDefaultGroup) {
+    const AddCheck check = CheckAdd(list_.records(), window_.operatorId(), userId);
+    if (check == AddCheck::Allowed) {
+        window_.client().addContact(userId, toDefaultGroup ? list_.defaultGroupId() : 0);
+    }
+    return check;
 }
 
 void ContactPart::onAllOffline() {

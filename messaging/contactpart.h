@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "console/eventroutes.h"
+#include "messaging/contactactions.h"
 #include "messaging/contactlist.h"
 
 namespace talmor {
@@ -21,11 +22,16 @@ public:
     ContactList& list() { return list_; }
     COutListDlg& pane() { return *pane_; }
 
+    // The console's one way of adding a user as a contact (search results, approved requests):
+    // request 19 with the default group's id, or with 0 to let the server choose, unless the
+    // check refuses. The contact joins the list when the server confirms.
+    AddCheck requestAdd(uint32_t userId, bool toDefaultGroup);
+
     void onGroupList(const std::vector<GroupEntry>& groups) override;
     void onContactsLoaded(const std::vector<ContactEntry>& entries) override;
     void onGroupCreated(uint32_t groupId) override;
     void onGroupNameChanged(uint32_t groupId, const std::string& name) override;
-    void onGroupDeleted(uint32_t groupId) override;
+    std::vector<uint32_t> onGroupDeleted(uint32_t groupId) override;
     void onUserInfo(uint32_t userId) override;
     void onContactOnline(uint32_t userId, uint32_t status, bool fromList) override;
     void onContactOffline(uint32_t userId) override;

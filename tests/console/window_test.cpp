@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
@@ -73,15 +74,32 @@ TEST(TabsTest, ATabWithRowsBlinksAndOneWithoutStaysSteady) {
     } rows;
     ConsoleHarness h;
     h.window().routes().calls = &rows;
-    h.login(ConsoleHarness::OnlyRights({45, 46}));
-    const QTabBar* tabs = h.window().tabStrip().bar();
+    h.login(ConsoleHarness::OnlyRights({45, 46, 20}));
+    CallTabBar* tabs = h.window().tabStrip().bar();
+    tabs->resize(600, 19);
+    // Neither the blinking tab nor the tabs to its right move while it blinks.
+    std::vector<QRect> steady;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        steady.push_back(tabs->tabRect(tab));
+    }
+    const auto placesKept = [&] {
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            EXPECT_EQ(tabs->tabRect(tab), steady[static_cast<std::size_t>(tab)]) << tab;
+        }
+    };
     h.window().onTimer(1008);
+    EXPECT_FALSE(tabs->captionHidden(1));
+    h.window().onTimer(1008);
+    EXPECT_TRUE(tabs->captionHidden(1));
+    EXPECT_FALSE(tabs->captionHidden(0));
     EXPECT_EQ(tabs->tabText(1), U("求救呼叫"));
+    placesKept();
+    // The blank beat paints no caption where the caption beat did.
+    const QImage blank = tabs->grab(tabs->tabRect(1)).toImage();
     h.window().onTimer(1008);
-    EXPECT_EQ(tabs->tabText(1), "        ");
-    EXPECT_EQ(tabs->tabText(0), U("求助呼叫"));
-    h.window().onTimer(1008);
-    EXPECT_EQ(tabs->tabText(1), U("求救呼叫"));
+    EXPECT_FALSE(tabs->captionHidden(1));
+    EXPECT_NE(tabs->grab(tabs->tabRect(1)).toImage(), blank);
+    placesKept();
 
     h.window().onTimer(1007);
     EXPECT_EQ(rows.reminders, 1);
@@ -241,20 +259,23 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
         void onVideoChannelReady(uint32_t, bool) override {}
         void onVideoChannelStarted(uint32_t, bool) override {}
         void onVideoData(uint32_t, const uint8_t*, uint32_t) override {}
+        void onContactChanged(uint32_t) override {}
+        std::vector<uint32_t> messages;
+        std::vector<uint32_t> offers;
+    } messages;
+    struct Searches : SearchReceiver {
         void onSearchResultA(std::vector<SearchEntryA> e, uint16_t seq) override {
             searches.emplace_back(e.size(), seq);
         }
         void onSearchResultB(std::vector<SearchEntryB>, uint16_t) override {}
         void onSearchResultD(std::vector<SearchEntryD>, uint16_t) override {}
-        void onContactChanged(uint32_t) override {}
         void openSearchWizard(uint32_t type) override { wizards.push_back(type); }
-        std::vector<uint32_t> messages;
-        std::vector<uint32_t> offers;
         std::vector<std::pair<std::size_t, uint16_t>> searches;
         std::vector<uint32_t> wizards;
-    } messages;
+    } searches;
     ConsoleHarness h;
     h.window().routes().messaging = &messages;
+    h.window().routes().search = &searches;
     h.login();
     h.deliver(CMD_SERVER_MESSAGE, [](OutPacket& out) {
         ServerMessage{1, 1025, 0, "hi"}.write(out);
@@ -272,12 +293,13 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
             writeList(out, std::vector<SearchEntryA>{{5, 1, "n", "m", 1, 70, "a"}});
         },
         321);
-    ASSERT_EQ(messages.searches.size(), 1u);
-    EXPECT_EQ(messages.searches[0], (std::pair<std::size_t, uint16_t>{1, 321}));
+    ASSERT_EQ(searches.searches.size(), 1u);
+    EXPECT_EQ(searches.searches[0], (std::pair<std::size_t, uint16_t>{1, 321}));
     h.window().onCommand(cmd::kAddColleague);
     h.window().onCommand(cmd::kAddSubscriber);
-    EXPECT_EQ(messages.wizards, (std::vector<uint32_t>{40, 29}));
+    EXPECT_EQ(searches.wizards, (std::vector<uint32_t>{40, 29}));
     h.window().routes().messaging = nullptr;
+    h.window().routes().search = nullptr;
 }
 
 } // namespace

@@ -22,6 +22,7 @@ struct DropRecorder : HandlingReceiver {
     void onTakenCalls(std::vector<CallRecord>) override {}
     void onCallTaken(const CallRecord&) override {}
     void onCallNoticeDone(uint32_t, bool) override {}
+    void onCallGone(uint32_t) override {}
     void onCallMemoSaved(uint32_t) override {}
     void onFamilyContact(bool, uint32_t, const std::string&, const std::string&) override {}
     void onSellerResult(std::vector<SellerEntry>, uint32_t) override {}
@@ -56,13 +57,10 @@ struct ChatRecorder : MessagingReceiver {
     void onVideoChannelReady(uint32_t, bool) override {}
     void onVideoChannelStarted(uint32_t, bool) override {}
     void onVideoData(uint32_t, const uint8_t*, uint32_t) override {}
-    void onSearchResultA(std::vector<SearchEntryA>, uint16_t) override {}
-    void onSearchResultB(std::vector<SearchEntryB>, uint16_t) override {}
-    void onSearchResultD(std::vector<SearchEntryD>, uint16_t) override {}
-    void onContactChanged(uint32_t) override {}
-    void openSearchWizard(uint32_t) override {}
+    void onContactChanged(uint32_t userId) override { changed.push_back(userId); }
     void openChat(uint32_t userId, ChatStart start) override { chats.push_back({userId, start}); }
     std::vector<std::pair<uint32_t, ChatStart>> chats;
+    std::vector<uint32_t> changed;
 };
 
 // The main window on the console harness with the messaging parts installed, logged in with
@@ -76,8 +74,8 @@ protected:
 
     void SetUp() override;
 
-    void loginWith(const std::vector<GroupEntry>& groups,
-                   const std::vector<ContactEntry>& contacts);
+    void loginWith(const std::vector<GroupEntry>& groups, const std::vector<ContactEntry>& contacts,
+                   const UserRecord& profile = ConsoleHarness::Operator());
     void standardLogin();
 
     ContactPart& part() { return *part_; }
