@@ -6,6 +6,7 @@
 #include "console/appfolders.h"
 #include "console/calltabstrip.h"
 #include "console/consoleui.h"
+#include "console/frameplacement.h"
 #include "console/gbktext.h"
 #include "console/loginwaitdlg.h"
 #include "console/startupmarks.h"
@@ -139,9 +140,10 @@ void LoginSequence::complete() {
     }
     window_.tabStrip().rebuild(window_.seatRights());
     window_.relayout();
-    window_.showNoticeStrip();
     window_.SelectTab();
-    window_.show();
+    // Shown first: the notice strip's page is as wide as what the window's frame leaves.
+    ShowOnWorkArea(window_);
+    window_.showNoticeStrip();
     requestFirstData();
     Mark("ready");
     later([this] { checkAgreement(); });

@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 
@@ -21,6 +20,7 @@
 #include "console/clientarea.h"
 #include "console/commandids.h"
 #include "console/consoleui.h"
+#include "console/frameplacement.h"
 #include "console/gbktext.h"
 #include "console/loginwaitdlg.h"
 #include "console/mainlayout.h"
@@ -98,9 +98,8 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
     tray_.Create(art::StatusIcon(kStatusOnline), QString::fromUtf8(text::kTrayTooltip),
                  trayMenu_.menu());
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        setGeometry(screen->availableGeometry());
-    }
+    PlaceFrame(*this, WorkArea(*this));
+    KeepFrameWithinWorkArea(*this);
     connect(client_, &ClientArea::resized, this, &CTalmorManagerDlg::relayout);
     relayout();
     SelectTab();
@@ -426,7 +425,7 @@ void CTalmorManagerDlg::showConsole() {
     // Before the first login completes there is no console to show yet; after it, the window
     // comes back whether or not the operator is online now.
     if (hidden && (ready_ || wasReady_)) {
-        showNormal();
+        Restore(*this);
         raise();
         activateWindow();
         return;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes the console's screenshots under Xvfb into docs/screenshots/: the login dialog, the
+# Takes the console's screenshots under Xvfb with the openbox window manager into
+# docs/screenshots/: the login dialog with the training server's header, the
 # agreement of a first login, the logged-in main window of operator 1024 with the demo data of
 # a quorvane-server of its own, then the tour of talmor_screentour: a new call's message box,
 # the call panes, the status line with the oldest wait, the processing list with its handling
@@ -39,6 +40,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# A window manager frames the windows as on an operator's desktop; the shots take the frames in.
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+done
+
 "$build/server/quorvane-server" --seed "$root/server/seed/demo.json" --port 0 --http-port 0 \
     >"$work/server.log" 2>&1 &
 pids+=($!)
@@ -62,12 +71,20 @@ INI
 export TALMOR_HOME="$home" TALMOR_MARKS=1 QTWEBENGINE_DISABLE_SANDBOX=1
 printf '1024\n1025\n' >"$home/HistoryUser.dat"
 
-# The geometry "x y w h" of the window titled $1, frame included.
+# The geometry "x y w h" of the window titled $1 with the frame the window manager gave it: the
+# outermost window that holds it, its X border included.
 geometry() {
-    local id
+    local id root parent
     id=$(xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
-    xdotool getwindowgeometry --shell "$id" | awk -F= '
-        /^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+    while :; do
+        read -r root parent < <(xwininfo -id "$id" -tree | awk '
+            /Root window id:/{r=$4} /Parent window id:/{p=$4} END{print r, p}')
+        [[ $parent == "$root" ]] && break
+        id=$parent
+    done
+    xwininfo -id "$id" | awk -F: '
+        /Absolute upper-left X/{x=$2} /Absolute upper-left Y/{y=$2} /Width/{w=$2} /Height/{h=$2}
+        /Border width/{b=$2} END{print x - b, y - b, w + 2 * b, h + 2 * b}'
 }
 
 wait_for() { # file, text

@@ -18,6 +18,8 @@ namespace {
 using testing::ConsoleHarness;
 
 constexpr int kLoadTimeoutMs = 30000;
+// The header pane of the login dialog.
+constexpr QSize kLoginHeaderPane(551, 257);
 
 QUrl Page(const char* title, const char* body = "") {
     return QUrl(QString("data:text/html,<title>%1</title>%2").arg(title, body));
@@ -79,8 +81,7 @@ TEST(NoticeStripTest, ShowsTheHeaderUntilTheLoginThenTheNotice) {
     ASSERT_NE(h.window().noticeStrip(), nullptr);
     EXPECT_EQ(h.window().noticeStrip()->url(), QUrl("http://bo.test/header.html"));
     h.login();
-    // The window is still hidden when the login completes: the width is that of its client
-    // area all the same.
+    // The width is that of the client area the window's frame leaves on the work area.
     EXPECT_EQ(h.window().noticeStrip()->url().toString(),
               QString("http://bo.test/guendong.aspx?GDWidth=%1")
                   .arg(h.window().clientSize().width() - 600));
@@ -118,6 +119,25 @@ TEST(CallOutWindowTest, AClickInsideTheCancelElementClosesTheWindowToo) {
     dialog->browser()->view()->page()->runJavaScript("document.getElementById('inner').click()");
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, kLoadTimeoutMs));
     delete dialog.data();
+}
+
+TEST(LoginHeaderTest, TheTrainingServersHeaderFitsThePaneWithoutScrolling) {
+    testing::EnsureApplication();
+    const QByteArray html = server::standInPage("/manage/header.html", QUrlQuery(), "");
+    WebPane pane;
+    pane.resize(kLoginHeaderPane);
+    pane.navigate(QUrl("data:text/html;charset=utf-8;base64," + html.toBase64()));
+    pane.show();
+    ASSERT_TRUE(WaitForTitle(pane.view(), "header.html"));
+    QVariantList sizes;
+    pane.view()->page()->runJavaScript(
+        "[document.documentElement.scrollWidth, document.documentElement.scrollHeight,"
+        " window.innerWidth, window.innerHeight]",
+        [&sizes](const QVariant& result) { sizes = result.toList(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sizes.isEmpty(); }, kLoadTimeoutMs));
+    ASSERT_EQ(sizes.size(), 4);
+    EXPECT_LE(sizes[0].toInt(), sizes[2].toInt()) << "the header is wider than the pane";
+    EXPECT_LE(sizes[1].toInt(), sizes[3].toInt()) << "the header is taller than the pane";
 }
 
 } // namespace

@@ -214,10 +214,15 @@ TEST_F(EndToEnd, ControlApiPushesRawCommandsAndServesStandInPages) {
     EXPECT_TRUE(notice->contains("marquee") && notice->contains("width: 424px"));
     auto agreement = control->page("/soft/Negotiate.htm");
     ASSERT_TRUE(agreement);
-    EXPECT_TRUE(agreement->contains("agreement"));
+    EXPECT_TRUE(agreement->contains("服务协议"));
     auto recovery = control->page("/forgetpwd/forgetpassword.aspx");
     ASSERT_TRUE(recovery);
-    EXPECT_TRUE(recovery->contains("Password recovery"));
+    EXPECT_TRUE(recovery->contains("找回密码"));
+    // The login dialog's header is a page of its own, not the stand-in that names its path.
+    auto header = control->page("/manage/header.html");
+    ASSERT_TRUE(header);
+    EXPECT_TRUE(header->contains("社区智能化管理服务平台"));
+    EXPECT_FALSE(header->contains("<h2>/manage/header.html"));
 }
 
 TEST_F(EndToEnd, TheServerStopsCleanlyOnSigterm) {
