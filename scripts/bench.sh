@@ -14,7 +14,10 @@ status=0
 # bench/bench_call_storm (20,000 new calls to a console beside a bare client) is among bench_*.
 # bench_contacts (the contact pane under 10,000 contacts) shows its windows on the offscreen
 # platform by itself.
-for bench in "$build"/bench/bench_* "$build"/tests/e2e/bench_login \
+# bench_peer (direct chat round trip and "SendFile" beside bare TCP) and bench_relay (the
+# server's chat relay beside a bare UDP relay) are built with the end-to-end support.
+for bench in "$build"/bench/bench_* "$build"/tests/e2e/bench_login "$build"/tests/e2e/bench_peer \
+    "$build"/tests/e2e/bench_relay \
     "$build"/tests/console_e2e/bench_console; do
     [[ -x $bench && -f $bench ]] || continue
     echo "== $(basename "$bench")"
