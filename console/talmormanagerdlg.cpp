@@ -62,8 +62,11 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
     : ClientListener(environment.sockets, environment.resolver, environment.timers,
                      environment.clock, environment.random),
       RegisteredWindow(windows(), kWindowType, 0, 0), ui_(ui), timers_(environment.timers),
-      deployment_(deployment), withBrowser_(withBrowser), routing_(*this), login_(*this),
-      status_(*this) {
+      deployment_(deployment), withBrowser_(withBrowser), routing_(*this),
+      peers_(*this, environment.sockets, environment.clock), login_(*this), status_(*this) {
+    setPeerSessions(&peers_);
+    // Until the capture devices are looked at, a configured video source counts as present.
+    client().setVideoCapable(!deployment_.videoSource.isEmpty());
     setWindowTitle(QString::fromUtf8(text::kAppName));
     setWindowIcon(art::AppIcon());
     setMinimumSize(kMinWidth, kMinHeight);
@@ -518,13 +521,7 @@ void CTalmorManagerDlg::OnContactOnline(uint32_t id, uint32_t status, uint32_t a
     if (status != kStatusOnline && status != kStatusAway) {
         return;
     }
-    if (ContactRecord* contact = contacts().find(id)) {
-        contact->status = status;
-        contact->altAddress = altAddress;
-        contact->altPort = altPort;
-        contact->messagePort = messagePort;
-        contact->peerAddress = peerAddress;
-    }
+    storePresence(id, status, altAddress, altPort, messagePort, peerAddress);
     routing_.contactOnline(id, status, fromList);
 }
 

@@ -15,6 +15,7 @@
 #include "console/systemtray.h"
 #include "console/traymenu.h"
 #include "protocol/clientlistener.h"
+#include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
 #include "storage/consoleoptions.h"
 
@@ -106,6 +107,8 @@ public:
     ListenerRouting& routing() { return routing_; }
     ConsoleUi& ui() { return ui_; }
     TimerHost& timers() { return timers_; }
+    // The direct sessions with other consoles (chat, files, voice, video).
+    PeerSessionManager& peers() { return peers_; }
 
     MainMenu& mainMenu() { return *menu_; }
     MenuState menuState() const;
@@ -266,6 +269,7 @@ private:
     Deployment deployment_;
     bool withBrowser_;
     ListenerRouting routing_;
+    PeerSessionManager peers_;
     LoginSequence login_;
     OperatorStatus status_;
     ClientArea* client_;

@@ -7,12 +7,14 @@
 
 #include <chrono>
 
+#include "protocol/peersession.h"
+
 namespace talmor {
 
 namespace {
 // A stream reports itself writable again once its send buffer drains below this, so a peer
 // session that writes on every notification cannot grow the buffer without bound.
-constexpr qint64 kWriteLowWater = 64 * 1024;
+constexpr qint64 kWriteLowWater = kPeerSocketBacklog;
 // The server answers a burst of requests (one per contact at login) with a burst; a bigger
 // receive buffer holds it until the event loop reads it.
 constexpr int kDatagramReceiveBuffer = 4 * 1024 * 1024;
@@ -155,6 +157,18 @@ uint16_t QtSocketLayer::localPort(int handle) const {
     return entry->server ? entry->server->serverPort() : 0;
 }
 
+uint32_t QtSocketLayer::remoteAddress(int handle) const {
+    const Entry* entry = find(handle);
+    return entry != nullptr && entry->socket ? entry->socket->peerAddress().toIPv4Address() : 0;
+}
+
+std::size_t QtSocketLayer::unsentBytes(int handle) const {
+    const Entry* entry = find(handle);
+    return entry != nullptr && entry->socket
+               ? static_cast<std::size_t>(entry->socket->bytesToWrite())
+               : 0;
+}
+
 long QtSocketLayer::sendBytes(int handle, const uint8_t* bytes, std::size_t size) {
     Entry* entry = find(handle);
     if (entry != nullptr && entry->datagram) {
@@ -190,9 +204,11 @@ long QtSocketLayer::receiveBytes(int handle, uint8_t* buffer, std::size_t capaci
     return stream->state() == QAbstractSocket::ConnectedState ? -1 : 0;
 }
 
-int QtSocketLayer::listenSocket(ListenSink* sink) {
+int QtSocketLayer::listenSocket(ListenSink* sink, uint32_t address) {
     auto* server = new QTcpServer(&owner_);
-    if (!server->listen(QHostAddress::AnyIPv4, 0)) {
+    const QHostAddress bindTo =
+        address == 0 ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(address);
+    if (!server->listen(bindTo, 0)) {
         delete server;
         return kNoSocket;
     }
@@ -264,6 +280,11 @@ void QtSocketLayer::notifyReadable(int handle) {
     }
     if (!entry->datagram) {
         entry->sink->onReadable();
+        // Bytes the sink left are not announced again by the stream itself.
+        Entry* after = find(handle);
+        if (after != nullptr && after->socket && after->socket->bytesAvailable() > 0) {
+            QTimer::singleShot(0, after->socket, [this, handle] { notifyReadable(handle); });
+        }
         return;
     }
     entry->datagram->setNotifying(false);

@@ -21,7 +21,8 @@ namespace talmor {
 // event loop. A closed socket never notifies again, even when it is closed from inside its own
 // notification. A datagram socket hands its sink datagrams for a slice of the event loop's time
 // per notification and notifies again on the next turn for the rest, so a flood leaves the
-// loop, and every window, turning.
+// loop, and every window, turning. A stream whose sink left bytes unread is notified again on
+// the next turn: a stream reports readable only when new bytes arrive.
 class QtSocketLayer : public SocketLayer {
 public:
     QtSocketLayer();
@@ -33,9 +34,11 @@ public:
     bool connectSocket(int handle, uint32_t address, uint16_t port) override;
     uint32_t localAddress(int handle) const override;
     uint16_t localPort(int handle) const override;
+    uint32_t remoteAddress(int handle) const override;
+    std::size_t unsentBytes(int handle) const override;
     long sendBytes(int handle, const uint8_t* bytes, std::size_t size) override;
     long receiveBytes(int handle, uint8_t* buffer, std::size_t capacity) override;
-    int listenSocket(ListenSink* sink) override;
+    int listenSocket(ListenSink* sink, uint32_t address) override;
     int acceptSocket(int listenHandle, SocketSink* sink) override;
     void enableWrite(int handle) override;
     void closeSocket(int handle) override;

@@ -106,6 +106,20 @@ void ClientListener::OnContactOffline(uint32_t id) {
     }
 }
 
+void ClientListener::storePresence(uint32_t id, uint32_t status, uint32_t altAddress,
+                                   uint16_t altPort, uint16_t messagePort, uint32_t peerAddress) {
+    if (ContactRecord* contact = contacts_.find(id)) {
+        contact->status = status;
+        contact->altAddress = altAddress;
+        contact->altPort = altPort;
+        contact->messagePort = messagePort;
+        contact->peerAddress = peerAddress;
+    }
+    if (peerSessions_ != nullptr) {
+        peerSessions_->contactOnline(id);
+    }
+}
+
 void ClientListener::OnRequestTimedOut(uint32_t number) {
     if (RegisteredWindow* window = windows_.findWaiting(number)) {
         window->onTimedOut(number);

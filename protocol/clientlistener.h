@@ -127,6 +127,11 @@ public:
     // Not a slot (base): a request or peer message was acknowledged.
     virtual void OnRequestAcked(uint32_t number);
 
+    // Stores the status and addresses an online contact announced; a direct session whose
+    // connect to its old address failed goes, so the next one tries the new address.
+    void storePresence(uint32_t id, uint32_t status, uint32_t altAddress, uint16_t altPort,
+                       uint16_t messagePort, uint32_t peerAddress);
+
     // Builds a received chat message and hands it to OnMessage.
     void deliverMessage(uint8_t kind, uint32_t senderId, uint32_t sendTime, const std::string& body,
                         bool viaServer);

@@ -18,6 +18,8 @@ public:
     virtual void closeSessionsWith(uint32_t peer) = 0;
     // Closes every session that has a peer; with `all`, every session, listeners included.
     virtual void closeContactSessions(bool all) = 0;
+    // `peer` announced itself online (perhaps at a new address or port).
+    virtual void contactOnline(uint32_t peer) = 0;
 };
 
 } // namespace talmor

@@ -39,12 +39,18 @@ public:
     virtual bool connectSocket(int handle, uint32_t address, uint16_t port) = 0;
     virtual uint32_t localAddress(int handle) const = 0;
     virtual uint16_t localPort(int handle) const = 0;
+    // The address of the other end of a connected stream, 0 when there is none.
+    virtual uint32_t remoteAddress(int handle) const = 0;
     // Bytes the socket took (may be fewer than asked on a stream), or -1 on error.
     virtual long sendBytes(int handle, const uint8_t* bytes, std::size_t size) = 0;
     // Bytes received (one datagram on a datagram socket), 0 when a stream was closed, -1 when
     // nothing is waiting, on error, or when the layer keeps the rest for a later notification.
     virtual long receiveBytes(int handle, uint8_t* buffer, std::size_t capacity) = 0;
-    virtual int listenSocket(ListenSink* sink) = 0;
+    // Bytes a stream took and has not yet handed to the system, so that a sender of media can
+    // drop a picture rather than queue without bound.
+    virtual std::size_t unsentBytes(int handle) const = 0;
+    // A stream socket listening on `address` (0: every local address) at an ephemeral port.
+    virtual int listenSocket(ListenSink* sink, uint32_t address) = 0;
     virtual int acceptSocket(int listenHandle, SocketSink* sink) = 0;
     virtual void enableWrite(int handle) = 0;
     virtual void closeSocket(int handle) = 0;

@@ -72,6 +72,9 @@ public:
     std::set<uint32_t> callsShown; // calls this console was sent, to withdraw them later
     // Held call list requests by request code: one per list, the newest.
     std::map<uint16_t, HeldList> heldLists;
+    // Kept chat messages on their way to this console, by packet number: each is forgotten
+    // once acknowledged, and goes again at the next login otherwise.
+    std::map<uint16_t, uint64_t> keptInFlight;
 
     bool visible() const { return state == SessionState::Active && (status == 0 || status == 2); }
 

@@ -3,6 +3,7 @@
 #include "protocol/commands.h"
 #include "protocol/sessionrecords.h"
 #include "server/handlers.h"
+#include "server/messagedelivery.h"
 #include "server/presence.h"
 
 namespace talmor::server {
@@ -90,12 +91,9 @@ void sendMessage(Request& r) {
     message.body = r.in.text();
     message.senderId = r.operatorId();
     message.sendTime = r.server.nowSeconds();
-    ConsoleSession* target = r.server.activeSession(peer);
-    if (target == nullptr) {
-        r.note("peer " + std::to_string(peer) + " is not logged in; message dropped");
-        return;
+    if (!deliverMessage(r.server, peer, message)) {
+        r.note("peer " + std::to_string(peer) + " cannot take it yet; message kept");
     }
-    r.server.send(*target, CMD_SERVER_MESSAGE, 0, [&](OutPacket& out) { message.write(out); });
 }
 
 } // namespace

@@ -209,6 +209,26 @@ Answer setScenario(ScenarioGenerator& scenario, const QUrlQuery& query) {
     return {};
 }
 
+// Which address an operator's presence announces from its next announcement on.
+Answer setAddress(PlatformServer& server, const QUrlQuery& query) {
+    const auto operatorId = number(query, "operator");
+    const QString mode = query.queryItemValue("mode");
+    const std::pair<const char*, AddressMode> modes[] = {
+        {"real", AddressMode::Real},
+        {"none", AddressMode::None},
+        {"unreachable", AddressMode::Unreachable},
+    };
+    for (const auto& [name, value] : modes) {
+        if (operatorId && mode == name) {
+            server.setAddressMode(*operatorId, value);
+            return {Status::Ok,
+                    QJsonDocument(QJsonObject{{"operator", static_cast<qint64>(*operatorId)},
+                                              {"mode", mode}})};
+        }
+    }
+    return failure(Status::BadRequest, "operator=N&mode=real|none|unreachable");
+}
+
 } // namespace
 
 ControlApi::ControlApi(PlatformServer& server, ScenarioGenerator& scenario,
@@ -285,6 +305,8 @@ bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
         answer = requestLog(server_, query);
     } else if (path == "/api/calls/inject" && post) {
         answer = inject(server_, query);
+    } else if (path == "/api/address" && post) {
+        answer = setAddress(server_, query);
     } else if (path == "/api/push" && post) {
         answer = push(server_, query);
     } else if (path == "/api/scenario") {

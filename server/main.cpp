@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "server/messagestore.h"
 #include "server/seed.h"
 #include "server/serverapp.h"
 #include "server/signalwatcher.h"
@@ -41,6 +42,10 @@ int main(int argc, char* argv[]) {
                       "How long a call list request that would get an empty page waits for a "
                       "call before the empty page goes (default 25000; 0 answers at once).",
                       "MS"});
+    parser.addOption({"state",
+                      "SQLite file that keeps chat messages for offline operators across "
+                      "restarts (default: kept in memory only).",
+                      "FILE"});
     parser.process(app);
 
     if (!parser.isSet("seed")) {
@@ -71,6 +76,16 @@ int main(int argc, char* argv[]) {
     }
     talmor::server::SignalWatcher quitOnSignal;
     talmor::server::ServerApp server(std::move(*seed));
+    if (parser.isSet("state")) {
+        std::string stateError;
+        auto store =
+            talmor::server::openMessageFile(parser.value("state").toStdString(), stateError);
+        if (!store) {
+            std::fprintf(stderr, "quorvane-server: state: %s\n", stateError.c_str());
+            return 1;
+        }
+        server.setMessageStore(std::move(store));
+    }
     if (!server.start(udpPort, httpPort, error)) {
         std::fprintf(stderr, "quorvane-server: %s\n", qPrintable(error));
         return 1;

@@ -3,6 +3,7 @@
 // the sender declared, since the deciphered body ends in block padding.
 #include "protocol/commands.h"
 #include "server/handlers.h"
+#include "server/mediatalks.h"
 
 namespace talmor::server {
 
@@ -48,8 +49,14 @@ void relay(Request& r) {
     ConsoleSession* target = r.server.activeSession(peer);
     if (target == nullptr) {
         r.note("peer " + std::to_string(peer) + " is not logged in");
+        // An offer or acceptance nobody can answer would leave its window waiting for ever.
+        if (const uint16_t cancel = matchingCancel(command)) {
+            r.server.send(r.session, static_cast<uint16_t>(cancel + kToPeer), 0,
+                          [&](OutPacket& out) { out.writeInt(peer); });
+        }
         return;
     }
+    uint32_t noted = 0; // the file size of an offer, the bytes sent of file data
     OutPacket body;
     body.writeInt(r.operatorId());
     switch (shapeOf(command)) {
@@ -60,7 +67,8 @@ void relay(Request& r) {
         break;
     case Shape::Offer:
         body.writeShort(r.in.u16());
-        body.writeInt(r.in.u32());
+        noted = r.in.u32();
+        body.writeInt(noted);
         body.writeString(r.in.text());
         break;
     case Shape::Received:
@@ -70,7 +78,8 @@ void relay(Request& r) {
     case Shape::MediaData: {
         const uint32_t length = r.in.u32();
         if (shapeOf(command) == Shape::FileData) {
-            body.writeInt(r.in.u32());
+            noted = r.in.u32();
+            body.writeInt(noted);
         }
         std::size_t available = 0;
         const uint8_t* data = r.in.remaining(available);
@@ -84,6 +93,7 @@ void relay(Request& r) {
     }
     r.server.send(*target, static_cast<uint16_t>(command + kToPeer), 0,
                   [&](OutPacket& out) { out.writeBytes(body.data(), body.length()); });
+    r.server.talks().relayed(command, r.operatorId(), peer, noted);
 }
 
 } // namespace

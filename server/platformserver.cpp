@@ -10,6 +10,7 @@
 #include "server/calllists.h"
 #include "server/handlers.h"
 #include "server/listreplies.h"
+#include "server/messagedelivery.h"
 #include "server/presence.h"
 #include "server/scope.h"
 
@@ -36,7 +37,7 @@ void Request::note(const std::string& text) {
 PlatformServer::PlatformServer(Directory& directory, CallStore& calls, DatagramSink& out,
                                Random& random, ServerSettings settings)
     : directory_(directory), calls_(calls), out_(out), random_(random),
-      settings_(std::move(settings)) {
+      settings_(std::move(settings)), messages_(std::make_unique<MemoryMessageStore>()) {
     addSessionHandlers(handlers_);
     addContactHandlers(handlers_);
     addCallHandlers(handlers_);
@@ -202,6 +203,7 @@ void PlatformServer::acknowledged(ConsoleSession& session, uint16_t seq) {
         return;
     }
     release(session);
+    keptMessageAcknowledged(*this, session, seq);
     if (seq == session.contactListSeq) {
         completeLogin(*this, session);
     }
@@ -304,12 +306,22 @@ std::vector<ConsoleSession*> PlatformServer::sessions() {
     return all;
 }
 
+AddressMode PlatformServer::addressMode(uint32_t operatorId) const {
+    auto found = addressModes_.find(operatorId);
+    return found == addressModes_.end() ? AddressMode::Real : found->second;
+}
+
+void PlatformServer::setAddressMode(uint32_t operatorId, AddressMode mode) {
+    addressModes_[operatorId] = mode;
+}
+
 void PlatformServer::endSession(ConsoleSession& session, const std::string& reason) {
     if (std::find(ended_.begin(), ended_.end(), &session) != ended_.end()) {
         return;
     }
     if (session.state == SessionState::Active) {
         announceLeaving(*this, session);
+        cancelTalksOf(*this, session.operatorId());
         event("operator " + std::to_string(session.operatorId()) + " at " +
               session.endpoint().text() + " left: " + reason);
     }

@@ -15,6 +15,8 @@
 #include "server/callstore.h"
 #include "server/consolesession.h"
 #include "server/directory.h"
+#include "server/mediatalks.h"
+#include "server/messagestore.h"
 #include "server/serversettings.h"
 
 namespace talmor::server {
@@ -38,6 +40,10 @@ struct LogEntry {
 };
 
 class PlatformServer;
+
+// The address an operator's presence announces: the real ones; none (altAddress 0, so peers
+// never try a direct session); or one that cannot be reached (peers try, fail and fall back).
+enum class AddressMode { Real, None, Unreachable };
 
 // A console request on its way to its handler.
 struct Request {
@@ -71,6 +77,14 @@ public:
     void tick(int64_t nowMs);
 
     Directory& directory() { return directory_; }
+    // Chat messages kept for operators whose console cannot take them yet (in memory unless
+    // a store is set).
+    MessageStore& messages() { return *messages_; }
+    void setMessageStore(std::unique_ptr<MessageStore> store) { messages_ = std::move(store); }
+    MediaTalks& talks() { return talks_; }
+    // Which address an operator's presence announces to its contacts.
+    AddressMode addressMode(uint32_t operatorId) const;
+    void setAddressMode(uint32_t operatorId, AddressMode mode);
     CallStore& calls() { return calls_; }
     const ServerSettings& settings() const { return settings_; }
     int64_t nowMs() const { return nowMs_; }
@@ -141,6 +155,9 @@ private:
     std::vector<ConsoleSession*> ended_;
     std::map<uint32_t, std::deque<LogEntry>> logs_;
     std::function<void(const std::string&)> eventLog_;
+    std::unique_ptr<MessageStore> messages_;
+    MediaTalks talks_;
+    std::map<uint32_t, AddressMode> addressModes_;
 };
 
 } // namespace talmor::server

@@ -1,6 +1,7 @@
 #include "server/presence.h"
 
 #include "protocol/commands.h"
+#include "server/messagedelivery.h"
 
 namespace talmor::server {
 
@@ -26,7 +27,7 @@ std::vector<ConsoleSession*> watchersOf(PlatformServer& server, uint32_t operato
 }
 
 void sendOnline(PlatformServer& server, ConsoleSession& session) {
-    const PresenceEntry entry = presenceOf(session);
+    const PresenceEntry entry = presenceOf(server, session);
     for (ConsoleSession* watcher : watchersOf(server, session.operatorId())) {
         server.send(*watcher, CMD_CONTACT_ONLINE, 0, [&](OutPacket& out) { entry.write(out); });
     }
@@ -40,7 +41,7 @@ void sendOffline(PlatformServer& server, ConsoleSession& session) {
 }
 } // namespace
 
-PresenceEntry presenceOf(const ConsoleSession& session) {
+PresenceEntry presenceOf(const PlatformServer& server, const ConsoleSession& session) {
     PresenceEntry entry;
     entry.id = session.operatorId();
     entry.status = session.status;
@@ -50,6 +51,17 @@ PresenceEntry presenceOf(const ConsoleSession& session) {
     entry.altPort = session.endpoint().port;
     entry.messagePort = session.messagePort;
     entry.peerAddress = session.localAddress;
+    switch (server.addressMode(session.operatorId())) {
+    case AddressMode::Real:
+        break;
+    case AddressMode::None:
+        entry.altAddress = 0;
+        entry.altPort = 0;
+        break;
+    case AddressMode::Unreachable:
+        entry.peerAddress = kUnreachableAddress;
+        break;
+    }
     return entry;
 }
 
@@ -63,7 +75,7 @@ void completeLogin(PlatformServer& server, ConsoleSession& session) {
         for (uint32_t contact : account->contactOrder) {
             const ConsoleSession* other = server.activeSession(contact);
             if (other != nullptr && other->visible()) {
-                online.push_back(presenceOf(*other));
+                online.push_back(presenceOf(server, *other));
             }
         }
     }
@@ -75,6 +87,7 @@ void completeLogin(PlatformServer& server, ConsoleSession& session) {
     if (session.visible()) {
         sendOnline(server, session);
     }
+    deliverKeptMessages(server, session);
 }
 
 void announceStatus(PlatformServer& server, ConsoleSession& session, uint32_t before) {
@@ -101,7 +114,7 @@ void announceContactTo(PlatformServer& server, ConsoleSession& watcher, uint32_t
     if (contact == nullptr || !contact->loginComplete || !contact->visible()) {
         return;
     }
-    const PresenceEntry entry = presenceOf(*contact);
+    const PresenceEntry entry = presenceOf(server, *contact);
     server.send(watcher, CMD_CONTACT_ONLINE, 0, [&](OutPacket& out) { entry.write(out); });
 }
 

@@ -5,11 +5,16 @@
 
 namespace talmor::server {
 
-// How a logged-in console appears to its contacts' consoles.
-PresenceEntry presenceOf(const ConsoleSession& session);
+// An address that no packet reaches (TEST-NET-1, reserved for documentation): a peer that is
+// told it tries a direct session, fails, and falls back to the server.
+constexpr uint32_t kUnreachableAddress = 0xC0000201; // 192.0.2.1
 
-// The console has its contact list: it gets its online contacts (514), and the consoles that
-// list its operator see it arrive (512) unless it is invisible.
+// How a logged-in console appears to its contacts' consoles, with the address the control API
+// chose for its operator.
+PresenceEntry presenceOf(const PlatformServer& server, const ConsoleSession& session);
+
+// The console has its contact list: it gets its online contacts (514), the consoles that list
+// its operator see it arrive (512) unless it is invisible, and the messages kept for it follow.
 void completeLogin(PlatformServer& server, ConsoleSession& session);
 // The operator changed status from `before`: contacts see it arrive, change (515) or leave.
 void announceStatus(PlatformServer& server, ConsoleSession& session, uint32_t before);

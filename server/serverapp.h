@@ -29,6 +29,9 @@ public:
     uint16_t httpPort() const { return httpPort_; }
 
     void sendDatagram(const Endpoint& to, const uint8_t* bytes, std::size_t size) override;
+    void setMessageStore(std::unique_ptr<MessageStore> store) {
+        server_.setMessageStore(std::move(store));
+    }
 
 private:
     static int64_t nowMs();

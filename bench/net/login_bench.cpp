@@ -14,7 +14,6 @@
 #include <QJsonObject>
 #include <QNetworkDatagram>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QVariant>
@@ -24,6 +23,7 @@
 #include <vector>
 
 #include "protocol/trace.h"
+#include "support/benchtools.h"
 #include "support/eventloop.h"
 #include "support/serverprocess.h"
 #include "support/testconsole.h"
@@ -139,13 +139,6 @@ qint64 bareExchange(uint16_t port, int window) {
     return done ? timer.elapsed() : -1;
 }
 
-qint64 best(const std::vector<qint64>& runs) {
-    if (std::find(runs.begin(), runs.end(), -1) != runs.end() || runs.empty()) {
-        return -1;
-    }
-    return *std::min_element(runs.begin(), runs.end());
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -154,8 +147,7 @@ int main(int argc, char* argv[]) {
     if (args.contains("--echo")) {
         return echoServer();
     }
-    const int at = static_cast<int>(args.indexOf("--runs"));
-    const int runs = at >= 0 ? std::max(1, args.value(at + 1).toInt()) : 3;
+    const int runs = intOption(args, "--runs", 3);
     // The protocol core's trace lines would measure the terminal, not the login; only the
     // retransmissions are counted, since a lost datagram shows there.
     int retransmissions = 0;
@@ -174,28 +166,15 @@ int main(int argc, char* argv[]) {
     }
     seed.close();
     ServerProcess server;
-    QString error;
-    if (!server.start(seedPath, error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (!startServer(server, seedPath)) {
         return 1;
     }
 
     QProcess echo;
-    echo.start(QCoreApplication::applicationFilePath(), {"--echo"});
-    static const QRegularExpression echoReady("echo ready: (\\d+)");
-    QRegularExpressionMatch match;
-    QByteArray echoOutput;
-    if (!waitFor(
-            [&] {
-                echoOutput += echo.readAllStandardOutput();
-                match = echoReady.match(QString::fromLatin1(echoOutput));
-                return match.hasMatch();
-            },
-            20000)) {
-        std::fprintf(stderr, "the bare server did not start\n");
+    const uint16_t echoPort = startReference(echo, "--echo", "echo ready");
+    if (echoPort == 0) {
         return 1;
     }
-    const auto echoPort = static_cast<uint16_t>(match.captured(1).toUInt());
 
     constexpr int kWindow = 256;
     std::vector<qint64> logins;
@@ -209,9 +188,9 @@ int main(int argc, char* argv[]) {
     echo.terminate();
     echo.waitForFinished(5000);
 
-    const qint64 login = best(logins);
-    const qint64 bareSerial = best(serial);
-    const qint64 bareWindowed = best(windowed);
+    const qint64 login = bestRun(logins);
+    const qint64 bareSerial = bestRun(serial);
+    const qint64 bareWindowed = bestRun(windowed);
     if (login < 0 || bareSerial < 0 || bareWindowed < 0) {
         std::fprintf(stderr, "a run did not complete\n");
         return 1;

@@ -14,6 +14,7 @@
 #include "console/paneslot.h"
 #include "console/toolbuttonrows.h"
 #include "protocol/commands.h"
+#include "protocol/peersession.h"
 #include "protocol/trace.h"
 #include "storage/optionstore.h"
 #include "support/consoleharness.h"
@@ -281,6 +282,30 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
         ServerMessage{1, 1025, 0, "hi"}.write(out);
     });
     EXPECT_EQ(messages.messages, std::vector<uint32_t>{1025});
+    // A contact's direct message takes the same route and is answered with its number.
+    h.deliver(CMD_CONTACT_ONLINE, [](OutPacket& out) {
+        PresenceEntry{1025, 0, 0x7F000001, 4000, 6000, 0x7F000001}.write(out);
+    });
+    PeerSession* listener = h.window().peers().findSession(kMessageKind, 0);
+    ASSERT_NE(listener, nullptr);
+    const int accepted = h.sockets.nextHandle;
+    listener->onIncoming(listener->socketHandle());
+    PeerOutPacket hello(kPeerHello, 1025);
+    hello.writeByte(1);
+    PeerOutPacket chat(kPeerChatMessage, 1025);
+    chat.writeInt(4000000000u).writeByte(1).writeInt(0).writeString("direct");
+    std::vector<uint8_t> stream;
+    for (PeerOutPacket* packet : {&hello, &chat}) {
+        packet->setPrefix();
+        stream.insert(stream.end(), packet->data(), packet->data() + packet->length());
+    }
+    h.sockets.deliver(accepted, stream);
+    EXPECT_EQ(messages.messages, (std::vector<uint32_t>{1025, 1025}));
+    ASSERT_EQ(h.sockets.find(accepted)->sent.size(), 1u);
+    const std::vector<uint8_t>& ack = h.sockets.find(accepted)->sent[0];
+    PeerInPacket answer(ack.data() + 2, ack.size() - 2);
+    EXPECT_EQ(answer.command(), kPeerChatAck);
+    EXPECT_EQ(answer.u32(), 4000000000u);
     // File offers only from contacts.
     h.window().OnFileOffer(1025, 10, "a");
     h.window().OnFileOffer(9999, 10, "a");

@@ -196,7 +196,7 @@ TEST(QtSocketLayer, StreamsConnectAcceptCarryBytesAndReportTheirClose) {
     Listener listener;
     listener.layer = &layer;
     listener.acceptInto = &serverSide;
-    const int listening = layer.listenSocket(&listener);
+    const int listening = layer.listenSocket(&listener, kLoopback);
     ASSERT_NE(listening, kNoSocket);
     const uint16_t port = layer.localPort(listening);
     ASSERT_NE(port, 0);
@@ -228,6 +228,77 @@ TEST(QtSocketLayer, StreamsConnectAcceptCarryBytesAndReportTheirClose) {
     uint8_t buffer[8];
     EXPECT_EQ(layer.receiveBytes(serverSide.handle, buffer, sizeof buffer), 0);
     EXPECT_EQ(client.closed, 0); // closed by its owner: no notification
+}
+
+// Reads at most `limit` bytes per notification, as a reader with a small area would.
+struct SippingSink : Sink {
+    std::size_t limit = 100;
+    std::string all;
+    void onReadable() override {
+        ++readable;
+        std::vector<uint8_t> buffer(limit);
+        const long size = layer->receiveBytes(handle, buffer.data(), buffer.size());
+        if (size > 0) {
+            all.append(reinterpret_cast<char*>(buffer.data()), static_cast<std::size_t>(size));
+        }
+    }
+};
+
+TEST(QtSocketLayer, AStreamReaderThatLeavesBytesIsToldAgainUntilItTookThemAll) {
+    ensureApplication();
+    QtSocketLayer layer;
+    SippingSink serverSide;
+    serverSide.layer = &layer;
+    Listener listener;
+    listener.layer = &layer;
+    listener.acceptInto = &serverSide;
+    const int listening = layer.listenSocket(&listener, kLoopback);
+    ASSERT_NE(listening, kNoSocket);
+    EXPECT_EQ(layer.localAddress(listening), kLoopback);
+
+    Sink client;
+    client.layer = &layer;
+    client.handle = layer.createSocket(SocketType::Stream, &client);
+    ASSERT_TRUE(layer.connectSocket(client.handle, kLoopback, layer.localPort(listening)));
+    ASSERT_TRUE(waitFor([&] { return client.connected == 1 && listener.accepted != kNoSocket; }));
+    EXPECT_EQ(layer.remoteAddress(listener.accepted), kLoopback);
+    EXPECT_EQ(layer.remoteAddress(listening), 0u);
+
+    // One write, far more than one notification's read: no further bytes arrive to announce
+    // the rest, yet all of it is read.
+    std::string text(5000, 'x');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char>('a' + i % 26);
+    }
+    EXPECT_EQ(
+        layer.sendBytes(client.handle, reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+        static_cast<long>(text.size()));
+    ASSERT_TRUE(waitFor([&] { return serverSide.all.size() == text.size(); }))
+        << serverSide.all.size();
+    EXPECT_EQ(serverSide.all, text);
+    EXPECT_GE(serverSide.readable, 50);
+}
+
+TEST(QtSocketLayer, UnsentBytesCountWhatAStreamHasNotHandedToTheSystem) {
+    ensureApplication();
+    QtSocketLayer layer;
+    Sink serverSide;
+    serverSide.layer = &layer;
+    Listener listener;
+    listener.layer = &layer;
+    listener.acceptInto = &serverSide;
+    const int listening = layer.listenSocket(&listener, kLoopback);
+    Sink client;
+    client.layer = &layer;
+    client.handle = layer.createSocket(SocketType::Stream, &client);
+    ASSERT_TRUE(layer.connectSocket(client.handle, kLoopback, layer.localPort(listening)));
+    ASSERT_TRUE(waitFor([&] { return client.connected == 1; }));
+    const std::vector<uint8_t> bytes(3000, 7);
+    layer.sendBytes(client.handle, bytes.data(), bytes.size());
+    // Written from the event loop: until it turns, everything waits in the stream.
+    EXPECT_EQ(layer.unsentBytes(client.handle), bytes.size());
+    ASSERT_TRUE(waitFor([&] { return layer.unsentBytes(client.handle) == 0; }));
+    EXPECT_EQ(layer.unsentBytes(kNoSocket), 0u);
 }
 
 TEST(QtSocketLayer, AStreamConnectToNoListenerFails) {

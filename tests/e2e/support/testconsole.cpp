@@ -6,7 +6,9 @@ namespace talmor::e2e {
 
 TestConsole::TestConsole(int timeFactor)
     : ConsoleEnvironment(timeFactor, [this](int id) { client().onTimer(id); }),
-      ClientListener(sockets, resolver, timers, clock, random) {}
+      ClientListener(sockets, resolver, timers, clock, random), peers_(*this, sockets, clock) {
+    setPeerSessions(&peers_);
+}
 
 TestConsole::~TestConsole() {
     client().goOffline();
@@ -90,8 +92,10 @@ void TestConsole::OnOwnProfile() {
     ClientListener::OnOwnProfile();
 }
 
-void TestConsole::OnContactOnline(uint32_t id, uint32_t, uint32_t, uint16_t, uint16_t, uint32_t,
+void TestConsole::OnContactOnline(uint32_t id, uint32_t status, uint32_t altAddress,
+                                  uint16_t altPort, uint16_t messagePort, uint32_t peerAddress,
                                   bool) {
+    storePresence(id, status, altAddress, altPort, messagePort, peerAddress);
     onlineContacts.insert(id);
 }
 
@@ -147,6 +151,73 @@ void TestConsole::OnRequestTimedOut(uint32_t number) {
         // A request of the login chain was abandoned: the chain cannot go on.
         loginFailed_ = true;
     }
+}
+
+uint16_t TestConsole::messagePort() {
+    const PeerSession* listener = peers_.findSession(kMessageKind, 0);
+    return listener != nullptr && listener->isListener()
+               ? sockets.localPort(listener->socketHandle())
+               : 0;
+}
+
+void TestConsole::OnRequestAcked(uint32_t number) {
+    acked.insert(number);
+    ClientListener::OnRequestAcked(number);
+}
+
+void TestConsole::peerEvent(const char* name, uint32_t peer, bool relayed) {
+    peerEvents.push_back(std::string(name) + "(" + std::to_string(peer) +
+                         (relayed ? ",true)" : ",false)"));
+}
+
+void TestConsole::OnFileTransferDone(uint32_t peer) {
+    peerEvent("FileTransferDone", peer, false);
+}
+
+std::string TestConsole::GetTransferFilePath(uint32_t peer) {
+    auto found = incomingFiles.find(peer);
+    return found == incomingFiles.end() ? std::string() : found->second.first;
+}
+
+uint32_t TestConsole::GetTransferFileSize(uint32_t peer) {
+    auto found = incomingFiles.find(peer);
+    return found == incomingFiles.end() ? 0 : found->second.second;
+}
+
+void TestConsole::OnFileCancelled(uint32_t peer) {
+    peerEvent("FileCancelled", peer, true);
+}
+
+void TestConsole::OnVoiceCancelled(uint32_t peer) {
+    peerEvent("VoiceCancelled", peer, true);
+}
+
+void TestConsole::OnVideoCancelled(uint32_t peer) {
+    peerEvent("VideoCancelled", peer, true);
+}
+
+void TestConsole::OnVoiceChannelReady(uint32_t peer, bool relayed) {
+    peerEvent("VoiceChannelReady", peer, relayed);
+}
+
+void TestConsole::OnVoiceChannelStarted(uint32_t peer, bool relayed) {
+    peerEvent("VoiceChannelStarted", peer, relayed);
+}
+
+void TestConsole::OnVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) {
+    voiceData[peer].insert(voiceData[peer].end(), data, data + length);
+}
+
+void TestConsole::OnVideoChannelReady(uint32_t peer, bool relayed) {
+    peerEvent("VideoChannelReady", peer, relayed);
+}
+
+void TestConsole::OnVideoChannelStarted(uint32_t peer, bool relayed) {
+    peerEvent("VideoChannelStarted", peer, relayed);
+}
+
+void TestConsole::OnVideoData(uint32_t peer, const uint8_t* data, uint32_t length) {
+    videoData[peer].insert(videoData[peer].end(), data, data + length);
 }
 
 } // namespace talmor::e2e

@@ -9,6 +9,7 @@
 #include "net/qtsocketlayer.h"
 #include "net/stdrandom.h"
 #include "protocol/clientlistener.h"
+#include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
 #include "support/scaledtime.h"
 
@@ -60,6 +61,17 @@ public:
     std::vector<uint32_t> goneCalls;
     std::vector<MessageRecord> messages;
     std::string scopeCode() const { return own().scopeCode; }
+    // Acknowledged request sequence numbers and peer message numbers.
+    std::set<uint32_t> acked;
+    // Voice, video and file events from peer sessions: "VoiceChannelReady(1024,false)", ...
+    std::vector<std::string> peerEvents;
+    std::map<uint32_t, std::vector<uint8_t>> voiceData, videoData; // by peer, all received
+    // Where a file from a peer is saved, and its size, as the file window would answer.
+    std::map<uint32_t, std::pair<std::string, uint32_t>> incomingFiles;
+
+    PeerSessionManager& peers() { return peers_; }
+    // The port of its "message" listener, 0 when it has none.
+    uint16_t messagePort();
 
     // ClientListener.
     void OnMessage(MessageRecord message) override;
@@ -81,12 +93,28 @@ public:
     void OnCallGone(uint32_t callId) override;
     void OnConnected(bool up) override;
     void OnRequestTimedOut(uint32_t number) override;
+    void OnRequestAcked(uint32_t number) override;
+    void OnFileTransferDone(uint32_t peer) override;
+    std::string GetTransferFilePath(uint32_t peer) override;
+    uint32_t GetTransferFileSize(uint32_t peer) override;
+    void OnFileCancelled(uint32_t peer) override;
+    void OnVoiceCancelled(uint32_t peer) override;
+    void OnVideoCancelled(uint32_t peer) override;
+    void OnVoiceChannelReady(uint32_t peer, bool relayed) override;
+    void OnVoiceChannelStarted(uint32_t peer, bool relayed) override;
+    void OnVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) override;
+    void OnVideoChannelReady(uint32_t peer, bool relayed) override;
+    void OnVideoChannelStarted(uint32_t peer, bool relayed) override;
+    void OnVideoData(uint32_t peer, const uint8_t* data, uint32_t length) override;
 
 private:
     void addCalls(std::vector<CallRecord> calls);
 
+    void peerEvent(const char* name, uint32_t peer, bool relayed);
+
     bool loginFailed_ = false;
     int lateTimeouts_ = 0;
+    PeerSessionManager peers_;
 };
 
 } // namespace talmor::e2e

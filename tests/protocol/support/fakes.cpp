@@ -37,19 +37,45 @@ uint16_t MemorySockets::localPort(int handle) const {
     return sockets.count(handle) != 0 ? static_cast<uint16_t>(40000 + handle) : 0;
 }
 
+uint32_t MemorySockets::remoteAddress(int handle) const {
+    auto it = sockets.find(handle);
+    return it == sockets.end() ? 0 : it->second.remoteAddress;
+}
+
+std::size_t MemorySockets::unsentBytes(int handle) const {
+    auto it = sockets.find(handle);
+    return it == sockets.end() ? 0 : it->second.unsent;
+}
+
 long MemorySockets::sendBytes(int handle, const uint8_t* bytes, std::size_t size) {
     Socket* socket = find(handle);
     if (socket == nullptr) {
         return -1;
     }
-    socket->sent.emplace_back(bytes, bytes + size);
-    return static_cast<long>(size);
+    const std::size_t taken = std::min(size, socket->takeLimit);
+    if (taken > 0) {
+        socket->sent.emplace_back(bytes, bytes + taken);
+    }
+    return static_cast<long>(taken);
 }
 
 long MemorySockets::receiveBytes(int handle, uint8_t* buffer, std::size_t capacity) {
     Socket* socket = find(handle);
-    if (socket == nullptr || socket->inbox.empty()) {
+    if (socket == nullptr) {
         return -1;
+    }
+    if (socket->inbox.empty()) {
+        return socket->type == SocketType::Stream && socket->peerClosed ? 0 : -1;
+    }
+    if (socket->type == SocketType::Stream) {
+        std::vector<uint8_t>& front = socket->inbox.front();
+        const std::size_t count = std::min(capacity, front.size());
+        std::memcpy(buffer, front.data(), count);
+        front.erase(front.begin(), front.begin() + static_cast<std::ptrdiff_t>(count));
+        if (front.empty()) {
+            socket->inbox.pop_front();
+        }
+        return static_cast<long>(count);
     }
     std::vector<uint8_t> datagram = std::move(socket->inbox.front());
     socket->inbox.pop_front();
@@ -60,11 +86,12 @@ long MemorySockets::receiveBytes(int handle, uint8_t* buffer, std::size_t capaci
     return static_cast<long>(count);
 }
 
-int MemorySockets::listenSocket(ListenSink* sink) {
+int MemorySockets::listenSocket(ListenSink* sink, uint32_t address) {
     const int handle = nextHandle++;
     Socket& socket = sockets[handle];
     socket.type = SocketType::Stream;
     socket.listenSink = sink;
+    socket.listenAddress = address;
     return handle;
 }
 
@@ -72,7 +99,10 @@ int MemorySockets::acceptSocket(int listenHandle, SocketSink* sink) {
     if (find(listenHandle) == nullptr) {
         return kNoSocket;
     }
-    return createSocket(SocketType::Stream, sink);
+    const int handle = createSocket(SocketType::Stream, sink);
+    sockets[handle].remoteAddress = acceptAddress;
+    sockets[handle].connected = true;
+    return handle;
 }
 
 void MemorySockets::enableWrite(int handle) {
@@ -82,6 +112,10 @@ void MemorySockets::enableWrite(int handle) {
 }
 
 void MemorySockets::closeSocket(int handle) {
+    auto it = sockets.find(handle);
+    if (it != sockets.end() && beforeClose) {
+        beforeClose(handle, it->second);
+    }
     sockets.erase(handle);
 }
 

@@ -220,6 +220,22 @@ void RecordingListener::OnVoiceChannelStarted(uint32_t peer, bool relayed) {
     record(line("OnVoiceChannelStarted", peer, relayed));
 }
 
+void RecordingListener::OnFileTransferDone(uint32_t peer) {
+    record(line("OnFileTransferDone", peer));
+}
+
+void RecordingListener::OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) {
+    record(line("OnFileProgress", peer, total, done));
+}
+
+std::string RecordingListener::GetTransferFilePath(uint32_t) {
+    return transferPath;
+}
+
+uint32_t RecordingListener::GetTransferFileSize(uint32_t) {
+    return transferSize;
+}
+
 void RecordingListener::OnVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) {
     record(line("OnVoiceData", peer, bytesText(data, length), length));
 }
@@ -373,6 +389,10 @@ void RecordingPeerSessions::closeSessionsWith(uint32_t peer) {
 
 void RecordingPeerSessions::closeContactSessions(bool all) {
     calls.push_back(line("closeContactSessions", all));
+}
+
+void RecordingPeerSessions::contactOnline(uint32_t peer) {
+    calls.push_back(line("contactOnline", peer));
 }
 
 } // namespace talmor::testing

@@ -22,6 +22,8 @@ public:
     std::vector<CallRecord> lastCalls;
     MessageRecord lastMessage;
     bool runBase = true;
+    std::string transferPath;
+    uint32_t transferSize = 0;
 
     void OnMessage(MessageRecord message) override;
     void OnContactList(std::vector<ContactEntry> contacts) override;
@@ -53,6 +55,11 @@ public:
     void OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) override;
     void OnFileRelayData(uint32_t peer, const uint8_t* data, uint32_t length,
                          uint32_t sent) override;
+    void OnFileTransferDone(uint32_t peer) override;
+    void OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) override;
+    // Answer with transferPath and transferSize.
+    std::string GetTransferFilePath(uint32_t peer) override;
+    uint32_t GetTransferFileSize(uint32_t peer) override;
     void OnVoiceOffer(uint32_t peer) override;
     void OnVoiceAccepted(uint32_t peer, uint16_t port) override;
     void OnVoiceCancelled(uint32_t peer) override;
@@ -101,6 +108,7 @@ public:
     uint16_t listenFor(const std::string& kind) override;
     void closeSessionsWith(uint32_t peer) override;
     void closeContactSessions(bool all) override;
+    void contactOnline(uint32_t peer) override;
 
     std::vector<std::string> calls;
     uint16_t port = 0;

@@ -1,0 +1,53 @@
+// The real console program, logged in to a real quorvane-server, listens on the message port
+// it announced and answers a peer's chat message with its acknowledgement.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "support/consoleprocess.h"
+#include "support/controlclient.h"
+#include "support/eventloop.h"
+#include "support/serverprocess.h"
+#include "support/testconsole.h"
+
+namespace talmor::e2e {
+namespace {
+
+constexpr int kReadyTimeoutMs = 60000;
+
+TEST(ConsolePeer, ALoggedInConsoleAnswersADirectChatMessageOnItsAnnouncedPort) {
+    ServerProcess server;
+    QString error;
+    ASSERT_TRUE(server.start(TALMOR_DEMO_SEED, error)) << error.toStdString();
+    ConsoleHome home(server.udpPort(), server.httpPort());
+    MarkedProcess console;
+    console.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
+                  home.environment());
+    ASSERT_GE(console.waitForMark("ready", kReadyTimeoutMs), 0) << console.output().toStdString();
+
+    TestConsole peer;
+    peer.connect(1025, "talmor1025", server.udpPort());
+    ASSERT_TRUE(waitFor([&] { return peer.ready(); }, kReadyTimeoutMs));
+    const ContactRecord* consoleContact = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            consoleContact = peer.contacts().find(1024);
+            return consoleContact != nullptr && consoleContact->messagePort != 0;
+        },
+        kReadyTimeoutMs));
+    EXPECT_NE(consoleContact->altAddress, 0u);
+
+    const uint32_t number = peer.peers().sendChatMessage(1, 1024, "hello console", false);
+    EXPECT_TRUE(waitFor([&] { return peer.acked.count(number) != 0; }, kReadyTimeoutMs))
+        << console.output().toStdString();
+    ControlClient control(server.httpPort());
+    const auto log = control.get("/api/log?operator=1025");
+    ASSERT_TRUE(log);
+    for (const QJsonValue& entry : log->array()) {
+        EXPECT_NE(entry.toObject().value("command").toInt(), 15); // nothing through the server
+    }
+}
+
+} // namespace
+} // namespace talmor::e2e

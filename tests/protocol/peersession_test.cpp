@@ -1,0 +1,490 @@
+// Direct sessions between two consoles, each on in-memory sockets, with a link that carries
+// the bytes between them; raw bytes pushed into one side for what a hostile peer sends.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "protocol/commands.h"
+#include "protocol/peerhandlers.h"
+#include "protocol/sessionrecords.h"
+#include "support/peerlink.h"
+
+namespace talmor {
+namespace {
+
+using testing::Bytes;
+using testing::MemorySockets;
+using testing::PeerConsole;
+using testing::PeerLink;
+using Lines = std::vector<std::string>;
+
+constexpr uint32_t kAddressA = 0x0A000001; // 10.0.0.1
+constexpr uint32_t kAddressB = 0x0A000007; // 10.0.0.7
+constexpr uint32_t kStranger = 0x0A000063; // 10.0.0.99
+
+struct SeenPacket {
+    uint16_t command = 0;
+    uint32_t sender = 0;
+    Bytes body;
+};
+
+// The packets a stream socket sent, in order.
+std::vector<SeenPacket> packetsSent(const MemorySockets::Socket& socket) {
+    PeerStreamReader reader;
+    std::vector<SeenPacket> packets;
+    for (const Bytes& piece : socket.sent) {
+        std::size_t at = 0;
+        while (at < piece.size()) {
+            const std::size_t size = std::min(piece.size() - at, reader.freeSize());
+            std::copy_n(piece.begin() + static_cast<std::ptrdiff_t>(at), size, reader.freeSpace());
+            reader.added(size);
+            at += size;
+            reader.deframe([&](PeerInPacket& packet) {
+                std::size_t count = 0;
+                const uint8_t* body = packet.remaining(count);
+                packets.push_back({packet.command(), packet.senderId(), Bytes(body, body + count)});
+                return true;
+            });
+        }
+    }
+    return packets;
+}
+
+std::vector<uint16_t> commandsOf(const std::vector<SeenPacket>& packets) {
+    std::vector<uint16_t> commands;
+    for (const SeenPacket& packet : packets) {
+        commands.push_back(packet.command);
+    }
+    return commands;
+}
+
+// A peer packet with its prefix, as another console would send it.
+Bytes peerBytes(uint16_t command, uint32_t sender,
+                const std::function<void(OutPacket&)>& body = nullptr) {
+    PeerOutPacket packet(command, sender);
+    if (body) {
+        body(packet);
+    }
+    packet.setPrefix();
+    return Bytes(packet.data(), packet.data() + packet.length());
+}
+
+Bytes hello(uint32_t sender, uint8_t flag = 1) {
+    return peerBytes(kPeerHello, sender, [flag](OutPacket& out) { out.writeByte(flag); });
+}
+
+Bytes chat(uint32_t sender, uint32_t number, const std::string& text) {
+    return peerBytes(kPeerChatMessage, sender, [&](OutPacket& out) {
+        out.writeInt(number).writeByte(1).writeInt(1234).writeString(text);
+    });
+}
+
+bool contains(const Lines& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::string tempPath(const std::string& name) {
+    return ::testing::TempDir() + "peer_" + name;
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Console A (1001 at 10.0.0.1) and console B (7 at 10.0.0.7), each the other's contact.
+class PeerSessionsTest : public ::testing::Test {
+protected:
+    PeerSessionsTest() : a(1001, kAddressA), b(7, kAddressB), link(a, b) {
+        a.knows(b);
+        b.knows(a);
+        a.h.listener.events.clear();
+        b.h.listener.events.clear();
+    }
+
+    // A connection from `from` accepted by A's listener of `kind`; returns its handle.
+    int acceptAtA(const std::string& kind, uint32_t from) {
+        PeerSession* listener = a.peers.findSession(kind, 0);
+        EXPECT_TRUE(listener != nullptr && listener->isListener());
+        a.h.sockets.acceptAddress = from;
+        const int handle = a.h.sockets.nextHandle;
+        listener->onIncoming(listener->socketHandle());
+        return handle;
+    }
+
+    bool open(PeerConsole& console, int handle) {
+        return console.h.sockets.find(handle) != nullptr;
+    }
+
+    PeerConsole a;
+    PeerConsole b;
+    PeerLink link;
+};
+
+TEST(PeerLogin, TheMessageListenerIsOnTheReportedAddressAndItsPortGoesIntoTheLogin) {
+    testing::ClientHarness h;
+    h.sockets.localAddressValue = kAddressA;
+    PeerSessionManager peers(h.listener, h.sockets, h.clock);
+    h.listener.setPeerSessions(&peers);
+    h.connect();
+    const PeerSession* listener = peers.findSession(kMessageKind, 0);
+    ASSERT_NE(listener, nullptr);
+    ASSERT_TRUE(listener->isListener());
+    EXPECT_EQ(h.sockets.find(listener->socketHandle())->listenAddress, kAddressA);
+    const auto sent = h.takeSent();
+    ASSERT_FALSE(sent.empty());
+    testing::BodyReader reader(sent.front().body);
+    const LoginRequest login = LoginRequest::read(reader.in());
+    EXPECT_EQ(login.messagePort, h.sockets.localPort(listener->socketHandle()));
+    EXPECT_NE(login.messagePort, 0);
+}
+
+TEST_F(PeerSessionsTest, AChatMessageGoesDirectAndIsAcknowledgedByItsNumber) {
+    const uint32_t first = a.peers.sendChatMessage(1, 7, "hello", false);
+    const uint32_t second = a.peers.sendChatMessage(1, 7, "again", false);
+    EXPECT_GT(first, 65535u);
+    EXPECT_EQ(second, first - 1);
+    link.pump();
+    const std::string time = std::to_string(a.h.clock.now());
+    EXPECT_EQ(b.h.listener.events, (Lines{"OnMessage(1,1,1001," + time + ",\"hello\")",
+                                          "OnMessage(1,1,1001," + time + ",\"again\")"}));
+    EXPECT_EQ(a.h.listener.events, (Lines{"OnRequestAcked(" + std::to_string(first) + ")",
+                                          "OnRequestAcked(" + std::to_string(second) + ")"}));
+    EXPECT_TRUE(a.h.takeSentCommands().empty()); // nothing through the server
+
+    // B answers over the session A opened.
+    b.peers.sendChatMessage(1, 1001, "back", false);
+    link.pump();
+    EXPECT_TRUE(contains(a.h.listener.events, "OnMessage(1,1,7," + time + ",\"back\")"));
+    EXPECT_EQ(a.peers.size(), 2u); // the listener and the one session
+    EXPECT_EQ(b.peers.size(), 2u);
+}
+
+TEST_F(PeerSessionsTest, MessagesWrittenWhileConnectingLeaveInOrderRightAfterTheHello) {
+    a.peers.sendChatMessage(1, 7, "one", false);
+    a.peers.sendChatMessage(1, 7, "two", false);
+    const int handle = a.newestStream();
+    EXPECT_TRUE(a.h.sockets.find(handle)->sent.empty());
+    link.pump();
+    const auto packets = packetsSent(*a.h.sockets.find(handle));
+    EXPECT_EQ(commandsOf(packets), (std::vector<uint16_t>{kPeerHello, 4096, 4096}));
+    EXPECT_EQ(packets[0].body, Bytes{1}); // the initiator flag
+    EXPECT_EQ(packets[0].sender, 1001u);
+    EXPECT_EQ(b.h.listener.events.size(), 2u);
+    EXPECT_EQ(b.peers.findSession(kMessageKind, 1001)->initiator(), 0);
+}
+
+TEST_F(PeerSessionsTest, WithoutADirectPathTheMessageGoesThroughTheServer) {
+    struct Case {
+        const char* why;
+        uint32_t peer;
+        bool viaServer;
+        bool reachable;
+    };
+    for (const Case& c : {Case{"asked to", 7, true, true}, Case{"no address", 7, false, false},
+                          Case{"not a contact", 99, false, true}}) {
+        a.knows(b, c.reachable);
+        a.h.takeSent();
+        const uint32_t seq = a.peers.sendChatMessage(1, c.peer, "x", c.viaServer);
+        const auto sent = a.h.takeSent();
+        ASSERT_EQ(sent.size(), 1u) << c.why;
+        EXPECT_EQ(sent[0].command, CMD_SEND_MESSAGE) << c.why;
+        EXPECT_EQ(sent[0].seq, seq) << c.why;
+        EXPECT_EQ(testing::u32At(sent[0].body, 1), c.peer) << c.why;
+        EXPECT_EQ(a.newestStream(), kNoSocket) << c.why;
+    }
+}
+
+TEST_F(PeerSessionsTest, AFailedConnectFallsBackUntilThePeerComesOnlineAgain) {
+    a.h.listener.storePresence(7, kStatusOnline, kAddressB, 4000, b.messagePort() + 1, kAddressB);
+    a.peers.sendChatMessage(1, 7, "lost", false);
+    link.pump(); // the connect finds no listener
+    EXPECT_EQ(a.peers.findSession(kMessageKind, 7)->state(), PeerState::NotConnected);
+    a.h.takeSent();
+    a.peers.sendChatMessage(1, 7, "via server", false);
+    EXPECT_EQ(a.h.takeSentCommands(), std::vector<uint16_t>{CMD_SEND_MESSAGE});
+
+    a.knows(b); // B announced again, at its real port
+    EXPECT_EQ(a.peers.findSession(kMessageKind, 7), nullptr);
+    a.peers.sendChatMessage(1, 7, "direct", false);
+    link.pump();
+    EXPECT_TRUE(a.h.takeSentCommands().empty());
+    ASSERT_EQ(b.h.listener.events.size(), 1u);
+    EXPECT_NE(b.h.listener.events[0].find("\"direct\""), std::string::npos);
+}
+
+TEST_F(PeerSessionsTest, AHelloIsTakenOnlyFromAContactAtItsKnownAddress) {
+    a.h.listener.storePresence(8, kStatusOnline, 0x0A000008, 4000, 6000, 0x0A000008);
+    a.peers.listenFor(kVoiceKind, 8); // a talk with 8 was accepted
+    struct Case {
+        const char* why;
+        const char* kind;
+        uint32_t sender;
+        uint32_t from;
+        bool kept;
+    };
+    for (const Case& c : {
+             Case{"contact at its address", kMessageKind, 7, kAddressB, true},
+             Case{"stranger's id", kMessageKind, 99, kAddressB, false},
+             Case{"contact's id from elsewhere", kMessageKind, 7, kStranger, false},
+             Case{"own id", kMessageKind, 1001, kAddressA, false},
+             Case{"the accepted peer", kVoiceKind, 8, 0x0A000008, true},
+             Case{"another contact on a talk", kVoiceKind, 7, kAddressB, false},
+         }) {
+        const int handle = acceptAtA(c.kind, c.from);
+        a.h.sockets.deliver(handle, hello(c.sender));
+        EXPECT_EQ(open(a, handle), c.kept) << c.why;
+        if (c.kept) {
+            EXPECT_EQ(a.peers.findSession(c.kind, c.sender)->state(), PeerState::Connected);
+        }
+    }
+}
+
+TEST_F(PeerSessionsTest, TheHelloFlagSetsTheAcceptingSidesInitiator) {
+    for (uint8_t flag : {0, 1, 2}) {
+        a.peers.closeSessions(kMessageKind, 7);
+        const int handle = acceptAtA(kMessageKind, kAddressB);
+        a.h.sockets.deliver(handle, hello(7, flag));
+        EXPECT_EQ(a.peers.findSession(kMessageKind, 7)->initiator(), flag == 0 ? 1 : 0);
+    }
+}
+
+TEST_F(PeerSessionsTest, PacketsThatAreNotThePeersAreDropped) {
+    const int handle = acceptAtA(kMessageKind, kAddressB);
+    a.h.sockets.deliver(handle, chat(7, 50, "before hello"));
+    a.h.sockets.deliver(handle, hello(7));
+    a.h.sockets.deliver(handle, chat(8, 51, "claims to be 8"));
+    a.h.sockets.deliver(handle, chat(7, 52, "fine"));
+    EXPECT_EQ(a.h.listener.events, Lines{"OnMessage(1,1,7,1234,\"fine\")"});
+    // Only the accepted message is answered, by its number.
+    const auto packets = packetsSent(*a.h.sockets.find(handle));
+    ASSERT_EQ(packets.size(), 1u);
+    EXPECT_EQ(packets[0].command, kPeerChatAck);
+    EXPECT_EQ(testing::u32At(packets[0].body, 0), 52u);
+}
+
+TEST_F(PeerSessionsTest, AnImpossibleLengthPrefixClosesTheSessionAndShortPacketsAreSkipped) {
+    const int handle = acceptAtA(kMessageKind, kAddressB);
+    Bytes stream = hello(7);
+    const Bytes shortOne = {0x00, 0x0B, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    stream.insert(stream.end(), shortOne.begin(), shortOne.end());
+    const Bytes message = chat(7, 60, "after the short one");
+    stream.insert(stream.end(), message.begin(), message.end());
+    a.h.sockets.deliver(handle, stream);
+    EXPECT_EQ(a.h.listener.events.size(), 1u);
+    ASSERT_TRUE(open(a, handle));
+
+    a.h.sockets.deliver(handle, Bytes{0xFF, 0xFF, 0, 1});
+    EXPECT_FALSE(open(a, handle));
+    EXPECT_EQ(a.peers.findSession(kMessageKind, 7), nullptr);
+}
+
+TEST_F(PeerSessionsTest, ALongBurstIsReadWhollyOnOneNotification) {
+    const int handle = acceptAtA(kMessageKind, kAddressB);
+    Bytes stream = hello(7);
+    for (uint32_t i = 0; i < 400; ++i) {
+        const Bytes message = chat(7, 1000 + i, std::string(30, 'm'));
+        stream.insert(stream.end(), message.begin(), message.end());
+    }
+    ASSERT_GT(stream.size(), 3u * kPacketCapacity);
+    a.h.sockets.deliver(handle, stream);
+    EXPECT_EQ(a.h.listener.events.size(), 400u);
+}
+
+TEST_F(PeerSessionsTest, APeerThatClosesRemovesItsSessionAfterItsLastBytes) {
+    const int handle = acceptAtA(kMessageKind, kAddressB);
+    a.h.sockets.find(handle)->peerClosed = true;
+    Bytes stream = hello(7);
+    const Bytes message = chat(7, 70, "last words");
+    stream.insert(stream.end(), message.begin(), message.end());
+    a.h.sockets.deliver(handle, stream);
+    EXPECT_EQ(a.h.listener.events.size(), 1u);
+    EXPECT_FALSE(open(a, handle));
+    EXPECT_EQ(a.peers.size(), 1u); // the listener
+}
+
+TEST_F(PeerSessionsTest, AFullPendingAreaRefusesPacketsInsteadOfGrowing) {
+    a.peers.sendChatMessage(1, 7, "open", false);
+    link.pump();
+    const int handle = a.newestStream();
+    MemorySockets::Socket& socket = *a.h.sockets.find(handle);
+    PeerSession& session = *a.peers.findSession(kMessageKind, 7);
+    const std::size_t sentBefore = socket.sent.size();
+
+    socket.takeLimit = 0; // the system takes nothing for now
+    int accepted = 0;
+    for (int i = 0; i < 10; ++i) {
+        PeerOutPacket packet = session.newPacket(kPeerData);
+        const Bytes filler(1000, static_cast<uint8_t>(i));
+        packet.writeBytes(filler.data(), filler.size());
+        accepted += session.sendPacket(packet) ? 1 : 0;
+    }
+    EXPECT_EQ(accepted, 4); // 4 x 1014 bytes fit the 4096-byte area, the fifth does not
+    EXPECT_TRUE(socket.writeEnabled);
+    EXPECT_EQ(socket.sent.size(), sentBefore);
+
+    // A socket whose own backlog is full is not handed more either.
+    socket.takeLimit = SIZE_MAX;
+    socket.unsent = kPeerSocketBacklog;
+    session.onWritable();
+    EXPECT_EQ(socket.sent.size(), sentBefore);
+
+    socket.unsent = 0;
+    session.onWritable();
+    const auto packets = packetsSent(socket);
+    ASSERT_EQ(packets.size(), 4u + 2u); // hello and "open" before
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(packets[2 + i].body.front(), i); // in the order they were sent
+    }
+}
+
+TEST_F(PeerSessionsTest, QueuedMessagesCanBeDroppedBeforeTheConnectionIsUp) {
+    a.peers.sendChatMessage(1, 7, "never", false);
+    a.peers.dropMessageQueue(7);
+    link.pump();
+    EXPECT_TRUE(b.h.listener.events.empty());
+    a.peers.sendChatMessage(1, 7, "later", false);
+    link.pump();
+    EXPECT_EQ(b.h.listener.events.size(), 1u);
+}
+
+TEST_F(PeerSessionsTest, FilesCrossASendFileSessionByteForByteInChunksOf2048) {
+    struct Case {
+        std::size_t size;
+        std::size_t chunks;
+    };
+    for (const Case& c : {Case{0, 0}, Case{2048, 1}, Case{2049, 2}, Case{10000, 5}}) {
+        Bytes content(c.size);
+        for (std::size_t i = 0; i < c.size; ++i) {
+            content[i] = static_cast<uint8_t>(i * 7 + c.size);
+        }
+        const std::string from = tempPath("from_" + std::to_string(c.size));
+        const std::string to = tempPath("to_" + std::to_string(c.size));
+        writeFile(from, content);
+        std::remove(to.c_str());
+        b.h.listener.transferPath = to;
+        b.h.listener.transferSize = static_cast<uint32_t>(c.size);
+        a.h.listener.events.clear();
+        b.h.listener.events.clear();
+
+        const uint16_t port = b.peers.listenFor(kFileKind, 1001);
+        ASSERT_TRUE(a.peers.startFileTransfer(7, port, static_cast<uint32_t>(c.size), from));
+        const int handle = a.newestStream();
+        link.pump();
+
+        EXPECT_EQ(readFile(to), content) << c.size;
+        const std::string total = std::to_string(c.size);
+        EXPECT_EQ(a.h.listener.events.back(), "OnFileTransferDone(7)") << c.size;
+        EXPECT_EQ(b.h.listener.events.back(), "OnFileTransferDone(1001)") << c.size;
+        EXPECT_EQ(
+            std::count_if(b.h.listener.events.begin(), b.h.listener.events.end(),
+                          [](const std::string& e) { return e.rfind("OnFileProgress", 0) == 0; }),
+            static_cast<long>(c.chunks));
+        if (c.chunks > 0) {
+            EXPECT_TRUE(
+                contains(a.h.listener.events, "OnFileProgress(7," + total + "," + total + ")"));
+        }
+        EXPECT_FALSE(open(a, handle)) << c.size;
+        EXPECT_EQ(a.peers.findSession(kFileKind, 7), nullptr);
+        EXPECT_EQ(b.peers.findSession(kFileKind, 1001), nullptr);
+    }
+}
+
+TEST_F(PeerSessionsTest, ListeningForFilesAgainEndsTheTransferRunning) {
+    const std::string from = tempPath("running");
+    writeFile(from, Bytes(5000, 1));
+    a.peers.startFileTransfer(7, b.peers.listenFor(kFileKind, 1001), 5000, from);
+    ASSERT_NE(a.peers.findSession(kFileKind, 7), nullptr);
+    a.peers.listenFor(kFileKind, 8);
+    EXPECT_EQ(a.peers.findSession(kFileKind, 7), nullptr);
+    EXPECT_TRUE(a.peers.findSession(kFileKind, 0)->isListener());
+}
+
+TEST_F(PeerSessionsTest, TalksRaiseReadyAndStartedOnTheRightSidesThenCarryData) {
+    struct Case {
+        const char* kind;
+        const char* name;
+    };
+    for (const Case& c : {Case{kVoiceKind, "Voice"}, Case{kVideoKind, "Video"}}) {
+        const bool voice = std::string(c.kind) == kVoiceKind;
+        a.h.listener.events.clear();
+        b.h.listener.events.clear();
+        const uint16_t port = b.peers.listenFor(c.kind, 1001);
+        ASSERT_TRUE(voice ? a.peers.startVoice(7, port) : a.peers.startVideo(7, port));
+        const uint8_t data[] = {1, 2, 3};
+        EXPECT_FALSE(voice ? a.peers.sendVoiceData(7, data, 3) : a.peers.sendVideoData(7, data, 3));
+        link.pump();
+        EXPECT_EQ(b.h.listener.events,
+                  Lines{std::string("On") + c.name + "ChannelReady(1001,false)"});
+        EXPECT_EQ(a.h.listener.events,
+                  Lines{std::string("On") + c.name + "ChannelStarted(7,false)"});
+
+        EXPECT_TRUE(voice ? a.peers.sendVoiceData(7, data, 3) : a.peers.sendVideoData(7, data, 3));
+        EXPECT_TRUE(voice ? b.peers.sendVoiceData(1001, data, 2)
+                          : b.peers.sendVideoData(1001, data, 2));
+        link.pump();
+        EXPECT_EQ(b.h.listener.events.back(),
+                  std::string("On") + c.name + "Data(1001,\"\x01\x02\x03\",3)");
+        EXPECT_EQ(a.h.listener.events.back(),
+                  std::string("On") + c.name + "Data(7,\"\x01\x02\",2)");
+    }
+}
+
+TEST_F(PeerSessionsTest, MediaDataOnATalkThatNeverStartedIsDropped) {
+    a.peers.listenFor(kVoiceKind, 7);
+    const int handle = acceptAtA(kVoiceKind, kAddressB);
+    a.h.sockets.deliver(handle, hello(7));
+    a.h.sockets.deliver(handle, peerBytes(kPeerData, 7, [](OutPacket& out) { out.writeByte(9); }));
+    EXPECT_TRUE(a.h.listener.events.empty());
+    a.h.sockets.deliver(handle, peerBytes(kPeerStart, 7));
+    a.h.sockets.deliver(handle, peerBytes(kPeerData, 7, [](OutPacket& out) { out.writeByte(9); }));
+    EXPECT_EQ(a.h.listener.events,
+              (Lines{"OnVoiceChannelReady(7,false)", "OnVoiceData(7,\"\t\",1)"}));
+}
+
+TEST_F(PeerSessionsTest, ClosingByContactStatusAndOfflineKeepsOrDropsTheListener) {
+    a.peers.sendChatMessage(1, 7, "x", false);
+    link.pump();
+    ASSERT_EQ(a.peers.size(), 2u);
+    a.peers.closeContactSessions(false); // going invisible
+    EXPECT_EQ(a.peers.size(), 1u);
+    EXPECT_NE(a.peers.findSession(kMessageKind, 0), nullptr);
+
+    a.peers.sendChatMessage(1, 7, "y", false);
+    link.pump();
+    a.h.listener.OnContactOffline(7);
+    link.pump();
+    EXPECT_EQ(a.peers.findSession(kMessageKind, 7), nullptr);
+    EXPECT_EQ(b.peers.findSession(kMessageKind, 1001), nullptr); // B saw the close
+
+    a.h.client().goOffline();
+    EXPECT_EQ(a.peers.size(), 0u);
+}
+
+TEST_F(PeerSessionsTest, AConnectOnlyGoesToThePeersKnownAddress) {
+    struct Case {
+        uint32_t address;
+        PeerState state;
+    };
+    for (const Case& c : {Case{0, PeerState::Connecting}, Case{kAddressB, PeerState::Connecting},
+                          Case{kStranger, PeerState::NotConnected}}) {
+        PeerSession* session =
+            a.peers.ConnectPeer(makePeerHandler(kMessageKind), 7, c.address, b.messagePort());
+        EXPECT_EQ(session->state(), c.state) << c.address;
+        a.peers.closeSessions("", 7);
+    }
+}
+
+} // namespace
+} // namespace talmor

@@ -1,0 +1,241 @@
+// Chat messages kept for operators whose console cannot take them yet, offers to operators
+// who are gone, talks cut by a console leaving, and the address a presence announces.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "protocol/commands.h"
+#include "protocol/records.h"
+#include "protocol/sessionrecords.h"
+#include "server/messagestore.h"
+#include "server/presence.h"
+#include "support/serverharness.h"
+
+namespace talmor::server::testing {
+namespace {
+
+void sendChat(FakeConsole& from, uint32_t to, const std::string& text) {
+    from.request(CMD_SEND_MESSAGE,
+                 [&](OutPacket& out) { out.writeByte(1).writeInt(to).writeString(text); });
+}
+
+std::vector<std::string> bodiesTo(const Recorder& recorder, const FakeConsole& console) {
+    std::vector<std::string> bodies;
+    for (const Sent& sent : recorder.to(console.endpoint(), CMD_SERVER_MESSAGE)) {
+        Reader reader(sent);
+        bodies.push_back(ServerMessage::read(reader.in()).body);
+    }
+    return bodies;
+}
+
+std::string statePath(const char* name) {
+    const std::string path = ::testing::TempDir() + name;
+    std::remove(path.c_str());
+    std::remove((path + "-wal").c_str());
+    std::remove((path + "-shm").c_str());
+    return path;
+}
+
+using Bodies = std::vector<std::string>;
+
+TEST(ServerKeptMessages, MessagesToAnOfflineOperatorArriveInOrderOnceItsLoginCompletes) {
+    for (bool inFile : {false, true}) {
+        ServerHarness h;
+        if (inFile) {
+            std::string error;
+            h.server->setMessageStore(openMessageFile(statePath("kept_order.db"), error));
+        }
+        FakeConsole first = h.console(1024, 4000);
+        FakeConsole second = h.console(1025, 4001);
+        first.loginToReady(h.recorder);
+        sendChat(first, 1025, "one");
+        sendChat(first, 1025, "\xC4\xE3\xBA\xC3"); // GBK bytes, kept as they are
+
+        // Logged in but its contact list not delivered yet: still kept.
+        second.login();
+        sendChat(first, 1025, "three");
+        EXPECT_TRUE(bodiesTo(h.recorder, second).empty()) << inFile;
+        second.loginToReady(h.recorder);
+        EXPECT_EQ(bodiesTo(h.recorder, second), (Bodies{"one", "\xC4\xE3\xBA\xC3", "three"}))
+            << inFile;
+        sendChat(first, 1025, "four"); // ready: at once, after the kept ones
+        EXPECT_EQ(bodiesTo(h.recorder, second).back(), "four");
+
+        // Forgotten only once acknowledged.
+        EXPECT_EQ(h.server->messages().waitingFor(1025).size(), 3u) << inFile;
+        second.ackAll(h.recorder);
+        EXPECT_TRUE(h.server->messages().waitingFor(1025).empty()) << inFile;
+    }
+}
+
+TEST(ServerKeptMessages, AStateFileKeepsThemAcrossARestartAndNobodyElsesAreKept) {
+    const std::string path = statePath("kept_restart.db");
+    {
+        ServerHarness h;
+        std::string error;
+        h.server->setMessageStore(openMessageFile(path, error));
+        ASSERT_TRUE(error.empty()) << error;
+        FakeConsole first = h.console(1024, 4000);
+        first.loginToReady(h.recorder);
+        sendChat(first, 1025, "before the restart");
+        sendChat(first, 999999, "no such operator");
+    }
+    ServerHarness h;
+    std::string error;
+    h.server->setMessageStore(openMessageFile(path, error));
+    FakeConsole second = h.console(1025, 4001);
+    second.loginToReady(h.recorder);
+    EXPECT_EQ(bodiesTo(h.recorder, second), Bodies{"before the restart"});
+    EXPECT_TRUE(h.server->messages().waitingFor(999999).empty());
+
+    std::string unopened;
+    EXPECT_EQ(openMessageFile("/nonexistent-folder/state.db", unopened), nullptr);
+    EXPECT_FALSE(unopened.empty());
+}
+
+TEST(ServerKeptMessages, AMessageNeverAcknowledgedGoesAgainAtTheNextLogin) {
+    ServerHarness h;
+    FakeConsole first = h.console(1024, 4000);
+    first.loginToReady(h.recorder);
+    sendChat(first, 1025, "again");
+    {
+        FakeConsole second = h.console(1025, 4001);
+        second.loginToReady(h.recorder);
+        ASSERT_EQ(bodiesTo(h.recorder, second).size(), 1u);
+        second.request(CMD_LOGOUT); // gone before acknowledging it
+    }
+    FakeConsole later = h.console(1025, 4002);
+    later.loginToReady(h.recorder);
+    EXPECT_EQ(bodiesTo(h.recorder, later), Bodies{"again"});
+}
+
+TEST(ServerMediaCancel, AnOfferOrAcceptanceToAnOperatorWhoIsGoneIsAnsweredWithItsCancel) {
+    struct Case {
+        uint16_t request;
+        uint16_t answer; // 0: none
+    };
+    for (const Case& c : {Case{CMD_FILE_OFFER, incoming::CMD_FILE_CANCELLED},
+                          Case{CMD_FILE_ACCEPT, incoming::CMD_FILE_CANCELLED},
+                          Case{CMD_VOICE_OFFER, incoming::CMD_VOICE_CANCELLED},
+                          Case{CMD_VOICE_ACCEPT, incoming::CMD_VOICE_CANCELLED},
+                          Case{CMD_VIDEO_OFFER, incoming::CMD_VIDEO_CANCELLED},
+                          Case{CMD_VIDEO_ACCEPT, incoming::CMD_VIDEO_CANCELLED},
+                          Case{CMD_FILE_CANCEL, 0}, Case{CMD_VOICE_RELAY_ASK, 0}}) {
+        ServerHarness h;
+        FakeConsole first = h.console(1024, 4000);
+        first.loginToReady(h.recorder);
+        first.request(c.request, [](OutPacket& out) {
+            out.writeInt(1025).writeShort(8010).writeInt(10).writeString("f");
+        });
+        const auto answers = h.recorder.to(first.endpoint(), c.answer);
+        if (c.answer == 0) {
+            EXPECT_TRUE(h.recorder.to(first.endpoint(), incoming::CMD_FILE_CANCELLED).empty());
+            EXPECT_TRUE(h.recorder.to(first.endpoint(), incoming::CMD_VOICE_CANCELLED).empty());
+            continue;
+        }
+        ASSERT_EQ(answers.size(), 1u) << c.request;
+        Reader reader(answers[0]);
+        EXPECT_EQ(reader.in().u32(), 1025u) << c.request; // the peer who cannot answer
+    }
+}
+
+TEST(ServerMediaCancel, AConsoleLeavingMidTalkOrTransferCancelsItForItsPeer) {
+    struct Case {
+        const char* what;
+        std::function<void(FakeConsole&, FakeConsole&)> negotiate;
+        uint16_t cancel; // what the peer gets, 0 for nothing
+    };
+    const auto offer = [](uint16_t command) {
+        return [command](FakeConsole& from, FakeConsole&) {
+            from.request(command, [](OutPacket& out) {
+                out.writeInt(1025).writeShort(8010).writeInt(4000).writeString("f");
+            });
+        };
+    };
+    const Case cases[] = {
+        {"voice accepted",
+         [](FakeConsole& a, FakeConsole& b) {
+             a.request(CMD_VOICE_OFFER,
+                       [](OutPacket& out) { out.writeInt(1025).writeShort(8010); });
+             b.request(CMD_VOICE_ACCEPT, [](OutPacket& out) { out.writeInt(1024).writeShort(9); });
+         },
+         incoming::CMD_VOICE_CANCELLED},
+        {"video offered", offer(CMD_VIDEO_OFFER), incoming::CMD_VIDEO_CANCELLED},
+        {"file half sent",
+         [offer](FakeConsole& a, FakeConsole& b) {
+             offer(CMD_FILE_OFFER)(a, b);
+             a.request(CMD_FILE_RELAY_DATA, [](OutPacket& out) {
+                 out.writeInt(1025).writeInt(1).writeInt(2000).writeByte(0);
+             });
+         },
+         incoming::CMD_FILE_CANCELLED},
+        {"file complete",
+         [offer](FakeConsole& a, FakeConsole& b) {
+             offer(CMD_FILE_OFFER)(a, b);
+             a.request(CMD_FILE_RELAY_DATA, [](OutPacket& out) {
+                 out.writeInt(1025).writeInt(1).writeInt(4000).writeByte(0);
+             });
+         },
+         0},
+        {"voice cancelled",
+         [](FakeConsole& a, FakeConsole& b) {
+             a.request(CMD_VOICE_OFFER,
+                       [](OutPacket& out) { out.writeInt(1025).writeShort(8010); });
+             b.request(CMD_VOICE_CANCEL, [](OutPacket& out) { out.writeInt(1024); });
+         },
+         0},
+    };
+    for (const Case& c : cases) {
+        ServerHarness h;
+        FakeConsole first = h.console(1024, 4000);
+        FakeConsole second = h.console(1025, 4001);
+        first.loginToReady(h.recorder);
+        second.loginToReady(h.recorder);
+        c.negotiate(first, second);
+        first.request(CMD_LOGOUT);
+        for (uint16_t code : {incoming::CMD_FILE_CANCELLED, incoming::CMD_VOICE_CANCELLED,
+                              incoming::CMD_VIDEO_CANCELLED}) {
+            const auto got = h.recorder.to(second.endpoint(), code);
+            if (code != c.cancel) {
+                EXPECT_TRUE(got.empty()) << c.what << " " << code;
+                continue;
+            }
+            ASSERT_EQ(got.size(), 1u) << c.what;
+            Reader reader(got[0]);
+            EXPECT_EQ(reader.in().u32(), 1024u) << c.what;
+        }
+    }
+}
+
+TEST(ServerPresence, TheAddressSwitchChangesWhatContactsAreToldOfAnOperator) {
+    struct Case {
+        AddressMode mode;
+        bool altAddress;
+        uint32_t peerAddress; // 0: the one the console reported
+    };
+    for (const Case& c : {Case{AddressMode::Real, true, 0}, Case{AddressMode::None, false, 0},
+                          Case{AddressMode::Unreachable, true, kUnreachableAddress}}) {
+        ServerHarness h;
+        h.server->setAddressMode(1025, c.mode);
+        FakeConsole first = h.console(1024, 4000);
+        FakeConsole second = h.console(1025, 4001);
+        first.loginToReady(h.recorder);
+        second.loginToReady(h.recorder);
+        const auto arrived = h.recorder.to(first.endpoint(), CMD_CONTACT_ONLINE);
+        ASSERT_EQ(arrived.size(), 1u);
+        Reader reader(arrived[0]);
+        const PresenceEntry entry = PresenceEntry::read(reader.in());
+        EXPECT_EQ(entry.altAddress != 0, c.altAddress);
+        EXPECT_NE(entry.messagePort, 0);
+        if (c.peerAddress != 0) {
+            EXPECT_EQ(entry.peerAddress, c.peerAddress);
+        } else {
+            EXPECT_NE(entry.peerAddress, kUnreachableAddress);
+        }
+    }
+}
+
+} // namespace
+} // namespace talmor::server::testing
