@@ -48,6 +48,22 @@ void CallHandling::onCallMemoSaved(uint32_t callId) {
     list_.RemoveCall(callId);
 }
 
+void CallHandling::onCallGone(uint32_t callId) {
+    const auto close = [](QWidget* handling) {
+        if (handling != nullptr) {
+            handling->close();
+        }
+    };
+    close(FindHandlingWindow<COtherMemoDlg>(window_, callId));
+    close(FindHandlingWindow<CSendCallDlg>(window_, callId));
+    close(FindHandlingWindow<CSpecialSmsSend>(window_, callId));
+    if (callId == 0 || list_.model().rowOf(callId) < 0) {
+        return;
+    }
+    list_.RemoveCall(callId);
+    window_.ui().notice(&window_, QString::fromUtf8(text::kCallGoneElsewhere));
+}
+
 void CallHandling::onFamilyContact(bool second, uint32_t key, const std::string& name,
                                    const std::string& phone) {
     auto* sms = FindHandlingWindow<CSpecialSmsSend>(window_, key);

@@ -18,6 +18,7 @@ public:
     void onCallTaken(const CallRecord& call) override;
     void onCallNoticeDone(uint32_t callId, bool second) override;
     void onCallMemoSaved(uint32_t callId) override;
+    void onCallGone(uint32_t callId) override;
     void onFamilyContact(bool second, uint32_t key, const std::string& name,
                          const std::string& phone) override;
     void onSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) override;

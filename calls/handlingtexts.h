@@ -8,6 +8,8 @@ namespace talmor::text {
 
 inline constexpr char kReportSaved[] = "已成功完成呼叫事件的处理情况记录！";
 inline constexpr char kNoticeDone[] = "已成功完成服务要求的信息通知！";
+inline constexpr char kCallGoneElsewhere[] =
+    "该呼叫已由其他座席受理或已结束，已从您的处理列表中移除。";
 inline constexpr char kNoticeHowTo[] = "请使用电话或短信进行通知商家提供服务！\r\n\r\n"
                                        "联系完成后请确击“完成通知”按钮，确定此信息已分配完成。";
 inline constexpr char kSmsTextMissing[] =

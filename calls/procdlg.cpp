@@ -118,11 +118,14 @@ void CProcDlg::hoverAt(const QPoint& viewportPos) {
     }
     const CallRecord& call = model_->record(index.row());
     if (call.phone.empty()) {
-        window_.ShowEcpBar(0, EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
+        window_.ShowEcpBar(QRect(), EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
         return;
     }
-    const int rowTop = view_->viewport()->mapTo(view_, view_->visualRect(index).topLeft()).y();
-    window_.ShowEcpBar(rowTop, EcpBarPlacement::kProcessRow, true, call.phone, call.userId, {},
+    // The whole row, not only the hovered cell.
+    const QRect cell = view_->visualRect(index);
+    const QRect row(view_->viewport()->mapToGlobal(QPoint(0, cell.y())),
+                    QSize(view_->viewport()->width(), cell.height()));
+    window_.ShowEcpBar(row, EcpBarPlacement::kProcessRow, true, call.phone, call.userId, {},
                        call.callId, call.userName);
 }
 

@@ -32,9 +32,28 @@ QWidget* CWarnDlg::mainWindow() const {
 }
 
 void CWarnDlg::enableMainWindow(bool enable) {
-    if (QWidget* window = mainWindow()) {
-        window->setEnabled(enable);
+    if (!enable) {
+        QWidget* window = mainWindow();
+        if (window == nullptr) {
+            return;
+        }
+        // Disabling the window itself would disable every report, SMS, notice and search window
+        // it owns as well, and the operator could not finish a call while this one shows. Only
+        // the window's own parts are blocked, and only those that were enabled come back.
+        for (QWidget* part : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!part->isWindow() && part->isEnabled()) {
+                part->setEnabled(false);
+                blocked_.push_back(part);
+            }
+        }
+        return;
     }
+    for (const QPointer<QWidget>& part : blocked_) {
+        if (part) {
+            part->setEnabled(true);
+        }
+    }
+    blocked_.clear();
 }
 
 void CWarnDlg::done(int result) {

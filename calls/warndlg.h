@@ -2,14 +2,17 @@
 
 #include <QDialog>
 #include <QPixmap>
+#include <QPointer>
+
+#include <vector>
 
 #include "protocol/registeredwindow.h"
 
 namespace talmor {
 
 // The reminder window of the reminder timer: "警告" with its picture. While it is open the main
-// console window is disabled; closing it (frame or Esc) enables the main window again. At most
-// one exists: window type 43, key 0.
+// console window is disabled (its own parts, not the windows it owns); closing it (frame or Esc)
+// enables the main window again. At most one exists: window type 43, key 0.
 class CWarnDlg : public QDialog, public RegisteredWindow {
     Q_OBJECT
 public:
@@ -29,6 +32,8 @@ private:
 
     WindowRegistry& registry_;
     QPixmap picture_;
+    // The parts of the main window this window disabled.
+    std::vector<QPointer<QWidget>> blocked_;
 };
 
 } // namespace talmor

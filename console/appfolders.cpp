@@ -83,6 +83,9 @@ std::string MakeUserFolder(uint32_t operatorId) {
     const std::string folder = applicationFolder() + "User/" + std::to_string(operatorId) + "/";
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
+    // The operator's options, history and (when asked) password: nobody else may read them.
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, ignored);
     return folder;
 }
 

@@ -86,9 +86,9 @@ void BackOfficeCommands::showInWorkPane(const QUrl& url) {
     workPane_->navigate(url);
 }
 
-void BackOfficeCommands::showEcpBar(int rowTop, int kind, bool show, const EcpBarValues& values) {
-    ecpBar_->apply(EcpBarPlacement::Place(window_.frameGeometry(), window_.tabStrip().rows(),
-                                          rowTop, kind, show, values));
+void BackOfficeCommands::showEcpBar(const QRect& row, int kind, bool show,
+                                    const EcpBarValues& values) {
+    ecpBar_->apply(EcpBarPlacement::Place(row, kind, show, values));
 }
 
 void BackOfficeCommands::ecpPressed(int button, const EcpBarValues& values) {

@@ -29,7 +29,7 @@ public:
     bool run(int command);
 
     void showInWorkPane(const QUrl& url);
-    void showEcpBar(int rowTop, int kind, bool show, const EcpBarValues& values);
+    void showEcpBar(const QRect& row, int kind, bool show, const EcpBarValues& values);
 
     CMyWorkDlg& workPane() { return *workPane_; }
     CECPBar& ecpBar() { return *ecpBar_; }

@@ -1,17 +1,11 @@
 #include "console/calltabstrip.h"
 
-#include <QTabBar>
-
 #include "console/paneslot.h"
 #include "console/texts.h"
 
 namespace talmor {
 
-namespace {
-constexpr char kBlankCaption[] = "        ";
-} // namespace
-
-CallTabStrip::CallTabStrip(QWidget* parent) : QObject(parent), bar_(new QTabBar(parent)) {
+CallTabStrip::CallTabStrip(QWidget* parent) : QObject(parent), bar_(new CallTabBar(parent)) {
     bar_->setDrawBase(false);
     bar_->setExpanding(false);
     bar_->setUsesScrollButtons(true);
@@ -87,8 +81,7 @@ void CallTabStrip::blink(bool evenBeat, const std::function<int(int code)>& rowC
         if (tab == kNoTab) {
             continue;
         }
-        const bool blank = !evenBeat && rowCount(category.code) > 0;
-        bar_->setTabText(tab, QString::fromUtf8(blank ? kBlankCaption : category.caption));
+        bar_->setCaptionHidden(tab, !evenBeat && rowCount(category.code) > 0);
     }
 }
 

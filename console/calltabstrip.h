@@ -5,10 +5,10 @@
 #include <array>
 #include <functional>
 
+#include "console/calltabbar.h"
 #include "console/categories.h"
 #include "console/tabset.h"
 
-class QTabBar;
 class QWidget;
 
 namespace talmor {
@@ -23,7 +23,7 @@ class CallTabStrip : public QObject {
 public:
     explicit CallTabStrip(QWidget* parent);
 
-    QTabBar* bar() const { return bar_; }
+    CallTabBar* bar() const { return bar_; }
     PaneSlot* categoryPane(int code) const { return panes_[static_cast<std::size_t>(code)]; }
     PaneSlot* workPane() const { return work_; }
     const TabSet& tabs() const { return tabs_; }
@@ -39,7 +39,7 @@ public:
     // Places every pane at `area`.
     void place(const QRect& area);
     // One beat of the blinking: the tab of each category with rows shows its caption on even
-    // beats and eight blanks on odd ones; a category without rows shows its caption.
+    // beats and none on odd ones (keeping its width); a category without rows shows its caption.
     void blink(bool evenBeat, const std::function<int(int code)>& rowCount);
 
 signals:
@@ -47,7 +47,7 @@ signals:
     void tabChosen(int tab);
 
 private:
-    QTabBar* bar_;
+    CallTabBar* bar_;
     std::array<PaneSlot*, kCategoryCount> panes_;
     PaneSlot* work_;
     TabSet tabs_;

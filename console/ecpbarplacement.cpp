@@ -4,14 +4,10 @@ namespace talmor {
 
 namespace {
 
-// Kind 1: from the window's right edge, in by 9 pixels and one step per button.
-constexpr int kContactRightInset = 9;
-constexpr int kContactTop = 147;
-constexpr int kTabRowHeight = 19;
-// Kind 2: the call button's place from the window's left edge, and the row's offset from the
-// window's bottom.
-constexpr int kProcessCallX = 495;
-constexpr int kProcessBottomOffset = 212;
+// Kind 1: from the row's right edge, in by 2 pixels and one step per button.
+constexpr int kContactRightInset = 2;
+// Kind 2: the call button's place from the row's left edge.
+constexpr int kProcessCallX = 490;
 
 } // namespace
 
@@ -25,14 +21,14 @@ QRect EcpBarPlacement::ButtonRect(int index) {
     return QRect(index * kButtonStep, 0, kButtonWidth, kButtonHeight);
 }
 
-EcpBarPlacement EcpBarPlacement::Place(const QRect& window, int tabRows, int rowTop, int kind,
-                                       bool show, const EcpBarValues& given) {
-    // Qt's right() and bottom() are the last pixel; the edges here are the first pixel past it.
-    const int right = window.x() + window.width();
-    const int bottom = window.y() + window.height();
+EcpBarPlacement EcpBarPlacement::Place(const QRect& row, int kind, bool show,
+                                       const EcpBarValues& given) {
+    // Qt's right() is the last pixel; the edge here is the first pixel past it.
+    const int right = row.x() + row.width();
+    // Centred on the row.
+    const int y = row.y() + (row.height() - kButtonHeight) / 2;
     EcpBarPlacement bar;
     int x = 0;
-    int y = 0;
     int width = 0;
     if (kind == kContact) {
         x = right - kContactRightInset;
@@ -42,15 +38,13 @@ EcpBarPlacement EcpBarPlacement::Place(const QRect& window, int tabRows, int row
             bar.buttons.push_back(kEcpCallButton);
             bar.values.phone = given.phone;
         }
-        y = window.y() + kContactTop + kTabRowHeight * tabRows + rowTop;
     } else if (kind == kProcessRow) {
-        x = window.x() + kProcessCallX;
+        x = row.x() + kProcessCallX;
         width = kButtonWidth;
         bar.buttons.push_back(kEcpCallButton);
         bar.values.phone = given.phone;
         bar.values.callId = given.callId;
         bar.values.name = given.name;
-        y = bottom - kProcessBottomOffset + rowTop;
     } else {
         // Put away: nothing to offer, nothing to show (a bar of no size shows nothing).
         bar.geometry = QRect(0, 0, 0, 0);

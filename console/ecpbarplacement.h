@@ -44,11 +44,12 @@ struct EcpBarPlacement {
     EcpBarValues values;
     bool visible = false;
 
-    // `window` is the main window's outer rectangle, `tabRows` the tab strip's row count,
-    // `rowTop` the top of the hovered row in its list. Kind 1 is a contact of the contact list,
-    // kind 2 a row of the processing list; kind 0 (or any other) puts the bar away.
-    static EcpBarPlacement Place(const QRect& window, int tabRows, int rowTop, int kind, bool show,
-                                 const EcpBarValues& given);
+    // `row` is the hovered row's rectangle on the screen, as its list shows it: the bar stands
+    // on the row whatever frame the window manager draws around the window. Kind 1 is a
+    // contact of the contact list (the bar at the row's right end), kind 2 a row of the
+    // processing list (the call button over the same place of every row); kind 0 (or any
+    // other) puts the bar away.
+    static EcpBarPlacement Place(const QRect& row, int kind, bool show, const EcpBarValues& given);
     // The bar as it is made and as it is put away: at (0, 0), 20 x 18, hidden, empty.
     static EcpBarPlacement Initial();
     // Where button `index` of `buttons` stands inside the bar.

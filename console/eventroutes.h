@@ -46,6 +46,9 @@ public:
     virtual void onCallTaken(const CallRecord& call) = 0;
     // `second` tells OnCallNoticeDone2 from OnCallNoticeDone.
     virtual void onCallNoticeDone(uint32_t callId, bool second) = 0;
+    // The server says `callId` is gone: another console took or closed it first, so it leaves
+    // the processing list and its handling windows close.
+    virtual void onCallGone(uint32_t callId) = 0;
     // The server recorded the handling of `callId`: its report window closes and the call
     // leaves the processing list.
     virtual void onCallMemoSaved(uint32_t callId) = 0;
@@ -73,7 +76,8 @@ public:
     virtual void onContactsLoaded(const std::vector<ContactEntry>& entries) = 0;
     virtual void onGroupCreated(uint32_t groupId) = 0;
     virtual void onGroupNameChanged(uint32_t groupId, const std::string& name) = 0;
-    virtual void onGroupDeleted(uint32_t groupId) = 0;
+    // The group's members go with it: returns the contacts whose records were destroyed.
+    virtual std::vector<uint32_t> onGroupDeleted(uint32_t groupId) = 0;
     virtual void onUserInfo(uint32_t userId) = 0;
     virtual void onContactOnline(uint32_t userId, uint32_t status, bool fromList) = 0;
     virtual void onContactOffline(uint32_t userId) = 0;

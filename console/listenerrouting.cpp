@@ -52,7 +52,15 @@ void ListenerRouting::groupNameChanged(uint32_t groupId, const std::string& name
 }
 
 void ListenerRouting::groupDeleted(uint32_t groupId) {
-    Route(routes_.contacts, "OnGroupDeleted", groupId, [&](auto& r) { r.onGroupDeleted(groupId); });
+    std::vector<uint32_t> members;
+    Route(routes_.contacts, "OnGroupDeleted", groupId,
+          [&](auto& r) { members = r.onGroupDeleted(groupId); });
+    // The chat side holds contacts' records too: each member's record is gone.
+    if (routes_.messaging != nullptr) {
+        for (uint32_t member : members) {
+            routes_.messaging->onContactChanged(member);
+        }
+    }
 }
 
 void ListenerRouting::userInfo(uint32_t userId) {
@@ -274,6 +282,9 @@ void ListenerRouting::newCall(CallRecord call) {
 
 void ListenerRouting::callGone(uint32_t callId) {
     Route(routes_.calls, "OnCallGone", callId, [&](auto& r) { r.onCallGone(callId); });
+    if (routes_.handling != nullptr) {
+        routes_.handling->onCallGone(callId);
+    }
 }
 
 void ListenerRouting::callNoticeDone(uint32_t callId, bool second) {

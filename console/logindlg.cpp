@@ -92,13 +92,18 @@ CLoginDlg::CLoginDlg(WindowRegistry& registry, const Deployment& deployment, Con
 
     fillAccounts();
     connect(account_, &QComboBox::currentIndexChanged, this, &CLoginDlg::selectAccount);
-    password_->setFocus();
+    if (account_->count() == 0) {
+        account_->setFocus();
+    } else {
+        password_->setFocus();
+    }
 }
 
 void CLoginDlg::fillAccounts() {
     const std::vector<uint32_t> accounts = storage::LoadAccounts(applicationFolder());
     if (accounts.empty()) {
-        account_->addItem(QString::fromUtf8(text::kEnterAccount));
+        // A prompt, not a text: the digits a newcomer types replace it.
+        account_->lineEdit()->setPlaceholderText(QString::fromUtf8(text::kEnterAccount));
         server_->setCurrentIndex(0);
         return;
     }

@@ -105,7 +105,8 @@ void LoginSequence::ownProfile() {
     account.profileText = own.record.profileText;
     account.pictureIndex = own.record.pictureIndex;
     account.extraText = own.record.extraText;
-    account.password = own.password;
+    // The password reaches the disk only when the operator asked to save it.
+    account.password = window_.savePassword() ? own.password : std::string();
     account.profileFlag = own.profileFlag;
     storage::SaveAccountRecord(userFolder(), account);
     if (own.record.typeCode != "S") {
@@ -192,6 +193,12 @@ void LoginSequence::connected(bool up) {
     const LinkLoss loss = window_.client().lastLinkLoss();
     window_.ShowStatus();
     if (loss == LinkLoss::WhileOffline) {
+        // The login the operator waits for was never answered (or its server name never
+        // resolved): say so, and let the operator try again or choose the backup server.
+        if (window_.loginWait() != nullptr) {
+            destroyWaitWindow();
+            later([this] { serverUnreachable(); });
+        }
         return;
     }
     window_.routing().playSound(kConnectionLostSound);
@@ -204,6 +211,14 @@ void LoginSequence::connected(bool up) {
         return;
     }
     later([this] { window_.ui().error(&window_, QString::fromUtf8(text::kConnectionLost)); });
+}
+
+void LoginSequence::serverUnreachable() {
+    PlatformClient& client = window_.client();
+    const QString address =
+        QString::fromStdString(client.serverHost()) + ':' + QString::number(client.serverPort());
+    window_.ui().error(&window_, QString::fromUtf8(text::kServerUnreachable).arg(address));
+    window_.StartLogin(0, std::string());
 }
 
 void LoginSequence::setWaitText(const char* text) {

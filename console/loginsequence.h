@@ -38,6 +38,7 @@ private:
     // Runs `step` on the event loop, after the handler of the datagram being handled.
     void later(std::function<void()> step);
     void wrongPassword();
+    void serverUnreachable();
     void needsUpgrade();
     void setWaitText(const char* text);
     void destroyWaitWindow();

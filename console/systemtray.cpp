@@ -15,14 +15,18 @@ bool CSystemTray::available() {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+bool CSystemTray::showsConsole(int reason) {
+    return reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick;
+}
+
 void CSystemTray::Create(const QIcon& icon, const QString& tooltip, QMenu* menu) {
     Remove();
     icon_ = new QSystemTrayIcon(this);
     icon_->setContextMenu(menu);
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick) {
-                    emit doubleClicked();
+                if (showsConsole(reason)) {
+                    emit showRequested();
                 }
             });
     SetIcon(icon);

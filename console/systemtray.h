@@ -32,9 +32,12 @@ public:
     qint64 iconKey() const;
     // Whether the desktop has a notification area at all.
     static bool available();
+    // Whether a click of `reason` brings the console back: many Linux trays report a single
+    // click and never a double click.
+    static bool showsConsole(int reason);
 
 signals:
-    void doubleClicked();
+    void showRequested();
 
 private:
     QSystemTrayIcon* icon_ = nullptr;

@@ -97,7 +97,7 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
         }
         trayMenu_.build(operatorId_, replies);
     });
-    connect(&tray_, &CSystemTray::doubleClicked, this, &CTalmorManagerDlg::showConsole);
+    connect(&tray_, &CSystemTray::showRequested, this, &CTalmorManagerDlg::showConsole);
     tray_.Create(art::StatusIcon(kStatusOnline), QString::fromUtf8(text::kTrayTooltip),
                  trayMenu_.menu());
 
@@ -202,10 +202,10 @@ void CTalmorManagerDlg::ShowInWorkPane(const QUrl& url) {
     backOffice_->showInWorkPane(url);
 }
 
-void CTalmorManagerDlg::ShowEcpBar(int rowTop, int kind, bool show, const std::string& phone,
+void CTalmorManagerDlg::ShowEcpBar(const QRect& row, int kind, bool show, const std::string& phone,
                                    uint32_t userId, const std::string& email, uint32_t callId,
                                    const std::string& name) {
-    backOffice_->showEcpBar(rowTop, kind, show, {phone, email, userId, callId, name});
+    backOffice_->showEcpBar(row, kind, show, {phone, email, userId, callId, name});
 }
 
 CMyWorkDlg& CTalmorManagerDlg::workPane() {
@@ -399,7 +399,7 @@ void CTalmorManagerDlg::flipOption(int bit) {
 
 void CTalmorManagerDlg::togglePane(bool contact) {
     if (contact) {
-        ShowEcpBar(0, EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
+        ShowEcpBar(QRect(), EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
         contactPaneShown_ = !contactPaneShown_;
         art::SkinToggle(*contactToggle_, kContactToggleSize,
                         contactPaneShown_ ? "arrow_right" : "arrow_left");
@@ -426,7 +426,9 @@ MenuState CTalmorManagerDlg::menuState() const {
 
 void CTalmorManagerDlg::showConsole() {
     const bool hidden = !isVisible() || isMinimized();
-    if (hidden && ready_) {
+    // Before the first login completes there is no console to show yet; after it, the window
+    // comes back whether or not the operator is online now.
+    if (hidden && (ready_ || wasReady_)) {
         showNormal();
         raise();
         activateWindow();
@@ -468,11 +470,17 @@ void CTalmorManagerDlg::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        hideToTray();
-        return;
+        // Keys that a list, an edit or a page left unused reach this window too: they hide the
+        // console only when the window itself has the focus.
+        if (focusWidget() == nullptr || focusWidget() == this) {
+            hideToTray();
+            return;
+        }
+        break;
     default:
-        QMainWindow::keyPressEvent(event);
+        break;
     }
+    QMainWindow::keyPressEvent(event);
 }
 
 // Listener operations.
@@ -491,11 +499,15 @@ void CTalmorManagerDlg::OnGroupList(std::vector<GroupEntry> groups) {
 }
 
 void CTalmorManagerDlg::OnContactList(std::vector<ContactEntry> contacts) {
-    // The base stores the records; the contact pane then files them in their groups.
+    // The base stores the records; the contact pane then files them in their groups. Only the
+    // first datagram of a login's contact list completes the login.
+    const bool completes = !client().loginComplete();
     const std::vector<ContactEntry> entries = contacts;
     ClientListener::OnContactList(std::move(contacts));
     routing_.contactsLoaded(entries);
-    login_.complete();
+    if (completes) {
+        login_.complete();
+    }
 }
 
 void CTalmorManagerDlg::OnUserInfo(const UserRecord& record) {

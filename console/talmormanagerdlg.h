@@ -59,11 +59,12 @@ public:
     void SelectTab();
     // Selects the last tab ("当前操作"), shows the work pane and navigates it to `url`.
     void ShowInWorkPane(const QUrl& url);
-    // Places, fills, shows or hides the quick-action bar beside a hovered row. `rowTop` is the
-    // top of the row in its list; `kind` 1 is a contact of the contact list, 2 a row of the
+    // Places, fills, shows or hides the quick-action bar beside a hovered row. `row` is the
+    // row's rectangle on the screen; `kind` 1 is a contact of the contact list, 2 a row of the
     // processing list, 0 puts the bar away. Texts are GBK.
-    void ShowEcpBar(int rowTop, int kind, bool show, const std::string& phone, uint32_t userId,
-                    const std::string& email, uint32_t callId, const std::string& name);
+    void ShowEcpBar(const QRect& row, int kind, bool show, const std::string& phone,
+                    uint32_t userId, const std::string& email, uint32_t callId,
+                    const std::string& name);
 
     // The four status commands of the tray.
     void SetOnline() { status_.setOnline(); }
@@ -83,7 +84,10 @@ public:
     void showConsole();
 
     bool ready() const { return ready_; }
-    void setReady(bool ready) { ready_ = ready; }
+    void setReady(bool ready) {
+        ready_ = ready;
+        wasReady_ = wasReady_ || ready;
+    }
     bool quitting() const { return quitting_; }
     bool contactPaneShown() const { return contactPaneShown_; }
     bool processPaneShown() const { return processPaneShown_; }
@@ -288,6 +292,7 @@ private:
     storage::ConsoleOptions options_;
 
     bool ready_ = false;
+    bool wasReady_ = false;
     bool quitting_ = false;
     bool contactPaneShown_ = true;
     bool processPaneShown_ = true;

@@ -55,6 +55,9 @@ inline constexpr char kNotOperatorAccount[] =
     "亲爱的用户：您所使用的帐号不属于信息管理类型，无法使用信息管理版本登录！";
 inline constexpr char kLoggedInElsewhere[] =
     "亲爱的用户：您的操作帐号已在其它地方登录，本机操作将被强行退出！";
+inline constexpr char kServerUnreachable[] =
+    "亲爱的用户：无法联接到Quorvane信息平台服务器 "
+    "%1，请检查网络后重新登录，或在登录窗口中选择备用服务器！";
 inline constexpr char kConnectionLost[] =
     "请注意：您现在的Quorvane信息平台已脱机将无法接收到用户发起的呼叫，请重新联机！";
 

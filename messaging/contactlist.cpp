@@ -43,18 +43,20 @@ void ContactList::renameGroup(uint32_t id, const std::string& name) {
     }
 }
 
-void ContactList::removeGroup(uint32_t id) {
+std::vector<uint32_t> ContactList::removeGroup(uint32_t id) {
     const int index = indexOfGroup(id);
     if (index < 0) {
-        return;
+        return {};
     }
-    for (uint32_t member : groups_[static_cast<std::size_t>(index)].members) {
+    std::vector<uint32_t> members = groups_[static_cast<std::size_t>(index)].members;
+    for (uint32_t member : members) {
         groupIdOf_.erase(member);
         shownStatus_.erase(member);
         records_.remove(member);
     }
     groups_.erase(groups_.begin() + index);
     notify(Change::Rows);
+    return members;
 }
 
 bool ContactList::addMember(uint32_t groupId, uint32_t contactId) {

@@ -68,8 +68,8 @@ public:
     // full.
     void addGroup(const std::string& name, uint32_t id);
     void renameGroup(uint32_t id, const std::string& name);
-    // Removes the group and destroys its members' records.
-    void removeGroup(uint32_t id);
+    // Removes the group and destroys its members' records; returns the ids of those members.
+    std::vector<uint32_t> removeGroup(uint32_t id);
     // Appends the contact to the group and expands it. False when there is no such group, the
     // contact is already filed, or the group is full (the refusal is traced).
     bool addMember(uint32_t groupId, uint32_t contactId);

@@ -55,8 +55,8 @@ void ContactPart::onGroupNameChanged(uint32_t groupId, const std::string& name) 
     window_.ui().notice(&window_, QString::fromUtf8(text::kRenameGroupDone));
 }
 
-void ContactPart::onGroupDeleted(uint32_t groupId) {
-    list_.removeGroup(groupId);
+std::vector<uint32_t> ContactPart::onGroupDeleted(uint32_t groupId) {
+    return list_.removeGroup(groupId);
 }
 
 void ContactPart::onUserInfo(uint32_t userId) {

@@ -25,7 +25,7 @@ public:
     void onContactsLoaded(const std::vector<ContactEntry>& entries) override;
     void onGroupCreated(uint32_t groupId) override;
     void onGroupNameChanged(uint32_t groupId, const std::string& name) override;
-    void onGroupDeleted(uint32_t groupId) override;
+    std::vector<uint32_t> onGroupDeleted(uint32_t groupId) override;
     void onUserInfo(uint32_t userId) override;
     void onContactOnline(uint32_t userId, uint32_t status, bool fromList) override;
     void onContactOffline(uint32_t userId) override;

@@ -28,8 +28,12 @@ int COutListCtrl::rowAt(const QPoint& pos) const {
     return index.isValid() ? index.row() : -1;
 }
 
-int COutListCtrl::rowTop(int row) const {
-    return model() != nullptr ? visualRect(model()->index(row, 0)).top() : 0;
+QRect COutListCtrl::rowOnScreen(int row) const {
+    if (model() == nullptr) {
+        return QRect();
+    }
+    const QRect rect = visualRect(model()->index(row, 0));
+    return QRect(viewport()->mapToGlobal(rect.topLeft()), rect.size());
 }
 
 void COutListCtrl::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
@@ -69,7 +73,7 @@ void COutListCtrl::mouseReleaseEvent(QMouseEvent* event) {
 void COutListCtrl::mouseMoveEvent(QMouseEvent* event) {
     const int row = rowAt(event->position().toPoint());
     if (row >= 0) {
-        emit rowHovered(row, rowTop(row));
+        emit rowHovered(row, rowOnScreen(row));
     }
     event->accept();
 }

@@ -19,13 +19,14 @@ public:
     // The row at `pos` (viewport coordinates), or -1.
     int rowAt(const QPoint& pos) const;
     // The top of `row` in the list, as the quick-action bar places itself by it.
-    int rowTop(int row) const;
+    // The row's rectangle on the screen.
+    QRect rowOnScreen(int row) const;
 
 signals:
     void rowClicked(int row);
     void rowDoubleClicked(int row);
     void rowRightClicked(int row, const QPoint& globalPos);
-    void rowHovered(int row, int rowTop);
+    void rowHovered(int row, const QRect& rowOnScreen);
     void callDropped(uint32_t callId, int row);
 
 protected:

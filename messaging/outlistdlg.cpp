@@ -105,15 +105,16 @@ void COutListDlg::runCommand(int id, uint32_t contactId) {
     }
 }
 
-void COutListDlg::hovered(int row, int rowTop) {
+void COutListDlg::hovered(int row, const QRect& rowOnScreen) {
     const uint32_t contact = rows_->contactAt(row);
     const UserRecord* record = contact != 0 ? window_.FindUserRecord(contact) : nullptr;
     const std::optional<ContactBar> bar = record != nullptr ? QuickBarFor(*record) : std::nullopt;
     if (!bar) {
-        window_.ShowEcpBar(0, EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
+        window_.ShowEcpBar(QRect(), EcpBarPlacement::kHide, false, {}, 0, {}, 0, {});
         return;
     }
-    window_.ShowEcpBar(rowTop, EcpBarPlacement::kContact, true, bar->phone, 0, bar->email, 0, {});
+    window_.ShowEcpBar(rowOnScreen, EcpBarPlacement::kContact, true, bar->phone, 0, bar->email, 0,
+                       {});
 }
 
 void COutListDlg::callDropped(uint32_t callId, int row) {

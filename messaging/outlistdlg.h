@@ -45,7 +45,7 @@ private:
     void clicked(int row);
     void doubleClicked(int row);
     void rightClicked(int row, const QPoint& at);
-    void hovered(int row, int rowTop);
+    void hovered(int row, const QRect& rowOnScreen);
     void callDropped(uint32_t callId, int row);
     void openChat(uint32_t contactId, MessagingReceiver::ChatStart start);
     void showProfile(uint32_t contactId);

@@ -34,6 +34,11 @@ const UserRecord* ClientListener::FindUserRecord(uint32_t id) const {
 }
 
 void ClientListener::OnContactList(std::vector<ContactEntry> contacts) {
+    // The first datagram of a login's list: records of contacts it no longer lists must not
+    // pass as contacts any more.
+    if (!client_->loginComplete()) {
+        contacts_.beginListing();
+    }
     for (const ContactEntry& entry : contacts) {
         contacts_.add(ContactRecord::fromEntry(entry));
     }

@@ -4,11 +4,27 @@
 
 namespace talmor {
 
+void ContactStore::beginListing() {
+    for (auto& record : records_) {
+        const uint32_t id = record->id;
+        setAside_[id] = std::move(record);
+    }
+    records_.clear();
+    byId_.clear();
+}
+
 ContactRecord* ContactStore::add(const ContactRecord& record) {
     if (record.id == 0 || byId_.count(record.id) != 0) {
         return nullptr;
     }
-    records_.push_back(std::make_unique<ContactRecord>(record));
+    const auto former = setAside_.find(record.id);
+    if (former != setAside_.end()) {
+        *former->second = record;
+        records_.push_back(std::move(former->second));
+        setAside_.erase(former);
+    } else {
+        records_.push_back(std::make_unique<ContactRecord>(record));
+    }
     ContactRecord* held = records_.back().get();
     byId_[held->id] = held;
     return held;
@@ -36,6 +52,7 @@ bool ContactStore::remove(uint32_t id) {
 void ContactStore::clear() {
     byId_.clear();
     records_.clear();
+    setAside_.clear();
 }
 
 void ContactStore::setAllOffline() {

@@ -187,17 +187,16 @@ void PacketCipher::decryptBlock(uint8_t block[8]) const {
     runRounds<15, -1>(roundKeys_, block);
 }
 
-void encipherRequest(OutPacket& packet, const PacketCipher& cipher, uint8_t randomByte) {
+bool encipherRequest(OutPacket& packet, const PacketCipher& cipher, uint8_t randomByte) {
     if (packet.length() <= kDatagramHeaderSize ||
         headerShort(packet.data(), kCommandOffset) == CMD_LOGIN) {
-        return;
+        return true;
     }
     const std::size_t bodyLength = packet.length() - kDatagramHeaderSize;
     const std::size_t padded = (bodyLength + kBlockSize - 1) / kBlockSize * kBlockSize;
-    // A body too long for its padding is left as it is rather than written past the packet;
-    // the receiver refuses a body that is not whole blocks.
+    // A body too long for its padding is left as it is rather than written past the packet.
     if (!packet.zeroFillTo(kDatagramHeaderSize + padded)) {
-        return;
+        return false;
     }
     uint8_t* body = packet.data() + kDatagramHeaderSize;
     const std::size_t index = randomByte % bodyLength;
@@ -205,6 +204,7 @@ void encipherRequest(OutPacket& packet, const PacketCipher& cipher, uint8_t rand
     for (std::size_t offset = 0; offset < padded; offset += kBlockSize) {
         cipher.encryptBlock(body + offset);
     }
+    return true;
 }
 
 bool decipherRequest(uint8_t* datagram, std::size_t size, const PacketCipher& cipher) {

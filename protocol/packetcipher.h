@@ -26,8 +26,10 @@ private:
 
 // Enciphers the body of a console request in place: checkWord, zero fill to a multiple of 8,
 // then each 8-byte block on its own. The login request (command 3) and empty bodies are left
-// as they are. `randomByte` picks the body byte that the checkWord carries.
-void encipherRequest(OutPacket& packet, const PacketCipher& cipher, uint8_t randomByte);
+// as they are. `randomByte` picks the body byte that the checkWord carries. False, with the
+// packet untouched, when the body is too long to pad within the packet (4073 to 4076 bytes):
+// such a request must not go out at all.
+bool encipherRequest(OutPacket& packet, const PacketCipher& cipher, uint8_t randomByte);
 
 // The receiving side: deciphers the body of a console datagram in place and checks the
 // checkWord. False when the body is not a whole number of blocks or the check fails. Bodies

@@ -40,8 +40,13 @@ void PlatformClient::ConnectToServer(uint32_t requestedStatus, const std::string
     std::weak_ptr<uint32_t> current = lookupAttempt_;
     resolver_.lookup(serverHost, [this, current, attempt](uint32_t resolved) {
         const std::shared_ptr<uint32_t> latest = current.lock();
-        if (latest && *latest == attempt && resolved != 0) {
+        if (!latest || *latest != attempt) {
+            return;
+        }
+        if (resolved != 0) {
             connectTo(resolved);
+        } else {
+            onConnected(false);
         }
     });
 }
@@ -62,6 +67,7 @@ void PlatformClient::makeInstallationId() {
 
 uint16_t PlatformClient::sendLogin() {
     const OwnProfile& own = listener_.own();
+    loginComplete_ = false;
     session.reset();
     session.setSenderId(own.operatorId);
     session.setCipherKey(own.password);
@@ -111,6 +117,7 @@ void PlatformClient::goOffline() {
         listener_.peerSessions()->closeContactSessions(true);
     }
     listener_.contacts().setAllOffline();
+    loginComplete_ = false;
     timers_.stopTimer(kRetransmitTimer);
     timers_.stopTimer(kKeepAliveTimer);
 }
@@ -127,9 +134,14 @@ void PlatformClient::rejectLogin() {
     session.logout();
 }
 
-void PlatformClient::completeLogin() {
+bool PlatformClient::completeLogin() {
+    if (loginComplete_) {
+        return false;
+    }
+    loginComplete_ = true;
     listener_.own().status = requestedStatus_;
     lastLinkLoss_ = LinkLoss::None;
+    return true;
 }
 
 void PlatformClient::onTimer(int id) {

@@ -38,8 +38,9 @@ public:
     PlatformClient& operator=(const PlatformClient&) = delete;
 
     // Remembers the status asked for and the server, starts the retransmission timer and
-    // connects: at once to a dotted address, else after the host name is resolved (a name that
-    // does not resolve connects nowhere).
+    // connects: at once to a dotted address, else after the host name is resolved. A name that
+    // does not resolve connects nowhere and is reported as a link lost while offline, as an
+    // unanswered login is.
     void ConnectToServer(uint32_t requestedStatus, const std::string& serverHost, uint16_t port);
     // Resets the session and sends the login request; returns its seq.
     uint16_t sendLogin();
@@ -51,7 +52,10 @@ public:
     // Steps of the login that the listener's base operations take.
     void proceedAfterLogin(); // the reply was accepted: timers on, rights requested
     void rejectLogin();       // wrong password or version: timers off, logged out
-    void completeLogin();     // the contacts are loaded: the requested status takes effect
+    // The contacts are loaded: the requested status takes effect. A long contact list comes in
+    // several datagrams; only the first completes the login, so this answers true once per login.
+    bool completeLogin();
+    bool loginComplete() const { return loginComplete_; }
 
     // Timer 1001 (retransmission) and 1002 (keep-alive) fire here.
     void onTimer(int id);
@@ -64,6 +68,9 @@ public:
     // 20 characters, made at the first login of the process and kept for its life.
     const std::string& installationId() const { return installationId_; }
     uint32_t requestedStatus() const { return requestedStatus_; }
+    // The server of the last ConnectToServer, as it was given.
+    const std::string& serverHost() const { return serverHost_; }
+    uint16_t serverPort() const { return serverPort_; }
     LinkLoss lastLinkLoss() const { return lastLinkLoss_; }
     // The ackSeq of the datagram being handled: the seq of the request it answers.
     uint16_t lastAckSeq() const { return session.lastAckSeq(); }
@@ -94,6 +101,7 @@ private:
     bool videoCapable_ = false;
     std::string installationId_;
     LinkLoss lastLinkLoss_ = LinkLoss::None;
+    bool loginComplete_ = false;
     // A lookup answer that arrives after a newer ConnectToServer, or after this client is
     // gone, is ignored: the callback holds only a weak reference and the attempt number.
     std::shared_ptr<uint32_t> lookupAttempt_;

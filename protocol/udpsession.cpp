@@ -67,8 +67,11 @@ std::unique_ptr<OutPacket> UdpSession::newRequest(uint16_t command) {
 }
 
 uint16_t UdpSession::queueAndSend(std::unique_ptr<OutPacket> packet) {
-    if (packet->command != CMD_LOGIN) {
-        encipherRequest(*packet, cipher_, static_cast<uint8_t>(random_.next() & 0xFF));
+    if (packet->command != CMD_LOGIN &&
+        !encipherRequest(*packet, cipher_, static_cast<uint8_t>(random_.next() & 0xFF))) {
+        // Sent plain with checkWord 0, the server would take it for garbage or read it as it is.
+        trace("packet " + std::to_string(packet->seq) + " is too long to encipher, not sent");
+        return 0;
     }
     packet->tries = 0;
     packet->expiry = clock_.now() + kRetryIntervalSeconds;

@@ -46,7 +46,8 @@ public:
     bool connect(uint32_t serverAddress, uint16_t port);
 
     std::unique_ptr<OutPacket> newRequest(uint16_t command);
-    // Enciphers (all but the login), sends and queues the request; returns its seq.
+    // Enciphers (all but the login), sends and queues the request; returns its seq, or 0 with
+    // nothing sent when its body is too long to encipher.
     uint16_t queueAndSend(std::unique_ptr<OutPacket> packet);
     void sendAck(uint16_t seq);
     void checkRetransmit();

@@ -11,8 +11,8 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALMOR_WERROR=O
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
 # Only read by sanitizer builds: leaks that system libraries leave at exit are not ours.
+# The test programs' own environment (display, browser sandbox) comes with them from CMake.
 LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp} \
-QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 \
     ctest --output-on-failure -j "$(nproc)" --timeout 600
 
 # A short fuzz run of every reader of outside bytes, when clang is here to build it.

@@ -10,6 +10,14 @@ namespace talmor::server {
 
 namespace {
 
+// The console asked about a call it cannot have (another operator took or closed it first, or
+// there is no such call): it learns the call is gone, so its row and handling windows do not
+// wait for an answer that never comes.
+void tellGone(Request& r, uint32_t id) {
+    r.session.callsShown.erase(id);
+    r.server.send(r.session, CMD_CALL_GONE, 0, [&](OutPacket& out) { out.writeInt(id); });
+}
+
 void waitingCalls(Request& r) {
     const uint32_t start = r.in.u32();
     answerCallList(r.server, r.session, r.in.command(), r.seq, start);
@@ -26,6 +34,7 @@ void takeCall(Request& r) {
         const StoredCall* call = r.server.calls().find(id);
         r.note(call == nullptr ? "no call " + std::to_string(id)
                                : "call " + std::to_string(id) + " no longer waits");
+        tellGone(r, id);
         return;
     }
     r.server.withdrawCall(id, &r.session);
@@ -37,6 +46,7 @@ void giveUpCall(Request& r) {
     const uint32_t id = r.in.u32();
     if (!r.server.calls().giveUp(id, r.operatorId())) {
         r.note("call " + std::to_string(id) + " is not held by this operator");
+        tellGone(r, id);
         return;
     }
     r.session.callsShown.erase(id);
@@ -50,6 +60,7 @@ bool closeCall(Request& r, uint32_t id, const std::string& outcome, const std::s
     const bool wasWaiting = call != nullptr && call->state == CallState::Waiting;
     if (!calls.close(id, r.operatorId(), outcome, report)) {
         r.note("call " + std::to_string(id) + " is not held by this operator");
+        tellGone(r, id);
         return false;
     }
     if (wasWaiting) {

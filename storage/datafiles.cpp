@@ -47,7 +47,7 @@ void syncFolderOf(const std::string& path) {
 bool ReplaceFileContents(const std::string& path, const std::string& contents) {
     const std::string temporary = path + ".tmp";
     ::unlink(temporary.c_str()); // a leftover of an earlier crash
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
     }

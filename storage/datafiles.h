@@ -18,8 +18,8 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 
 // Replaces the whole file at `path` by `contents` so that a crash at any moment leaves either the
 // old file or the new one: the bytes go to path + ".tmp", are flushed to disk, and the temporary
-// file is renamed over the old one. False, with the old file untouched, when the temporary file
-// cannot be created or written.
+// file is renamed over the old one. The new file is the operator's alone (mode 0600). False, with
+// the old file untouched, when the temporary file cannot be created or written.
 bool ReplaceFileContents(const std::string& path, const std::string& contents);
 
 } // namespace talmor::storage

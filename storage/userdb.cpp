@@ -2,7 +2,9 @@
 
 #include <limits>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -72,6 +74,12 @@ UserDB::~UserDB() {
 // at the next open finds it whatever happened to the process in between.
 bool UserDB::open(const std::string& path) {
     close();
+    // SQLite would create a missing file readable by everyone; the operator's records are the
+    // operator's alone, and SQLite gives its log the mode of the database file.
+    const int created = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (created >= 0) {
+        ::close(created);
+    }
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {

@@ -277,6 +277,31 @@ TEST_F(HandlingTest, TheConfirmationRemovesTheCallEverywhere) {
     EXPECT_EQ(intake->rowCount(1), 0);
 }
 
+// Two consoles took the same call at once and the other won: the server says the call is gone,
+// and the losing console lets go of it instead of waiting for a confirmation that never comes.
+TEST_F(HandlingTest, ACallGoneElsewhereLeavesTheListAndClosesItsWindows) {
+    ready();
+    listAndSelect({Call(3, 0), Call(4, 2)}, 3);
+    list().runCommand(kCmdReport);
+    list().runCommand(kCmdFamilySms);
+    ASSERT_NE(find<COtherMemoDlg>(3), nullptr);
+    ASSERT_NE(find<CSpecialSmsSend>(3), nullptr);
+
+    h.deliver(CMD_CALL_GONE, [](OutPacket& out) { out.writeInt(3); });
+    settle();
+    EXPECT_EQ(find<COtherMemoDlg>(3), nullptr);
+    EXPECT_EQ(find<CSpecialSmsSend>(3), nullptr);
+    EXPECT_FALSE(rows().holds(3));
+    EXPECT_TRUE(rows().holds(4));
+    EXPECT_EQ(h.ui.texts("notice"),
+              std::vector<QString>{U("该呼叫已由其他座席受理或已结束，已从您的处理列表中移除。")});
+
+    // A call this console never held changes nothing here.
+    h.deliver(CMD_CALL_GONE, [](OutPacket& out) { out.writeInt(77); });
+    EXPECT_TRUE(rows().holds(4));
+    EXPECT_EQ(h.ui.texts("notice").size(), 1u);
+}
+
 // Call id 0 is no call: as a registry key it would find the window of any call.
 TEST_F(HandlingTest, ACallIdOfZeroReachesNoOtherCallsWindow) {
     ready();

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
@@ -42,6 +44,7 @@ public:
     void onTakenCalls(std::vector<CallRecord>) override {}
     void onCallTaken(const CallRecord& call) override { taken.push_back(call); }
     void onCallNoticeDone(uint32_t, bool) override {}
+    void onCallGone(uint32_t) override {}
     void onCallMemoSaved(uint32_t) override {}
     void onFamilyContact(bool, uint32_t, const std::string&, const std::string&) override {}
     void onSellerResult(std::vector<SellerEntry>, uint32_t) override {}
@@ -310,14 +313,14 @@ TEST_F(IntakeTest, GoneCallsLeaveEveryPaneAndTheTabStopsBlinking) {
     ready();
     newCall(Caller(1, 1));
     newCall(Caller(2, 4));
-    QTabBar* bar = h.window().tabStrip().bar();
+    CallTabBar* bar = h.window().tabStrip().bar();
     const int sosTab = h.window().tabStrip().tabs().tabOf(1);
-    std::set<QString> captions;
+    std::set<bool> hidden;
     for (int beat = 0; beat < 2; ++beat) {
         h.window().onTimer(kTabBlinkTimer);
-        captions.insert(bar->tabText(sosTab));
+        hidden.insert(bar->captionHidden(sosTab));
     }
-    EXPECT_EQ(captions, (std::set<QString>{U("求救呼叫"), U("        ")}));
+    EXPECT_EQ(hidden, (std::set<bool>{false, true}));
 
     h.deliver(CMD_CALL_GONE, [](OutPacket& out) { out.writeInt(1); });
     h.deliver(CMD_CALL_GONE, [](OutPacket& out) { out.writeInt(2); });
@@ -325,7 +328,7 @@ TEST_F(IntakeTest, GoneCallsLeaveEveryPaneAndTheTabStopsBlinking) {
     EXPECT_EQ(totalRows(), 0);
     for (int beat = 0; beat < 2; ++beat) {
         h.window().onTimer(kTabBlinkTimer);
-        EXPECT_EQ(bar->tabText(sosTab), U("求救呼叫"));
+        EXPECT_FALSE(bar->captionHidden(sosTab));
     }
 }
 
@@ -478,17 +481,23 @@ TEST_F(IntakeTest, ContextMenuOfHelpAndSosPanesOpensPagesAboutTheCaller) {
 
 TEST_F(IntakeTest, ReminderDisablesTheMainWindowUntilClosed) {
     ready();
+    QDialog handlingWindow(&h.window());
+    handlingWindow.show();
     h.window().onTimer(kReminderTimer);
     auto* warning = dynamic_cast<CWarnDlg*>(h.window().findWindow(CWarnDlg::kWindowType, 0, 0));
     ASSERT_NE(warning, nullptr);
     EXPECT_EQ(warning->windowTitle(), U("警告"));
-    EXPECT_FALSE(h.window().isEnabled());
+    EXPECT_FALSE(h.window().centralWidget()->isEnabled());
+    EXPECT_FALSE(h.window().menuBar()->isEnabled());
     EXPECT_TRUE(warning->isEnabled());
+    // A handling window the main window owns stays usable, so an open call can be finished.
+    EXPECT_TRUE(handlingWindow.isEnabled());
     h.window().onTimer(kReminderTimer);
     EXPECT_EQ(h.window().windows().size(), 2u) << "the main window and one reminder";
     QTest::keyClick(warning, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(h.window().isEnabled());
+    EXPECT_TRUE(h.window().centralWidget()->isEnabled());
+    EXPECT_TRUE(h.window().menuBar()->isEnabled());
     EXPECT_EQ(h.window().findWindow(CWarnDlg::kWindowType, 0, 0), nullptr);
 }
 

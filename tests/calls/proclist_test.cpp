@@ -201,6 +201,11 @@ TEST_F(ProcListTest, TheQuickActionBarFollowsTheMouse) {
     QTest::mouseMove(view->viewport(), first.center());
     list().hoverAt(first.center());
     EXPECT_TRUE(h.window().ecpBar().isVisible());
+    // On the hovered row, wherever the window manager put the window.
+    const QRect row(view->viewport()->mapToGlobal(QPoint(0, first.y())),
+                    QSize(view->viewport()->width(), first.height()));
+    EXPECT_EQ(h.window().ecpBar().x(), row.x() + 469);
+    EXPECT_TRUE(row.contains(h.window().ecpBar().geometry().center()));
     EXPECT_EQ(h.window().ecpBar().values().phone, "0755-26602001");
     EXPECT_EQ(h.window().ecpBar().values().callId, 5U);
     EXPECT_EQ(h.window().ecpBar().values().userId, 2005U);

@@ -63,8 +63,10 @@ TEST_F(LoginDialogTest, WithoutRememberedAccountsAskForOneAndAcceptIdZero) {
     CLoginDlg dialog(registry, deployment, ui, false);
     EXPECT_EQ(dialog.windowTitle(), U("准备登录"));
     EXPECT_EQ(registry.findWindow(CLoginDlg::kWindowType, 0, 0), &dialog);
-    ASSERT_EQ(dialog.accountBox()->count(), 1);
-    EXPECT_EQ(dialog.accountBox()->currentText(), U("请输入您的帐号"));
+    // The prompt is a placeholder: it is no account and typing does not append to it.
+    EXPECT_EQ(dialog.accountBox()->count(), 0);
+    EXPECT_EQ(dialog.accountBox()->currentText(), QString());
+    EXPECT_EQ(dialog.accountBox()->lineEdit()->placeholderText(), U("请输入您的帐号"));
     ASSERT_EQ(dialog.serverBox()->count(), 2);
     EXPECT_EQ(dialog.serverBox()->currentText(), U("主用服务器"));
     EXPECT_EQ(dialog.serverBox()->itemText(1), U("备用服务器"));
@@ -110,6 +112,15 @@ TEST_F(LoginDialogTest, AccountWithoutSavedOptionsKeepsThePasswordField) {
     dialog.accountBox()->setCurrentIndex(1);
     EXPECT_EQ(dialog.passwordEdit()->text(), "secret");
     EXPECT_EQ(dialog.serverBox()->currentIndex(), 0);
+}
+
+TEST_F(LoginDialogTest, ANewcomerTypesTheAccountIntoAnEmptyBox) {
+    CLoginDlg dialog(registry, deployment, ui, false);
+    QTest::keyClicks(dialog.accountBox()->lineEdit(), "1024");
+    dialog.passwordEdit()->setText("pw");
+    dialog.accept();
+    EXPECT_EQ(dialog.accountBox()->currentText(), "1024");
+    EXPECT_EQ(dialog.choice().operatorId, 1024u);
 }
 
 TEST_F(LoginDialogTest, TypedAccountIsReadUpToItsFirstNonDigit) {

@@ -18,7 +18,8 @@ namespace {
 using testing::ConsoleHarness;
 using testing::Gbk;
 
-const QRect kWindow(100, 50, 1280, 800); // right edge 1380, bottom edge 850
+// A hovered row on the screen: left edge 100, right edge 700, top 300, 20 pixels high.
+const QRect kRow(100, 300, 600, 20);
 
 struct PlaceCase {
     const char* name;
@@ -29,35 +30,36 @@ struct PlaceCase {
 };
 
 TEST(EcpBarPlacementTest, KindsPlaceTheBarAndShowTheButtonsOfTheirValues) {
+    // Every bar stands on its row, centred on it.
     const PlaceCase cases[] = {
-        {"row with user id and phone: call and SMS, 474 right of the left edge",
+        {"row with user id and phone: call and SMS, 469 right of the row's left edge",
          EcpBarPlacement::kProcessRow,
          {"13800000000", "", 2001, 77, "n"},
-         {574, 850 - 212 + 30, 41, 18},
+         {569, 301, 41, 18},
          {kEcpCallButton, kEcpSmsButton}},
         {"row with phone only: call alone",
          EcpBarPlacement::kProcessRow,
          {"13800000000", "", 0, 77, "n"},
-         {595, 668, 20, 18},
+         {590, 301, 20, 18},
          {kEcpCallButton}},
         {"row with user id and e-mail: all three",
          EcpBarPlacement::kProcessRow,
          {"138", "a@b.c", 2001, 77, "n"},
-         {553, 668, 62, 18},
+         {548, 301, 62, 18},
          {kEcpCallButton, kEcpSmsButton, kEcpMailButton}},
-        {"contact with e-mail only: mail, 30 left of the right edge",
+        {"contact with e-mail only: mail, 23 left of the row's right edge",
          EcpBarPlacement::kContact,
          {"", "a@b.c", 0, 0, ""},
-         {1350, 50 + 147 + 19 + 30, 21, 18},
+         {677, 301, 21, 18},
          {kEcpMailButton}},
         {"contact with phone and e-mail",
          EcpBarPlacement::kContact,
          {"138", "a@b.c", 0, 0, ""},
-         {1329, 246, 41, 18},
+         {656, 301, 41, 18},
          {kEcpCallButton, kEcpMailButton}},
     };
     for (const PlaceCase& c : cases) {
-        const EcpBarPlacement bar = EcpBarPlacement::Place(kWindow, 1, 30, c.kind, true, c.given);
+        const EcpBarPlacement bar = EcpBarPlacement::Place(kRow, c.kind, true, c.given);
         EXPECT_EQ(bar.geometry, c.geometry) << c.name;
         EXPECT_EQ(bar.buttons, c.buttons) << c.name;
         EXPECT_TRUE(bar.visible) << c.name;
@@ -67,11 +69,11 @@ TEST(EcpBarPlacementTest, KindsPlaceTheBarAndShowTheButtonsOfTheirValues) {
 TEST(EcpBarPlacementTest, ValuesKeptAreThoseOfTheKind) {
     const EcpBarValues given{"138", "a@b.c", 2001, 77, "name"};
     const EcpBarPlacement row =
-        EcpBarPlacement::Place(kWindow, 1, 0, EcpBarPlacement::kProcessRow, true, given);
+        EcpBarPlacement::Place(kRow, EcpBarPlacement::kProcessRow, true, given);
     EXPECT_EQ(row.values, given);
     // A contact has no call: its call id and name are never kept.
     const EcpBarPlacement contact =
-        EcpBarPlacement::Place(kWindow, 1, 0, EcpBarPlacement::kContact, true, given);
+        EcpBarPlacement::Place(kRow, EcpBarPlacement::kContact, true, given);
     EXPECT_EQ(contact.values, (EcpBarValues{"138", "a@b.c", 2001, 0, ""}));
 }
 
@@ -79,13 +81,12 @@ TEST(EcpBarPlacementTest, HidingOrKindZeroEmptiesTheBar) {
     const EcpBarValues given{"138", "a@b.c", 2001, 77, "name"};
     for (int kind :
          {EcpBarPlacement::kHide, EcpBarPlacement::kContact, EcpBarPlacement::kProcessRow}) {
-        const EcpBarPlacement hidden = EcpBarPlacement::Place(kWindow, 1, 0, kind, false, given);
+        const EcpBarPlacement hidden = EcpBarPlacement::Place(kRow, kind, false, given);
         EXPECT_FALSE(hidden.visible) << kind;
         EXPECT_EQ(hidden.geometry, QRect(0, 0, 20, 18)) << kind;
         EXPECT_EQ(hidden.values, EcpBarValues()) << kind;
     }
-    const EcpBarPlacement away =
-        EcpBarPlacement::Place(kWindow, 1, 0, EcpBarPlacement::kHide, true, given);
+    const EcpBarPlacement away = EcpBarPlacement::Place(kRow, EcpBarPlacement::kHide, true, given);
     EXPECT_FALSE(away.visible);
     EXPECT_EQ(away.values, EcpBarValues());
 }
@@ -97,6 +98,7 @@ public:
     void onTakenCalls(std::vector<CallRecord>) override {}
     void onCallTaken(const CallRecord&) override {}
     void onCallNoticeDone(uint32_t, bool) override {}
+    void onCallGone(uint32_t) override {}
     void onCallMemoSaved(uint32_t) override {}
     void onFamilyContact(bool, uint32_t, const std::string&, const std::string&) override {}
     void onSellerResult(std::vector<SellerEntry>, uint32_t) override {}
@@ -149,12 +151,11 @@ protected:
 
 TEST_F(EcpBarWindowTest, AProcessingRowShowsCallAndSmsBesideIt) {
     CTalmorManagerDlg& w = h->window();
-    w.ShowEcpBar(40, EcpBarPlacement::kProcessRow, true, "13800000000", 2001, "", 77, Gbk("张三"));
-    const QRect frame = w.frameGeometry();
+    w.ShowEcpBar(kRow, EcpBarPlacement::kProcessRow, true, "13800000000", 2001, "", 77,
+                 Gbk("张三"));
     CECPBar& bar = w.ecpBar();
     EXPECT_TRUE(bar.isVisible());
-    EXPECT_EQ(bar.geometry(),
-              QRect(frame.x() + 474, frame.y() + frame.height() - 212 + 40, 41, 18));
+    EXPECT_EQ(bar.geometry(), QRect(569, 301, 41, 18));
     EXPECT_TRUE(bar.button(kEcpCallButton)->isVisibleTo(&bar));
     EXPECT_TRUE(bar.button(kEcpSmsButton)->isVisibleTo(&bar));
     EXPECT_FALSE(bar.button(kEcpMailButton)->isVisibleTo(&bar));
@@ -162,7 +163,7 @@ TEST_F(EcpBarWindowTest, AProcessingRowShowsCallAndSmsBesideIt) {
 }
 
 TEST_F(EcpBarWindowTest, CallOpensANewCallOutWindowPerPress) {
-    h->window().ShowEcpBar(0, EcpBarPlacement::kProcessRow, true, "010 8&8", 2001, "", 77, "n");
+    h->window().ShowEcpBar(kRow, EcpBarPlacement::kProcessRow, true, "010 8&8", 2001, "", 77, "n");
     press(kEcpCallButton);
     press(kEcpCallButton);
     const std::vector<CECPDlg*> windows = CallOutWindows();
@@ -178,22 +179,21 @@ TEST_F(EcpBarWindowTest, CallOpensANewCallOutWindowPerPress) {
 }
 
 TEST_F(EcpBarWindowTest, SmsTwiceForTheSameCallLeavesOneSmsWindow) {
-    h->window().ShowEcpBar(0, EcpBarPlacement::kProcessRow, true, "138", 2001, "", 77, "n");
+    h->window().ShowEcpBar(kRow, EcpBarPlacement::kProcessRow, true, "138", 2001, "", 77, "n");
     press(kEcpSmsButton);
     press(kEcpSmsButton);
     ASSERT_EQ(sms->opened.size(), 1u);
     EXPECT_EQ(sms->opened[0], (EcpBarValues{"138", "", 2001, 77, "n"}));
     // Another call gets its own.
-    h->window().ShowEcpBar(0, EcpBarPlacement::kProcessRow, true, "139", 2002, "", 78, "m");
+    h->window().ShowEcpBar(kRow, EcpBarPlacement::kProcessRow, true, "139", 2002, "", 78, "m");
     press(kEcpSmsButton);
     EXPECT_EQ(sms->opened.size(), 2u);
 }
 
 TEST_F(EcpBarWindowTest, AContactOffersMailAndNeitherCallNorSms) {
     CTalmorManagerDlg& w = h->window();
-    w.ShowEcpBar(10, EcpBarPlacement::kContact, true, "", 0, "li@example.com", 0, "");
-    const QRect frame = w.frameGeometry();
-    EXPECT_EQ(w.ecpBar().geometry().x(), frame.x() + frame.width() - 30);
+    w.ShowEcpBar(kRow, EcpBarPlacement::kContact, true, "", 0, "li@example.com", 0, "");
+    EXPECT_EQ(w.ecpBar().geometry().x(), 677);
     EXPECT_EQ(w.ecpBar().width(), 21);
     press(kEcpMailButton);
     ASSERT_EQ(h->ui.opened.size(), 1u);
@@ -206,13 +206,13 @@ TEST_F(EcpBarWindowTest, AContactOffersMailAndNeitherCallNorSms) {
 
 TEST_F(EcpBarWindowTest, HidingTheContactPaneHidesTheBarWhereverItStood) {
     CTalmorManagerDlg& w = h->window();
-    w.ShowEcpBar(10, EcpBarPlacement::kContact, true, "138", 0, "a@b.c", 0, "");
+    w.ShowEcpBar(kRow, EcpBarPlacement::kContact, true, "138", 0, "a@b.c", 0, "");
     ASSERT_TRUE(w.ecpBar().isVisible());
     w.onCommand(cmd::kButtonToggleContacts);
     EXPECT_FALSE(w.ecpBar().isVisible());
     EXPECT_EQ(w.ecpBar().values(), EcpBarValues());
     // Showing the pane again leaves the bar away too.
-    w.ShowEcpBar(10, EcpBarPlacement::kContact, true, "138", 0, "", 0, "");
+    w.ShowEcpBar(kRow, EcpBarPlacement::kContact, true, "138", 0, "", 0, "");
     w.onCommand(cmd::kButtonToggleContacts);
     EXPECT_FALSE(w.ecpBar().isVisible());
 }

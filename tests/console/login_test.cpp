@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QTabBar>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "console/appfolders.h"
 #include "console/calltabstrip.h"
 #include "console/loginwaitdlg.h"
@@ -58,7 +62,7 @@ TEST(LoginTest, EachStepShowsItsProgressAndTheLastOneMakesTheWindowReady) {
     EXPECT_TRUE(w.buttons().button(1017)->isEnabled());
     storage::AccountRecord saved;
     ASSERT_TRUE(storage::LoadAccountRecord(userFolder(), saved));
-    EXPECT_EQ(saved.password, "pw1024");
+    EXPECT_EQ(saved.password, "") << "not asked to be saved";
     EXPECT_EQ(saved.nick, Gbk("值班员小王"));
 
     h.groups();
@@ -106,6 +110,88 @@ TEST(LoginTest, EachStepShowsItsProgressAndTheLastOneMakesTheWindowReady) {
     EXPECT_TRUE(options.bit(storage::kOptionTakeHelpCalls)) << "defaults of a first login";
     EXPECT_FALSE(options.bit(storage::kOptionSavePassword));
     EXPECT_EQ(h.ui.quits, 0);
+}
+
+TEST(LoginTest, AContactListOfSeveralDatagramsCompletesTheLoginOnce) {
+    ConsoleHarness h;
+    // A first login: every datagram after the first would open the agreement inside the first.
+    h.ui.acceptAgreement = true;
+    h.startLogin();
+    h.loginReply();
+    h.rights(ConsoleHarness::AllRights());
+    h.ownProfile(ConsoleHarness::Operator());
+    h.groups();
+    h.takeSent();
+    const auto datagram = [&](uint32_t first) {
+        h.deliver(CMD_CONTACT_LIST, [first](OutPacket& out) {
+            writeList(out, std::vector<ContactEntry>{{first, "", 101, "a", "", "S", 1},
+                                                     {first + 1, "", 102, "b", "", "B", 1}});
+        });
+    };
+    datagram(2001);
+    ASSERT_TRUE(h.window().ready());
+    h.window().tabStrip().bar()->setCurrentIndex(2);
+    datagram(2003);
+    datagram(2005);
+
+    const std::vector<uint16_t> sent = h.takeSentCommands();
+    for (uint16_t command :
+         {CMD_GET_REMINDER, CMD_GET_COUNT_2, CMD_GET_TOTAL_1, CMD_GET_TOTAL_2, CMD_GET_COUNT_1,
+          CMD_GET_HELP_CALLS, CMD_GET_SOS_CALLS, CMD_GET_TAKEN_CALLS, CMD_GET_CATEGORY_CALLS}) {
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), command), 1) << command;
+    }
+    // Each datagram still asks for its own contacts' profiles.
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), CMD_GET_USER_INFO), 6);
+    EXPECT_EQ(h.window().contacts().size(), 6u);
+    EXPECT_EQ(h.ui.agreementPages.size(), 1u);
+    EXPECT_EQ(h.window().tabStrip().bar()->currentIndex(), 2) << "the operator's tab stays";
+
+    // The next login completes once again.
+    h.window().SetOffline();
+    h.window().SetOnline();
+    h.loginReply();
+    h.rights(ConsoleHarness::AllRights());
+    h.ownProfile(ConsoleHarness::Operator());
+    h.groups();
+    h.takeSent();
+    datagram(2001);
+    datagram(2003);
+    const std::vector<uint16_t> again = h.takeSentCommands();
+    EXPECT_EQ(std::count(again.begin(), again.end(), CMD_GET_REMINDER), 1);
+}
+
+// The password reaches the disk only when the operator ticks "保存密码", and the operator's
+// folder and files are the operator's alone.
+TEST(LoginTest, ThePasswordIsStoredOnlyWhenAskedAndOnlyTheOperatorCanReadIt) {
+    for (const bool save : {false, true}) {
+        SCOPED_TRACE(save);
+        ConsoleHarness h;
+        LoginChoice choice;
+        choice.operatorId = 1024;
+        choice.password = "pw1024";
+        choice.savePassword = save;
+        h.ui.loginAnswers.push_back(choice);
+        h.startLogin(0, "");
+        h.loginReply();
+        h.rights(ConsoleHarness::AllRights());
+        h.ownProfile(ConsoleHarness::Operator());
+        h.groups();
+        h.contacts();
+        ASSERT_TRUE(h.window().ready());
+        storage::AccountRecord saved;
+        ASSERT_TRUE(storage::LoadAccountRecord(userFolder(), saved));
+        EXPECT_EQ(saved.password, save ? "pw1024" : "");
+
+        struct stat folder {};
+        ASSERT_EQ(::stat(userFolder().c_str(), &folder), 0);
+        EXPECT_EQ(folder.st_mode & 0777, 0700u);
+        const std::filesystem::path user(userFolder());
+        for (const auto& file : std::filesystem::directory_iterator(user)) {
+            struct stat info {};
+            ASSERT_EQ(::stat(file.path().c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0077, 0u) << file.path();
+        }
+    }
 }
 
 TEST(LoginTest, AnAcceptedAgreementIsNotAskedAgainAndARefusedOneEndsTheConsole) {
@@ -274,14 +360,56 @@ TEST(LinkTest, LostLinkWarnsAndLeavesTheConsoleOffline) {
     EXPECT_TRUE(h.takeSentCommands().empty()) << "no logout over a lost link";
 }
 
-TEST(LinkTest, LostLinkWhileOfflineOnlyShowsTheStatus) {
+// A login that never gets an answer, or whose server name never resolves, tells the operator
+// which server could not be reached and brings the login dialog back (where the backup server
+// can be chosen) instead of leaving the wait window up for ever.
+TEST(LinkTest, AnUnreachableServerIsNamedAndTheDialogComesBack) {
+    struct Case {
+        const char* server;
+        bool resolves;
+        const char* named;
+    };
+    for (const Case& c : {Case{"127.0.0.1", true, "127.0.0.1:8000"},
+                          Case{"platform.invalid", false, "platform.invalid:8000"}}) {
+        SCOPED_TRACE(c.server);
+        Deployment deployment;
+        deployment.primaryServer = c.server;
+        ConsoleHarness h(deployment);
+        h.startLogin();
+        ASSERT_NE(h.window().loginWait(), nullptr);
+        if (c.resolves) {
+            // The login's three sends are used up.
+            for (int pass = 0; pass < 3; ++pass) {
+                h.clock.advance(10);
+                h.window().onTimer(1001);
+            }
+        } else {
+            ASSERT_EQ(h.resolver.answers.size(), 1u);
+            h.resolver.answers[0](0);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(h.window().statusLabel().text(), U("断开"));
+        EXPECT_FALSE(h.timers.isRunning(1003));
+        EXPECT_EQ(h.window().loginWait(), nullptr);
+        ASSERT_EQ(h.ui.texts("error").size(), 1u);
+        EXPECT_TRUE(h.ui.texts("error")[0].contains(c.named))
+            << h.ui.texts("error")[0].toStdString();
+        EXPECT_EQ(h.ui.loginDialogs, 1);
+    }
+}
+
+TEST(LinkTest, LostLinkWhileOfflineWithoutAWaitingLoginOnlyShowsTheStatus) {
     ConsoleHarness h;
-    h.startLogin();
+    h.login();
+    h.window().SetOffline();
+    h.window().SetOnline();
+    h.ui.shown.clear();
     h.window().client().onConnected(false);
     QCoreApplication::processEvents();
     EXPECT_EQ(h.window().statusLabel().text(), U("断开"));
     EXPECT_FALSE(h.timers.isRunning(1003));
     EXPECT_TRUE(h.ui.shown.empty());
+    EXPECT_EQ(h.ui.loginDialogs, 0);
 }
 
 TEST(LinkTest, AutomaticReconnectionLogsInAgainWithoutAMessage) {

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTableView>
+#include <QTest>
 
 #include "console/appfolders.h"
 #include "console/artwork.h"
 #include "console/commandids.h"
 #include "console/gbktext.h"
+#include "console/systemtray.h"
 #include "protocol/commands.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"
@@ -151,6 +156,50 @@ TEST_F(StatusTest, ClosingTheWindowKeepsTheConsoleRunning) {
     h.window().onCommand(cmd::kTrayShowConsole);
     EXPECT_TRUE(h.window().isVisible());
     EXPECT_FALSE(h.window().isMinimized());
+}
+
+TEST_F(StatusTest, AConsoleClosedWhileOfflineComesBackFromTheTray) {
+    h.window().SetOffline();
+    ASSERT_FALSE(h.window().ready());
+    h.window().close();
+    ASSERT_TRUE(h.window().isMinimized() || !h.window().isVisible());
+    h.window().onCommand(cmd::kTrayShowConsole);
+    EXPECT_TRUE(h.window().isVisible());
+    EXPECT_FALSE(h.window().isMinimized());
+}
+
+TEST(TrayIconTest, ASingleOrADoubleClickShowsTheConsole) {
+    const std::vector<std::pair<QSystemTrayIcon::ActivationReason, bool>> cases = {
+        {QSystemTrayIcon::Trigger, true},
+        {QSystemTrayIcon::DoubleClick, true},
+        {QSystemTrayIcon::Context, false},
+        {QSystemTrayIcon::MiddleClick, false},
+        {QSystemTrayIcon::Unknown, false}};
+    for (const auto& [reason, shows] : cases) {
+        EXPECT_EQ(CSystemTray::showsConsole(reason), shows) << reason;
+    }
+}
+
+// Enter or Escape that a list, an edit or a page leaves unused must not hide the console.
+TEST_F(StatusTest, EnterAndEscapeHideTheConsoleOnlyFromTheWindowItself) {
+    QWidget* area = h.window().centralWidget();
+    auto* edit = new QLineEdit(area);
+    auto* list = new QTableView(area);
+    const std::vector<std::pair<QWidget*, Qt::Key>> unused = {{edit, Qt::Key_Return},
+                                                              {edit, Qt::Key_Escape},
+                                                              {list, Qt::Key_Enter},
+                                                              {list, Qt::Key_Return}};
+    for (const auto& [widget, key] : unused) {
+        widget->setFocus();
+        QTest::keyClick(widget, key);
+        EXPECT_TRUE(h.window().isVisible() && !h.window().isMinimized())
+            << widget->metaObject()->className() << " " << key;
+    }
+    delete edit;
+    delete list;
+    h.window().setFocus();
+    QTest::keyClick(&h.window(), Qt::Key_Escape);
+    EXPECT_TRUE(h.window().isMinimized() || !h.window().isVisible());
 }
 
 TEST_F(StatusTest, TrayMenuListsTheAutomaticRepliesCut) {

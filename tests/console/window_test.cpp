@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
@@ -73,15 +74,32 @@ TEST(TabsTest, ATabWithRowsBlinksAndOneWithoutStaysSteady) {
     } rows;
     ConsoleHarness h;
     h.window().routes().calls = &rows;
-    h.login(ConsoleHarness::OnlyRights({45, 46}));
-    const QTabBar* tabs = h.window().tabStrip().bar();
+    h.login(ConsoleHarness::OnlyRights({45, 46, 20}));
+    CallTabBar* tabs = h.window().tabStrip().bar();
+    tabs->resize(600, 19);
+    // Neither the blinking tab nor the tabs to its right move while it blinks.
+    std::vector<QRect> steady;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        steady.push_back(tabs->tabRect(tab));
+    }
+    const auto placesKept = [&] {
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            EXPECT_EQ(tabs->tabRect(tab), steady[static_cast<std::size_t>(tab)]) << tab;
+        }
+    };
     h.window().onTimer(1008);
+    EXPECT_FALSE(tabs->captionHidden(1));
+    h.window().onTimer(1008);
+    EXPECT_TRUE(tabs->captionHidden(1));
+    EXPECT_FALSE(tabs->captionHidden(0));
     EXPECT_EQ(tabs->tabText(1), U("求救呼叫"));
+    placesKept();
+    // The blank beat paints no caption where the caption beat did.
+    const QImage blank = tabs->grab(tabs->tabRect(1)).toImage();
     h.window().onTimer(1008);
-    EXPECT_EQ(tabs->tabText(1), "        ");
-    EXPECT_EQ(tabs->tabText(0), U("求助呼叫"));
-    h.window().onTimer(1008);
-    EXPECT_EQ(tabs->tabText(1), U("求救呼叫"));
+    EXPECT_FALSE(tabs->captionHidden(1));
+    EXPECT_NE(tabs->grab(tabs->tabRect(1)).toImage(), blank);
+    placesKept();
 
     h.window().onTimer(1007);
     EXPECT_EQ(rows.reminders, 1);

@@ -312,10 +312,12 @@ TEST_F(ContactPaneTest, HoveringAContactShowsTheQuickBarWithItsTexts) {
     EXPECT_EQ(bar.values().phone, "");
     EXPECT_EQ(bar.values().userId, 0u);
     EXPECT_FALSE(bar.isHidden());
-    // One button: 21 pixels wide, 30 pixels left of the window's right edge.
+    // One button, 21 pixels wide, on the hovered row at its right end, wherever the window
+    // manager put the window.
     EXPECT_EQ(bar.width(), 21);
-    const QRect frame = h.window().frameGeometry();
-    EXPECT_EQ(bar.x(), frame.x() + frame.width() - 30);
+    const QRect row = pane().listCtrl().rowOnScreen(rowOf(kMerchant));
+    EXPECT_EQ(bar.x() + bar.width(), row.x() + row.width() - 2);
+    EXPECT_TRUE(row.contains(bar.geometry().center())) << "the bar sits on its row";
 
     mouse(QEvent::MouseMove, rowOf(kSubscriber), Qt::NoButton);
     EXPECT_EQ(bar.values().phone, "13900001111");
@@ -486,10 +488,36 @@ TEST_F(ContactPaneTest, OnlyGroupsBeforeTheLastThreeCanBeDeleted) {
     ASSERT_EQ(deletes.size(), 1u);
     EXPECT_EQ(U32s(deletes[0], 1)[0], 4u);
 
+    // The chat side hears of every member whose record went with the group.
+    testing::ChatRecorder chats;
+    h.window().routes().messaging = &chats;
     event32(CMD_GROUP_DELETED, 4);
+    h.window().routes().messaging = nullptr;
     EXPECT_EQ(rowTexts(), (std::vector<QString>{U("C (0/0)"), U("B (0/0)"), U("A (0/0)")}));
     EXPECT_EQ(h.window().contacts().find(50), nullptr);
+    EXPECT_EQ(chats.changed, std::vector<uint32_t>{50});
     EXPECT_EQ(h.window().menuState().selectedGroup, -1);
+}
+
+TEST_F(ContactPaneTest, AFormerContactIsNoContactOnceTheNextLoginsListLeavesItOut) {
+    standardLogin();
+    const ContactRecord* former = h.window().contacts().find(kMerchant);
+    ASSERT_NE(former, nullptr);
+    h.window().SetOffline();
+    loginWith({{101, Gbk("我的好友")}, {102, Gbk("服务商家")}, {103, Gbk("重点老人")}},
+              {{kColleague, "", 101, Gbk("值班员小李"), "", "S", 2}});
+    EXPECT_EQ(h.window().contacts().find(kMerchant), nullptr);
+    EXPECT_EQ(h.window().contacts().size(), 1u);
+    EXPECT_EQ(rowOf(kMerchant), -1);
+    // It asks to be added like any stranger does.
+    event32(CMD_ADD_REQUEST, kMerchant);
+    EXPECT_EQ(h.ui.texts("ask").back(), U("用户：3001 已加你为通讯联系人，是否通过？"));
+
+    // Listed again, it comes back in the record a window may still point at.
+    h.window().SetOffline();
+    standardLogin();
+    EXPECT_EQ(h.window().contacts().find(kMerchant), former);
+    EXPECT_EQ(former->nick, Gbk("安居家电维修"));
 }
 
 TEST_F(ContactPaneTest, AddedContactIsAnnouncedAndItsProfileAskedFor) {

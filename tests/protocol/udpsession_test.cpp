@@ -178,6 +178,26 @@ TEST(UdpSession, RequestsCarryTheHeaderAndAnEncipheredBody) {
     EXPECT_EQ(testing::bodyOf(datagram), (Bytes{0, 6, 'h', 'e', 'l', 'l', 'o', 0}));
 }
 
+TEST(UdpSession, ABodyTooLongToEncipherIsRefusedNotSentPlain) {
+    for (std::size_t bodySize : {4072u, 4073u, 4076u}) {
+        SCOPED_TRACE(bodySize);
+        Rig rig;
+        rig.session.setCipherKey("secret");
+        auto packet = rig.session.newRequest(CMD_SEND_MESSAGE);
+        const Bytes body(bodySize, 0x41);
+        packet->writeBytes(body.data(), body.size());
+        const uint16_t seq = rig.session.queueAndSend(std::move(packet));
+        if (bodySize == 4072u) {
+            EXPECT_NE(seq, 0);
+            EXPECT_EQ(rig.sent().size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(seq, 0);
+        EXPECT_TRUE(rig.sent().empty());
+        EXPECT_EQ(rig.session.pendingCount(), 0u);
+    }
+}
+
 TEST(UdpSession, LoginTravelsInPlainText) {
     Rig rig;
     rig.session.setCipherKey("secret");

@@ -97,9 +97,14 @@ TEST(ServerCalls, TakingACallWithdrawsItFromEveryOtherConsoleThatWasShownIt) {
     EXPECT_EQ(h.recorder.to(second.endpoint(), CMD_CALL_GONE).size(),
               static_cast<std::size_t>(h.settings.maxSends));
 
-    // The second console is too late: the call stays the first operator's.
+    // The second console is too late: the call stays the first operator's, and the second
+    // hears that the call is gone (its take may have crossed the withdrawal on the way).
+    const std::size_t goneBefore = h.recorder.to(second.endpoint(), CMD_CALL_GONE).size();
     second.request(CMD_TAKE_CALL, [id](OutPacket& out) { out.writeInt(id); });
     EXPECT_EQ(h.calls.find(id)->takenBy, 1024u);
+    const auto late = h.recorder.to(second.endpoint(), CMD_CALL_GONE);
+    ASSERT_EQ(late.size(), goneBefore + 1);
+    EXPECT_EQ(Reader(late.back()).in().u32(), id);
     first.request(CMD_GET_TAKEN_CALLS, [](OutPacket& out) { out.writeInt(0); });
     const auto taken = h.recorder.to(first.endpoint(), CMD_TAKEN_CALLS);
     ASSERT_EQ(taken.size(), 1u);
@@ -118,10 +123,15 @@ TEST(ServerCalls, OnlyTheHolderReportsOrGivesUpACall) {
     holder.request(CMD_TAKE_CALL, [id](OutPacket& out) { out.writeInt(id); });
 
     const auto report = [id](OutPacket& out) { out.writeInt(id).writeString("handled"); };
+    const std::size_t goneBefore = h.recorder.to(other.endpoint(), CMD_CALL_GONE).size();
     other.request(CMD_CALL_REPORT, report);
     other.request(CMD_GIVE_UP_CALL, [id](OutPacket& out) { out.writeInt(id); });
+    other.request(CMD_MISDIAL, [id](OutPacket& out) { out.writeInt(id); });
     EXPECT_TRUE(h.recorder.to(other.endpoint(), CMD_CALL_MEMO_SAVED).empty());
     EXPECT_EQ(h.calls.find(id)->state, CallState::Taken);
+    // Each request about a call it does not hold tells the console the call is gone.
+    EXPECT_EQ(h.recorder.to(other.endpoint(), CMD_CALL_GONE).size(), goneBefore + 3);
+    EXPECT_TRUE(h.recorder.to(holder.endpoint(), CMD_CALL_GONE).empty());
 
     // Giving up offers the call again to the others.
     holder.request(CMD_GIVE_UP_CALL, [id](OutPacket& out) { out.writeInt(id); });

@@ -22,6 +22,7 @@ struct DropRecorder : HandlingReceiver {
     void onTakenCalls(std::vector<CallRecord>) override {}
     void onCallTaken(const CallRecord&) override {}
     void onCallNoticeDone(uint32_t, bool) override {}
+    void onCallGone(uint32_t) override {}
     void onCallMemoSaved(uint32_t) override {}
     void onFamilyContact(bool, uint32_t, const std::string&, const std::string&) override {}
     void onSellerResult(std::vector<SellerEntry>, uint32_t) override {}
@@ -59,10 +60,11 @@ struct ChatRecorder : MessagingReceiver {
     void onSearchResultA(std::vector<SearchEntryA>, uint16_t) override {}
     void onSearchResultB(std::vector<SearchEntryB>, uint16_t) override {}
     void onSearchResultD(std::vector<SearchEntryD>, uint16_t) override {}
-    void onContactChanged(uint32_t) override {}
+    void onContactChanged(uint32_t userId) override { changed.push_back(userId); }
     void openSearchWizard(uint32_t) override {}
     void openChat(uint32_t userId, ChatStart start) override { chats.push_back({userId, start}); }
     std::vector<std::pair<uint32_t, ChatStart>> chats;
+    std::vector<uint32_t> changed;
 };
 
 // The main window on the console harness with the messaging parts installed, logged in with
