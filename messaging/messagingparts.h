@@ -4,8 +4,9 @@ namespace talmor {
 
 class CTalmorManagerDlg;
 
-// Puts the contact pane into `window` and installs its receiver (routes().contacts); the chat
-// and search windows join it later. They live as long as the window.
+// Puts the contact pane into `window` and installs its receiver (routes().contacts) and the
+// chat windows' (routes().messaging); the search windows join them later. They live as long as
+// the window.
 void InstallMessagingParts(CTalmorManagerDlg& window);
 
 } // namespace talmor
