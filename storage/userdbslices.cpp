@@ -49,6 +49,14 @@ std::string ContainsPattern(const std::string& text) {
     return pattern + "*";
 }
 
+std::size_t CharacterCount(const std::string& utf8) {
+    std::size_t count = 0;
+    for (unsigned char byte : utf8) {
+        count += (byte & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
 } // namespace
 
 bool UserDB::walkStatement(sqlite3_stmt* statement, const SeqVisitor& visit) {
@@ -153,12 +161,15 @@ bool UserDB::searchText(const std::string& text, bool allKeys, uint32_t key,
     if (db_ == nullptr || !hasTextIndex()) {
         return false;
     }
-    Query select(db_, allKeys ? "SELECT r.seq, r.key, r.value FROM record_text t JOIN records r "
-                                "ON r.seq=t.rowid WHERE t.text GLOB ?1 ORDER BY r.seq"
-                              : "SELECT r.seq, r.key, r.value FROM record_text t JOIN records r "
-                                "ON r.seq=t.rowid WHERE t.text GLOB ?1 AND r.key=?2 "
-                                "ORDER BY r.seq");
-    const std::string pattern = ContainsPattern(text);
+    // The index serves words of three characters or more; shorter ones (which the trigram
+    // index of this SQLite misses when they are not ASCII) are looked for in every text.
+    const bool indexed = CharacterCount(text) >= 3;
+    std::string sql = "SELECT r.seq, r.key, r.value FROM record_text t JOIN records r "
+                      "ON r.seq=t.rowid WHERE ";
+    sql += indexed ? "t.text GLOB ?1" : "instr(t.text, ?1) > 0";
+    sql += allKeys ? " ORDER BY r.seq" : " AND r.key=?2 ORDER BY r.seq";
+    Query select(db_, sql.c_str());
+    const std::string pattern = indexed ? ContainsPattern(text) : text;
     return select.bindText(1, pattern) && (allKeys || select.bind(2, key)) &&
            walkStatement(select.stmt, visit);
 }
