@@ -4,8 +4,8 @@
 
 #include "console/talmormanagerdlg.h"
 #include "messaging/chat/chathistory.h"
-#include "messaging/chat/chattexts.h"
 #include "messaging/chat/chatnotices.h"
+#include "messaging/chat/chattexts.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "protocol/messagebody.h"

@@ -5,6 +5,10 @@
 
 #include <array>
 
+static void InitChatResources() {
+    Q_INIT_RESOURCE(chat);
+}
+
 namespace talmor {
 
 namespace {
@@ -33,6 +37,7 @@ const std::array<QString, kEmoticonCount>& Codes() {
 // The sprite of all 65, rendered once.
 const QImage& Sprite() {
     static const QImage sprite = [] {
+        InitChatResources();
         QImage image(kEmoticonSize * kEmoticonCount, kEmoticonSize,
                      QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
