@@ -164,10 +164,11 @@ bool UserDB::searchText(const std::string& text, bool allKeys, uint32_t key,
     // The index serves words of three characters or more; shorter ones (which the trigram
     // index of this SQLite misses when they are not ASCII) are looked for in every text.
     const bool indexed = CharacterCount(text) >= 3;
-    std::string sql = "SELECT r.seq, r.key, r.value FROM record_text t JOIN records r "
-                      "ON r.seq=t.rowid WHERE ";
-    sql += indexed ? "t.text GLOB ?1" : "instr(t.text, ?1) > 0";
-    sql += allKeys ? " ORDER BY r.seq" : " AND r.key=?2 ORDER BY r.seq";
+    // The index is asked first; the key only filters what it found.
+    std::string sql = "SELECT seq, key, value FROM records WHERE seq IN (SELECT rowid FROM "
+                      "record_text WHERE ";
+    sql += indexed ? "text GLOB ?1)" : "instr(text, ?1) > 0)";
+    sql += allKeys ? " ORDER BY seq" : " AND +key=?2 ORDER BY seq";
     Query select(db_, sql.c_str());
     const std::string pattern = indexed ? ContainsPattern(text) : text;
     return select.bindText(1, pattern) && (allKeys || select.bind(2, key)) &&
