@@ -6,13 +6,27 @@
 #include "messaging/chat/chathistory.h"
 #include "messaging/chat/chatnotices.h"
 #include "messaging/chat/chattexts.h"
+#include "messaging/chat/historysearchdlg.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "protocol/messagebody.h"
 
 namespace talmor {
 
-ChatPart::ChatPart(CTalmorManagerDlg& window) : QObject(&window), window_(window) {}
+ChatPart::ChatPart(CTalmorManagerDlg& window) : QObject(&window), window_(window) {
+    window.mainMenu().addItem(QString::fromUtf8(chat::kContactsMenu), CHistorySearchDlg::kCommand,
+                              QString::fromUtf8(chat::kSearchAllTitle));
+    window.setCommandHandler(CHistorySearchDlg::kCommand, [this] { openHistorySearch(); });
+}
+
+CHistorySearchDlg* ChatPart::openHistorySearch() {
+    if (search_ == nullptr) {
+        search_ = new CHistorySearchDlg(window_);
+    }
+    search_->show();
+    search_->raise();
+    return search_;
+}
 
 CSendMsgDlg* ChatPart::findChat(uint32_t peer) const {
     return dynamic_cast<CSendMsgDlg*>(window_.findWindow(CSendMsgDlg::kWindowType, peer, 0));

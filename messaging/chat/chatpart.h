@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include "console/eventroutes.h"
 
 namespace talmor {
 
+class CHistorySearchDlg;
 class CSendMsgDlg;
 class CTalmorManagerDlg;
 
@@ -23,6 +25,9 @@ public:
     CSendMsgDlg* findChat(uint32_t peer) const;
     // The chat window with `peer`: the open one, flashed, or a new one.
     CSendMsgDlg* chatWith(uint32_t peer, bool fromIncoming);
+
+    // The search over every contact's history (main menu), opened or shown again.
+    CHistorySearchDlg* openHistorySearch();
 
     void onMessage(MessageRecord message) override;
     void onContactChanged(uint32_t userId) override;
@@ -60,6 +65,7 @@ private:
     void autoReply(const MessageRecord& message);
 
     CTalmorManagerDlg& window_;
+    QPointer<CHistorySearchDlg> search_;
 };
 
 } // namespace talmor

@@ -28,6 +28,7 @@ inline constexpr char kExportTitle[] = "导出聊天记录";
 inline constexpr char kExportFailed[] = "聊天记录未能导出！";
 inline constexpr char kSearchAllTitle[] = "搜索聊天记录";
 inline constexpr char kOlder[] = "更早的记录";
+inline constexpr char kContactsMenu[] = "通讯联系(&L)";
 inline constexpr char kSearchHint[] = "搜索聊天记录";
 
 // Menu 251 and the commands its buttons share.

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "console/appfolders.h"
@@ -108,6 +109,10 @@ void CHistoryChatDlg::loadOlder() {
 }
 
 void CHistoryChatDlg::search(const QString& text) {
+    if (search_->text() != text) {
+        const QSignalBlocker quiet(search_);
+        search_->setText(text);
+    }
     if (text.isEmpty()) {
         showLatest();
         return;

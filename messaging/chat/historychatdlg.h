@@ -25,6 +25,8 @@ class CHistoryChatDlg : public QDialog, public RegisteredWindow {
 public:
     static constexpr uint32_t kWindowType = 10;
     static constexpr std::size_t kPage = 100;
+    // The list's 100 pixels plus the row of the search field above it.
+    static constexpr int kStripHeight = 130;
 
     CHistoryChatDlg(CTalmorManagerDlg& main, uint32_t peerId, CSendMsgDlg* chat);
 

@@ -50,6 +50,7 @@ void CMsgEdit::insertEmoticon(int index) {
     if (index < 0 || index >= kEmoticonCount) {
         return;
     }
+    AddEmoticonResources(document());
     QTextImageFormat picture;
     picture.setName(EmoticonResourceName(index));
     picture.setProperty(QTextFormat::UserProperty, EmoticonCode(index));

@@ -42,6 +42,7 @@ void InsertWithLinks(QTextCursor& cursor, const QString& text, const QTextCharFo
 
 // Inserts a message text: lines split at CR LF (or LF), emoticons as pictures.
 void InsertBody(QTextCursor& cursor, const QString& text, const QTextCharFormat& format) {
+    AddEmoticonResources(cursor.document());
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QStringList parts = lines.split(QLatin1Char('\n'));
@@ -69,6 +70,10 @@ QString EmoticonResourceName(int index) {
 }
 
 void AddEmoticonResources(QTextDocument* document) {
+    // Emptying a document drops its resources: they come back at the next picture.
+    if (!document->resource(QTextDocument::ImageResource, QUrl(EmoticonResourceName(0))).isNull()) {
+        return;
+    }
     for (int i = 0; i < kEmoticonCount; ++i) {
         document->addResource(QTextDocument::ImageResource, QUrl(EmoticonResourceName(i)),
                               EmoticonPicture(i));

@@ -38,7 +38,7 @@ private:
     void follow(const QUrl& url);
 };
 
-// Adds the emoticon pictures to `document` as image resources, once.
+// Adds the emoticon pictures to `document` as image resources, unless it holds them.
 void AddEmoticonResources(class QTextDocument* document);
 // The image name of emoticon `index` in a document.
 QString EmoticonResourceName(int index);

@@ -385,7 +385,8 @@ void CSendMsgDlg::toggleHistory() {
 void CSendMsgDlg::placeHistory() {
     if (CHistoryChatDlg* strip = history()) {
         const QRect frame = frameGeometry();
-        strip->setGeometry(frame.left(), frame.bottom() + 1, frame.width(), 100);
+        strip->setGeometry(frame.left(), frame.bottom() + 1, frame.width(),
+                           CHistoryChatDlg::kStripHeight);
     }
 }
 

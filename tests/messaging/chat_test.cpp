@@ -19,6 +19,7 @@
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historychatdlg.h"
 #include "messaging/chat/historylist.h"
+#include "messaging/chat/historysearchdlg.h"
 #include "messaging/chat/msgedit.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
@@ -417,11 +418,34 @@ TEST_F(ChatTest, QuickRepliesReplaceTheInputAndCustomiseOpensTheSettings) {
     type(chat, QStringLiteral("draft"));
     chat.command(40000);
     EXPECT_EQ(chat.input().textWithCodes(), QStringLiteral("好的/微笑"));
+    // Emptied and filled again, the input still has its pictures to show.
+    EXPECT_FALSE(chat.input()
+                     .document()
+                     ->resource(QTextDocument::ImageResource, QUrl(EmoticonResourceName(0)))
+                     .isNull());
     EXPECT_TRUE(sentMessages().empty());
     chat.command(40005); // no such text
     EXPECT_EQ(chat.input().textWithCodes(), QStringLiteral("好的/微笑"));
     chat.command(kCustomiseCommand);
     EXPECT_EQ(settings, 1);
+}
+
+TEST_F(ChatTest, TheMainMenuSearchesEveryContactsHistoryAndOpensTheChatOfAMatch) {
+    h.window().OnMessage(incoming(kColleague, "交班记录已补"));
+    h.window().OnMessage(incoming(kMerchant, "维修记录"));
+    h.window().OnMessage(incoming(kMerchant, "别的"));
+    delete chats().findChat(kColleague);
+    delete chats().findChat(kMerchant);
+    h.window().onCommand(CHistorySearchDlg::kCommand);
+    CHistorySearchDlg* search = chats().openHistorySearch();
+    ASSERT_NE(search, nullptr);
+    search->search(QStringLiteral("记录"));
+    ASSERT_EQ(search->list().count(), 2);
+    EXPECT_TRUE(search->list().item(0)->text().startsWith(QStringLiteral("[值班员小李] ")));
+    EXPECT_TRUE(search->list().item(1)->text().startsWith(QStringLiteral("[安居家电维修] ")));
+    emit search->list().itemDoubleClicked(search->list().item(1));
+    EXPECT_NE(chats().findChat(kMerchant), nullptr);
+    delete search;
 }
 
 // The strip over 150 stored messages.
