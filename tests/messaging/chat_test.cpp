@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -446,6 +447,52 @@ TEST_F(ChatTest, TheMainMenuSearchesEveryContactsHistoryAndOpensTheChatOfAMatch)
     emit search->list().itemDoubleClicked(search->list().item(1));
     EXPECT_NE(chats().findChat(kMerchant), nullptr);
     delete search;
+}
+
+TEST_F(ChatTest, TitleAndNickLabelFollowTheContactAndTheLabelOpensItsPage) {
+    CSendMsgDlg& chat = open(kColleague);
+    EXPECT_EQ(chat.windowTitle(), QStringLiteral("与 值班员小李 交谈中..."));
+    EXPECT_TRUE(chat.nickLabel().text().contains(QStringLiteral("（脱机）")));
+    onlineWith(kColleague, false, kStatusAway);
+    EXPECT_TRUE(chat.nickLabel().text().contains(QStringLiteral("（离开）")));
+    emit chat.nickLabel().linkActivated(QStringLiteral("profile"));
+    ASSERT_EQ(h.ui.opened.size(), 1u);
+    EXPECT_TRUE(h.ui.opened[0].toString().endsWith(
+        QStringLiteral("/soft/CallCustomerInfo.aspx?CallID=1025")));
+    EXPECT_EQ(chat.minimumSize(), QSize(450, 400));
+}
+
+TEST_F(ChatTest, ANewChatWindowStartsWithTheFormatTheLastClosedOneLeft) {
+    CSendMsgDlg& first = open(kColleague);
+    QTextCharFormat bold = first.input().currentCharFormat();
+    bold.setFontWeight(QFont::Bold);
+    first.input().setCurrentCharFormat(bold);
+    ASSERT_TRUE(first.close());
+    delete chats().findChat(kColleague);
+    CSendMsgDlg& second = open(kMerchant);
+    EXPECT_EQ(second.input().currentCharFormat().fontWeight(), QFont::Bold);
+    type(second, QStringLiteral("x"));
+    second.send();
+    const std::vector<Request> sent = sentMessages();
+    ASSERT_EQ(sent.size(), 1u);
+    MessageRecord parsed;
+    parseMessageBody(sent[0].body, parsed);
+    EXPECT_EQ(parsed.font.effects & 1, 1); // the message carries it
+    SharedChatFormat() = QTextCharFormat();
+}
+
+TEST_F(ChatTest, ExportWritesEveryEntryAsTextOrEscapedHtml) {
+    std::vector<storage::HistoryEntry> entries(2);
+    entries[0].message.flags = kMessageFromPeer;
+    entries[0].message.text = Gbk("<script>x</script>");
+    entries[1].message.text = Gbk("好的\r\n明天");
+    const QString text = ExportText(entries, QStringLiteral("我"), QStringLiteral("他"), false);
+    EXPECT_TRUE(text.contains(QStringLiteral("   他\r\n<script>x</script>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("   我\r\n好的\r\n明天")));
+    const QString html = ExportText(entries, QStringLiteral("我"), QStringLiteral("他"), true);
+    EXPECT_FALSE(html.contains(QStringLiteral("<script>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("&lt;script&gt;x&lt;/script&gt;")));
+    EXPECT_TRUE(html.contains(QStringLiteral("好的<br>\n明天")));
 }
 
 // The strip over 150 stored messages.
