@@ -13,14 +13,15 @@ struct PhraseMenuKind {
     const char* name; // the popup's title
     int firstId;
     std::size_t captionBytes; // longer phrases are shown cut, followed by "..."
+    int optionPage;           // the page of the options sheet that "自定义" opens
 };
 
 constexpr int kCustomiseCommand = 32881;
 constexpr int kPhraseCommandsHandled = 21;
 // The quick phrases (QuickReply.dat) of the report and merchant notice windows.
-constexpr PhraseMenuKind kQuickPhrases{"QuickReply", 40000, 20};
+constexpr PhraseMenuKind kQuickPhrases{"QuickReply", 40000, 20, 0};
 // The SMS texts (SmsReply.dat) of the family SMS window.
-constexpr PhraseMenuKind kSmsPhrases{"SmsReply", 50000, 50};
+constexpr PhraseMenuKind kSmsPhrases{"SmsReply", 50000, 50, 2};
 
 // The menu caption of `phrase` (GBK): whole when it fits `captionBytes`, else its first
 // bytes up to that many followed by "...". A cut never splits a double-byte character, so it

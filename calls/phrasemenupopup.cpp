@@ -7,10 +7,9 @@
 
 #include "calls/handlingtexts.h"
 #include "console/appfolders.h"
-#include "console/commandids.h"
 #include "console/gbktext.h"
+#include "console/optionsheetentry.h"
 #include "console/talmormanagerdlg.h"
-#include "storage/optionstore.h"
 
 namespace talmor {
 
@@ -63,17 +62,12 @@ void PhraseMenuPopup::popup(const QPoint& at) {
 
 void PhraseMenuPopup::choose(int command) {
     if (command == kCustomiseCommand) {
-        OpenOptionsSheet(window_);
+        OpenOptionsSheet(window_, button_.window(), static_cast<OptionPage>(kind_.optionPage));
         return;
     }
     if (const std::optional<std::string> phrase = PhraseOfCommand(phrases_, command, kind_)) {
         replace_(FromGbk(*phrase));
     }
-}
-
-void OpenOptionsSheet(CTalmorManagerDlg& window) {
-    window.onCommand(cmd::kSystemSettings);
-    storage::LoadOptions(userFolder(), window.options());
 }
 
 } // namespace talmor

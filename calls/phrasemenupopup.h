@@ -19,7 +19,7 @@ class CTalmorManagerDlg;
 
 // The phrase button of a handling or chat window: pressing `button` pops up the phrases of the
 // operator's list file as it is then; a chosen phrase replaces the text of `edit` (or is handed
-// to `replace`), and "自定义" opens the options sheet where the lists are edited.
+// to `replace`), and "自定义" opens the options sheet on the page where the list is edited.
 class PhraseMenuPopup : public QObject {
     Q_OBJECT
 public:
@@ -48,9 +48,5 @@ private:
     Replace replace_;
     std::vector<std::string> phrases_;
 };
-
-// Opens the console options sheet (on its page of reply texts, once the sheet can be opened on
-// a page) and, when it closes, loads the options again and applies them.
-void OpenOptionsSheet(CTalmorManagerDlg& window);
 
 } // namespace talmor

@@ -1,11 +1,10 @@
 #include "calls/sellersearchdlg.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "calls/callcolumns.h"
 #include "calls/handlinglayout.h"
@@ -15,6 +14,7 @@
 #include "console/consoleui.h"
 #include "console/gbktext.h"
 #include "console/talmormanagerdlg.h"
+#include "messaging/resultlistmodel.h"
 
 namespace talmor {
 
@@ -85,19 +85,17 @@ CSellerSearchDlg::CSellerSearchDlg(CTalmorManagerDlg& window, const CallRecord& 
     auto* start = new QPushButton(QStringLiteral("开始搜索"), this);
     start->setGeometry(DialogRect(269, 69, 60, 14));
 
-    list_ = new QTableWidget(0, SellerColumns().size(), this);
-    list_->setHorizontalHeaderLabels(SellerColumns());
+    rows_ = new ResultListModel(SellerColumns(), false, this);
+    list_ = new QTableView(this);
+    list_->setModel(rows_);
+    SetUpResultList(*list_, SellerColumns());
     list_->setGeometry(DialogRect(7, 90, 386, 203));
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->verticalHeader()->hide();
 
     connect(types_, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int position) { fillSubTypes(position - 1); });
     connect(start, &QPushButton::clicked, this, &CSellerSearchDlg::search);
-    connect(list_, &QTableWidget::cellDoubleClicked, this,
-            [this](int row, int) { openMerchant(row); });
+    connect(list_, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& clicked) { openMerchant(clicked.row()); });
 }
 
 void CSellerSearchDlg::fillSubTypes(int type) {
@@ -124,31 +122,24 @@ void CSellerSearchDlg::search() {
         return;
     }
     window_.client().sellerQuery(SellerQueryFor(call_, type, subType));
-    list_->setRowCount(0);
-    merchants_.clear();
+    rows_->clear();
 }
 
 void CSellerSearchDlg::OnSellerResult(const std::vector<SellerEntry>& entries) {
-    for (const SellerEntry& entry : entries) {
-        const int row = list_->rowCount();
-        list_->insertRow(row);
-        const QStringList texts = SellerRowTexts(entry);
-        for (int column = 0; column < texts.size(); ++column) {
-            list_->setItem(row, column, new QTableWidgetItem(texts[column]));
-        }
-        merchants_.push_back(entry.id);
+    for (const ResultRow& row : RowsOf(entries)) {
+        rows_->append(row);
         list_->scrollToBottom();
     }
 }
 
 void CSellerSearchDlg::openMerchant(int row) {
-    if (row < 0 || static_cast<std::size_t>(row) >= merchants_.size() ||
-        window_.findWindow(CTalmorManagerDlg::kWindowType, 0, 0) == nullptr) {
+    const uint32_t merchant = rows_->idAt(row);
+    if (merchant == 0 || window_.findWindow(CTalmorManagerDlg::kWindowType, 0, 0) == nullptr) {
         return;
     }
     window_.ShowInWorkPane(PageUrl(window_.backOfficeBase(), "sellerinfo.aspx",
                                    {{"manager_id", Decimal(window_.operatorId())},
-                                    {"user_id", Decimal(merchants_[static_cast<std::size_t>(row)])},
+                                    {"user_id", Decimal(merchant)},
                                     {"randnum", window_.installationId()}}));
 }
 

@@ -9,11 +9,12 @@
 #include "protocol/registeredwindow.h"
 
 class QComboBox;
-class QTableWidget;
+class QTableView;
 
 namespace talmor {
 
 class CTalmorManagerDlg;
+class ResultListModel;
 
 // "就近搜索商户": merchants of a chosen type and sub-type that serve the area of a call's caller.
 // Each search empties the list; the merchants arrive one reply at a time. A double-click opens
@@ -38,17 +39,18 @@ public:
     QString detailText(int id) const;
     QComboBox* typeBox() const { return types_; }
     QComboBox* subTypeBox() const { return subTypes_; }
-    QTableWidget* list() const { return list_; }
+    QTableView* list() const { return list_; }
+    ResultListModel& rows() const { return *rows_; }
 
 private:
     void fillSubTypes(int type);
 
     CTalmorManagerDlg& window_;
     CallRecord call_;
-    std::vector<uint32_t> merchants_;
     QComboBox* types_;
     QComboBox* subTypes_;
-    QTableWidget* list_;
+    ResultListModel* rows_;
+    QTableView* list_;
 };
 
 } // namespace talmor

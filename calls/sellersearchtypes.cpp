@@ -71,16 +71,4 @@ SellerQuery SellerQueryFor(const CallRecord& call, int type, int subType) {
     return query;
 }
 
-QStringList SellerColumns() {
-    return {QStringLiteral("帐号"),   QStringLiteral("商户"),     QStringLiteral("服务范围"),
-            QStringLiteral("联系人"), QStringLiteral("联系电话"), QStringLiteral("手机")};
-}
-
-QStringList SellerRowTexts(const SellerEntry& entry) {
-    const std::string area = entry.area[0] + " " + entry.area[1] + " " + entry.area[2] + " " +
-                             entry.area[3] + " " + entry.area[4];
-    return {QString::number(entry.id),    FromGbk(entry.merchantName), FromGbk(area),
-            FromGbk(entry.contactPerson), FromGbk(entry.phone),        FromGbk(entry.mobile)};
-}
-
 } // namespace talmor

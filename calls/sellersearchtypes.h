@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 #include <string>
 #include <vector>
 
@@ -24,10 +22,5 @@ const char* SellerSearchRefusal(int type, int subType);
 
 // Request 1802 for the merchants of `type` / `subType` around `call`'s caller, keyed by the call.
 SellerQuery SellerQueryFor(const CallRecord& call, int type, int subType);
-
-// The result columns' headings and the texts of one merchant's row: "帐号" (the id), "商户",
-// "服务范围" (the five area texts joined by single blanks), "联系人", "联系电话", "手机".
-QStringList SellerColumns();
-QStringList SellerRowTexts(const SellerEntry& entry);
 
 } // namespace talmor

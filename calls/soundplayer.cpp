@@ -13,28 +13,27 @@
 
 namespace talmor {
 
-namespace {
-
-// A path from the options: the console writes UTF-8 folder names, an older options file may
-// hold GBK.
-QString PathText(const std::string& bytes) {
+QString SoundPathText(const std::string& stored) {
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(QByteArray::fromStdString(bytes));
-    return utf8.hasError() ? FromGbk(bytes) : text;
+    const QString text = utf8(QByteArray::fromStdString(stored));
+    return utf8.hasError() ? FromGbk(stored) : text;
 }
 
-} // namespace
+QString SoundFileToPlay(const QString& path) {
+    const QString ownFolder = QString::fromStdString(applicationFolder()) + "Sound/";
+    if (path.startsWith(ownFolder) && !QFileInfo::exists(path)) {
+        return QString::fromStdString(assetFolder()) + "Sound/" + path.mid(ownFolder.size());
+    }
+    return path;
+}
 
 void SoundPlayer::PlaySoundEvent(int event) {
     if (event < 0 || event >= static_cast<int>(storage::kSoundEventCount) ||
         !options_.bit(storage::kOptionSoundsOn)) {
         return;
     }
-    QString path = PathText(options_.soundPaths[static_cast<std::size_t>(event)]);
-    const QString ownFolder = QString::fromStdString(applicationFolder()) + "Sound/";
-    if (path.startsWith(ownFolder) && !QFileInfo::exists(path)) {
-        path = QString::fromStdString(assetFolder()) + "Sound/" + path.mid(ownFolder.size());
-    }
+    const QString path =
+        SoundFileToPlay(SoundPathText(options_.soundPaths[static_cast<std::size_t>(event)]));
     Mark(("sound " + std::to_string(event)).c_str());
     output_->play(event, path);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 
 #include "storage/consoleoptions.h"
 
@@ -17,6 +18,13 @@ public:
     // Plays the wave file `path` at once, cutting the sound that plays.
     virtual void play(int event, const QString& path) = 0;
 };
+
+// The file name of a sound path of the options: the console writes UTF-8 folder names, an older
+// options file may hold GBK.
+QString SoundPathText(const std::string& stored);
+// The file to play for `path`: a file of the default sound folder that is missing there is taken
+// from the installed assets.
+QString SoundFileToPlay(const QString& path);
 
 // Sound events 0 to 9 for the whole console: nothing for another number or while the
 // operator's sounds are off (option bit 1); else the event's wave file from the options. A

@@ -52,6 +52,7 @@ Deployment LoadDeployment(const QString& path) {
         {"web/callout", &d.callOutService},
         {"web/position", &d.positionService},
         {"web/memberinfo", &d.memberInfoHost},
+        {"web/providermemberinfo", &d.providerMemberInfoHost},
         {"web/hotel", &d.hotelPage},
         {"web/flight", &d.flightPage},
         {"web/train", &d.trainPage},

@@ -25,6 +25,7 @@ struct Deployment {
     QString callOutService = "http://127.0.0.1:8080/callout";
     QString positionService = "http://127.0.0.1:8080/position";
     QString memberInfoHost = "http://127.0.0.1:8080/member";
+    QString providerMemberInfoHost = "http://127.0.0.1:8080/providermember";
     QString hotelPage = "http://127.0.0.1:8080/outside/hotel";
     QString flightPage = "http://127.0.0.1:8080/outside/flight";
     QString trainPage = "http://127.0.0.1:8080/outside/train";

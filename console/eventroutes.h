@@ -7,6 +7,8 @@
 #include "protocol/queryrecords.h"
 #include "protocol/records.h"
 
+class QWidget;
+
 namespace talmor {
 
 // Receivers of the server events whose windows are built by other parts of the console. Each
@@ -97,7 +99,7 @@ public:
     virtual int selectedGroup() const = 0;
 };
 
-// Chat, chat history, file, voice and video windows, and the search wizards.
+// Chat, chat history, file, voice and video windows.
 class MessagingReceiver {
 public:
     virtual ~MessagingReceiver() = default;
@@ -124,23 +126,37 @@ public:
     virtual void onVideoChannelReady(uint32_t peer, bool relayed) = 0;
     virtual void onVideoChannelStarted(uint32_t peer, bool relayed) = 0;
     virtual void onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
-    // Search results reach the wizard that asked: `ackSeq` is its request's seq.
-    virtual void onSearchResultA(std::vector<SearchEntryA> entries, uint16_t ackSeq) = 0;
-    virtual void onSearchResultB(std::vector<SearchEntryB> entries, uint16_t ackSeq) = 0;
-    virtual void onSearchResultD(std::vector<SearchEntryD> entries, uint16_t ackSeq) = 0;
     // A contact's profile or presence changed (its chat window shows it).
     virtual void onContactChanged(uint32_t userId) = 0;
-    // Menu commands 32843, 32845 and 32878: open the wizard of `windowType` (29, 32, 40) or
-    // flash the open one.
-    virtual void openSearchWizard(uint32_t windowType) = 0;
     // What the contact pane asks of a contact's chat window (type 6, key `userId`): open it,
     // or flash the open one, then start a file offer, a voice or a video request in it.
     enum class ChatStart { Open, SendFile, Voice, Video };
     virtual void openChat(uint32_t userId, ChatStart start);
 };
 
+// The three search wizards (subscribers, service providers, colleagues).
+class SearchReceiver {
+public:
+    virtual ~SearchReceiver() = default;
+    // Search results reach the wizard that waits for them: `ackSeq` is its request's seq.
+    virtual void onSearchResultA(std::vector<SearchEntryA> entries, uint16_t ackSeq) = 0;
+    virtual void onSearchResultB(std::vector<SearchEntryB> entries, uint16_t ackSeq) = 0;
+    virtual void onSearchResultD(std::vector<SearchEntryD> entries, uint16_t ackSeq) = 0;
+    // Menu commands 32843, 32845 and 32878: open the wizard of `windowType` (29, 32, 40), or
+    // let the open one answer.
+    virtual void openSearchWizard(uint32_t windowType) = 0;
+};
+
 // The drag of a call from the processing list: its data is the call id in decimal digits.
 constexpr const char* kCallMimeType = "application/x-talmor-call";
+
+// The console options sheet, run by OpenOptionsSheet (console/optionsheetentry.h).
+class OptionsReceiver {
+public:
+    virtual ~OptionsReceiver() = default;
+    // Runs the sheet modally over `owner`, showing page `page` (0, 1 or 2) first.
+    virtual void runOptionSheet(QWidget* owner, int page) = 0;
+};
 
 // The installed receivers; each may be missing while its part of the console is not built.
 struct EventRoutes {
@@ -148,6 +164,8 @@ struct EventRoutes {
     HandlingReceiver* handling = nullptr;
     ContactReceiver* contacts = nullptr;
     MessagingReceiver* messaging = nullptr;
+    OptionsReceiver* options = nullptr;
+    SearchReceiver* search = nullptr;
 };
 
 // The line reported for an event that has no receiver yet.

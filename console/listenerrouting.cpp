@@ -242,17 +242,17 @@ void ListenerRouting::videoData(uint32_t peer, const uint8_t* bytes, uint32_t le
 }
 
 void ListenerRouting::searchResultA(std::vector<SearchEntryA> entries) {
-    Route(routes_.messaging, "OnSearchResultA", static_cast<uint32_t>(entries.size()),
+    Route(routes_.search, "OnSearchResultA", static_cast<uint32_t>(entries.size()),
           [&](auto& r) { r.onSearchResultA(std::move(entries), listener_.client().lastAckSeq()); });
 }
 
 void ListenerRouting::searchResultB(std::vector<SearchEntryB> entries) {
-    Route(routes_.messaging, "OnSearchResultB", static_cast<uint32_t>(entries.size()),
+    Route(routes_.search, "OnSearchResultB", static_cast<uint32_t>(entries.size()),
           [&](auto& r) { r.onSearchResultB(std::move(entries), listener_.client().lastAckSeq()); });
 }
 
 void ListenerRouting::searchResultD(std::vector<SearchEntryD> entries) {
-    Route(routes_.messaging, "OnSearchResultD", static_cast<uint32_t>(entries.size()),
+    Route(routes_.search, "OnSearchResultD", static_cast<uint32_t>(entries.size()),
           [&](auto& r) { r.onSearchResultD(std::move(entries), listener_.client().lastAckSeq()); });
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "calls/callparts.h"
+#include "console/options/optionparts.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
 #include "console/starturl.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     const auto installParts = [](talmor::CTalmorManagerDlg& window) {
         talmor::InstallCallParts(window);
         talmor::InstallMessagingParts(window);
+        talmor::InstallOptionParts(window);
     };
     if (!app.InitInstance(commandLine, folder, ui, environment.services(), browser, installParts)) {
         return 0;

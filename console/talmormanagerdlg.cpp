@@ -384,11 +384,11 @@ void CTalmorManagerDlg::openSearchWizard(uint32_t windowType, const char* offlin
         ui_.information(this, QString::fromUtf8(offlineMessage));
         return;
     }
-    if (routes().messaging == nullptr) {
+    if (routes().search == nullptr) {
         ReportUnrouted("search wizard", windowType);
         return;
     }
-    routes().messaging->openSearchWizard(windowType);
+    routes().search->openSearchWizard(windowType);
 }
 
 void CTalmorManagerDlg::flipOption(int bit) {

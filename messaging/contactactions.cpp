@@ -39,6 +39,20 @@ std::optional<QUrl> ProfilePageUrl(const QString& backOfficeBase, const std::str
                     {"randnum", installationId}});
 }
 
+QUrl MemberPageUrl(const QString& host, uint32_t userId) {
+    return QUrl(host + QStringLiteral("/memberinfo/?memberid=") + QString::number(userId));
+}
+
+AddCheck CheckAdd(const ContactStore& contacts, uint32_t operatorId, uint32_t userId) {
+    if (userId == 0) {
+        return AddCheck::NoUser;
+    }
+    if (userId == operatorId) {
+        return AddCheck::Self;
+    }
+    return contacts.find(userId) != nullptr ? AddCheck::AlreadyContact : AddCheck::Allowed;
+}
+
 QString ContactAddedText(uint32_t userId) {
     return QString::fromUtf8(text::kContactAddedBefore) + QString::number(userId) +
            QString::fromUtf8(text::kContactAddedAfter);

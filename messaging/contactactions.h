@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "protocol/contactstore.h"
 #include "protocol/records.h"
 
 namespace talmor {
@@ -26,6 +27,15 @@ std::optional<ContactBar> QuickBarFor(const UserRecord& contact);
 std::optional<QUrl> ProfilePageUrl(const QString& backOfficeBase, const std::string& typeCode,
                                    uint32_t operatorId, uint32_t contactId,
                                    const std::string& installationId);
+
+// The member page of `userId` on a member-information host (a base URL without a final '/'):
+// host + "/memberinfo/?memberid=" + the id in unsigned decimal.
+QUrl MemberPageUrl(const QString& host, uint32_t userId);
+
+// Whether a user may be added as a contact: not id 0 (no user), not the operator, not a
+// contact already.
+enum class AddCheck { Allowed, NoUser, Self, AlreadyContact };
+AddCheck CheckAdd(const ContactStore& contacts, uint32_t operatorId, uint32_t userId);
 
 // "已将用户： " + id + " 加为您的通讯联系人。" and "用户：" + id + "
 // 已加你为通讯联系人，是否通过？"

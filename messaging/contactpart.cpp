@@ -92,15 +92,23 @@ void ContactPart::onContactAdded(uint32_t userId) {
 }
 
 void ContactPart::onAddRequest(uint32_t userId) {
-    if (userId == 0 || userId == window_.operatorId() || list_.findRecord(userId) != nullptr) {
+    if (CheckAdd(list_.records(), window_.operatorId(), userId) != AddCheck::Allowed) {
         return;
     }
     window_.ui().ask(&window_, AddRequestText(userId), [this, userId](bool approve) {
         // The list may have changed while the question waited: logged out, or added meanwhile.
-        if (approve && window_.ready() && list_.findRecord(userId) == nullptr) {
-            window_.client().addContact(userId, list_.defaultGroupId());
+        if (approve && window_.ready()) {
+            requestAdd(userId, true);
         }
     });
+}
+
+AddCheck ContactPart::requestAdd(uint32_t userId, bool toDefaultGroup) {
+    const AddCheck check = CheckAdd(list_.records(), window_.operatorId(), userId);
+    if (check == AddCheck::Allowed) {
+        window_.client().addContact(userId, toDefaultGroup ? list_.defaultGroupId() : 0);
+    }
+    return check;
 }
 
 void ContactPart::onAllOffline() {

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "console/eventroutes.h"
+#include "messaging/contactactions.h"
 #include "messaging/contactlist.h"
 
 namespace talmor {
@@ -20,6 +21,11 @@ public:
 
     ContactList& list() { return list_; }
     COutListDlg& pane() { return *pane_; }
+
+    // The console's one way of adding a user as a contact (search results, approved requests):
+    // request 19 with the default group's id, or with 0 to let the server choose, unless the
+    // check refuses. The contact joins the list when the server confirms.
+    AddCheck requestAdd(uint32_t userId, bool toDefaultGroup);
 
     void onGroupList(const std::vector<GroupEntry>& groups) override;
     void onContactsLoaded(const std::vector<ContactEntry>& entries) override;

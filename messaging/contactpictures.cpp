@@ -1,8 +1,10 @@
 #include "messaging/contactpictures.h"
 
 #include <QHash>
+#include <QLabel>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QVBoxLayout>
 
 #include "protocol/records.h"
 
@@ -62,6 +64,22 @@ QPixmap ExpandPicture(bool expanded) {
 QPixmap GroupBanner(bool create) {
     return Picture(create ? QStringLiteral("creategroup.svg") : QStringLiteral("renamegroup.svg"),
                    kBannerSize);
+}
+
+QPixmap SearchBanner() {
+    return Picture(QStringLiteral("search.svg"), kBannerSize);
+}
+
+QVBoxLayout* UnderBanner(QWidget& page, const QPixmap& banner) {
+    auto* picture = new QLabel(&page);
+    picture->setPixmap(banner);
+    auto* layout = new QVBoxLayout(&page);
+    layout->setContentsMargins(0, 0, 0, 8);
+    layout->addWidget(picture);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(12, 4, 12, 0);
+    layout->addLayout(body);
+    return body;
 }
 
 } // namespace talmor

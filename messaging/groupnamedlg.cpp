@@ -26,8 +26,6 @@ GroupNameDlg::GroupNameDlg(QWidget* owner, WindowRegistry& registry, uint32_t ty
     if (owner != nullptr) {
         setWindowIcon(owner->windowIcon());
     }
-    auto* banner = new QLabel(this);
-    banner->setPixmap(GroupBanner(createBanner));
     prompt_->setObjectName(QStringLiteral("prompt"));
     edit_->setObjectName(QStringLiteral("edit1081"));
     edit_->setMaxLength(kMaxNameLength);
@@ -40,15 +38,10 @@ GroupNameDlg::GroupNameDlg(QWidget* owner, WindowRegistry& registry, uint32_t ty
     buttons->addStretch();
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 8);
-    layout->addWidget(banner);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 4, 12, 0);
+    QVBoxLayout* body = UnderBanner(*this, GroupBanner(createBanner));
     body->addWidget(prompt_);
     body->addWidget(edit_);
     body->addLayout(buttons);
-    layout->addLayout(body);
 }
 
 void GroupNameDlg::accept() {

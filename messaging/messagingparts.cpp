@@ -3,11 +3,14 @@
 #include "console/talmormanagerdlg.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/contactpart.h"
+#include "messaging/searchpart.h"
 
 namespace talmor {
 
 void InstallMessagingParts(CTalmorManagerDlg& window) {
-    window.routes().contacts = new ContactPart(window);
+    auto* contacts = new ContactPart(window);
+    window.routes().contacts = contacts;
+    window.routes().search = new SearchPart(window, *contacts);
     window.routes().messaging = new ChatPart(window);
 }
 

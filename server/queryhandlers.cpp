@@ -28,6 +28,22 @@ bool contains(const std::string& text, const std::string& part) {
     return part.empty() || text.find(part) != std::string::npos;
 }
 
+// Age band `band` of the subscriber search: 0 any age, 1 up to 20, 2 to 13 the five years from
+// 21 + 5 * (band - 2), 14 from 81 on. A band beyond 14 matches no one.
+bool inAgeBand(uint8_t band, uint8_t age) {
+    if (band == 0) {
+        return true;
+    }
+    if (band == 1) {
+        return age <= 20;
+    }
+    if (band == 14) {
+        return age >= 81;
+    }
+    const int from = 21 + 5 * (band - 2);
+    return band < 14 && age >= from && age <= from + 4;
+}
+
 // The accounts of `kind` above `cursor` that `match` takes, one page at most.
 std::vector<const Account*> page(Request& r, AccountKind kind, uint32_t cursor,
                                  const std::function<bool(const Account&)>& match) {
@@ -60,7 +76,7 @@ void searchUsers(Request& r) {
     const std::string nick = r.in.text();
     const std::string name = r.in.text();
     const uint8_t sex = r.in.u8();
-    r.in.u8(); // the age band: the demo data has no age bands
+    const uint8_t ageBand = r.in.u8();
     const Area area = readArea(r.in);
     const uint32_t cursor = r.in.u32();
     std::vector<SearchEntryA> entries;
@@ -68,7 +84,7 @@ void searchUsers(Request& r) {
              return (account == 0 || a.profile.id == account) &&
                     (email.empty() || a.email == email) && contains(a.profile.nick, nick) &&
                     contains(a.name, name) && (sex == 0 || a.profile.sex == sex) &&
-                    areaWithin(areaOf(a.profile), area);
+                    inAgeBand(ageBand, a.profile.age) && areaWithin(areaOf(a.profile), area);
          })) {
         SearchEntryA entry;
         entry.id = found->profile.id;

@@ -29,15 +29,20 @@ StoreWriter& StoreWriter::u32(uint32_t value) {
 }
 
 StoreWriter& StoreWriter::text(const std::string& value) {
-    const std::size_t length = std::strlen(value.c_str()); // up to the first NUL
+    std::size_t length = std::strlen(value.c_str()); // up to the first NUL
     // The count, the bytes and the NUL together; a text that long never fits in 4096 bytes, so
     // the u16 count cannot overflow once the check has passed.
-    if (length < kStoreStreamCapacity && fits(2 + length + 1)) {
-        u16(static_cast<uint16_t>(length + 1));
-        std::memcpy(buffer_.data() + size_, value.data(), length);
-        size_ += length;
-        buffer_[size_++] = 0;
+    if (length >= kStoreStreamCapacity || !fits(2 + length + 1)) {
+        length = 0;
     }
+    if (!fits(2 + length + 1)) {
+        closed_ = true;
+        return *this;
+    }
+    u16(static_cast<uint16_t>(length + 1));
+    std::memcpy(buffer_.data() + size_, value.data(), length);
+    size_ += length;
+    buffer_[size_++] = 0;
     return *this;
 }
 

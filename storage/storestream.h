@@ -13,8 +13,12 @@ constexpr std::size_t kStoreStreamCapacity = 4096;
 
 // Writer of a store stream: the value encoding of the two database files.
 // Integers are little-endian; a text is a u16 byte count that includes the terminating NUL, then
-// the bytes and the NUL. A value that does not fit into what is left of the 4096 bytes is not
-// written at all, and later, smaller values that still fit are written.
+// the bytes and the NUL. An integer that does not fit into what is left of the 4096 bytes is not
+// written, and later, smaller values that still fit are written: the reader skips it the same
+// way, because it reads an integer past the end as 0 without moving. A text that does not fit is
+// written as the empty text instead, so that the reader never takes the fields after it for its
+// count; when not even the empty text fits, the stream is closed and nothing after it is
+// written (the reader then finds every later field missing, as 0 or empty).
 // Texts are C strings: a std::string is written up to its first NUL byte.
 class StoreWriter {
 public:
@@ -28,10 +32,11 @@ public:
     std::vector<uint8_t> bytes() const { return {buffer_.begin(), buffer_.begin() + size_}; }
 
 private:
-    bool fits(std::size_t count) const { return count <= kStoreStreamCapacity - size_; }
+    bool fits(std::size_t count) const { return !closed_ && count <= kStoreStreamCapacity - size_; }
 
     std::array<uint8_t, kStoreStreamCapacity> buffer_{};
     std::size_t size_ = 0;
+    bool closed_ = false;
 };
 
 // Bounded reader of a stored value. A u8, u16 or u32 that would run past the end reads

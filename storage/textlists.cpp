@@ -97,7 +97,15 @@ bool LoadTextList(const std::string& path, std::vector<std::string>& list) {
     return true;
 }
 
+bool TextListEntryFits(const std::string& entry) {
+    const std::size_t length = std::strlen(entry.c_str());
+    return length <= kMaxTextListEntry && std::memchr(entry.c_str(), '\n', length) == nullptr;
+}
+
 bool SaveTextList(const std::string& path, const std::vector<std::string>& list) {
+    if (!std::all_of(list.begin(), list.end(), TextListEntryFits)) {
+        return false;
+    }
     std::string contents;
     for (const std::string& entry : list) {
         contents.append(entry.c_str()); // "%s": up to a NUL byte

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,7 +30,15 @@ bool RememberAccount(const std::string& applicationFolder, uint32_t account);
 // file could not be opened.
 //
 // Saving replaces the whole file (atomically: a crash leaves the old or the new list). A file
-// that cannot be created is skipped silently; the result says whether it was written.
+// that cannot be created is skipped silently; the result says whether it was written. Saving
+// never writes a line that loading would not give back as the same one entry: a list with an
+// entry that holds a line feed, or is longer than kMaxTextListEntry bytes, is refused whole and
+// the file is left as it was.
+constexpr std::size_t kMaxTextListEntry = 126; // with its line feed, 127 bytes: one piece
+
+// Whether `entry` comes back from the file as itself (written up to its first NUL byte).
+bool TextListEntryFits(const std::string& entry);
+
 bool LoadTextList(const std::string& path, std::vector<std::string>& list);
 bool SaveTextList(const std::string& path, const std::vector<std::string>& list);
 

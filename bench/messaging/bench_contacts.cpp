@@ -6,7 +6,6 @@
 // are the reference of the same run. Goal: no stall over 50 ms.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "eventloopsteps.h"
 #include "messaging/contactlist.h"
 #include "messaging/messagingparts.h"
 #include "protocol/commands.h"
@@ -84,15 +84,6 @@ std::vector<Change> Changes() {
     return changes;
 }
 
-struct Figures {
-    double totalMs = 0;
-    double longestMs = 0; // longest event (bare) or longest stall of the event loop (console)
-};
-
-double Ms(qint64 ns) {
-    return static_cast<double>(ns) / 1e6;
-}
-
 // The bare model: the records stored as the protocol core does, then the list's reactions.
 std::pair<Figures, Figures> RunBare(const std::vector<std::vector<ContactEntry>>& datagrams,
                                     const std::vector<Change>& changes) {
@@ -130,43 +121,6 @@ std::pair<Figures, Figures> RunBare(const std::vector<std::vector<ContactEntry>>
         presence.longestMs = std::max(presence.longestMs, ms);
     }
     return {load, presence};
-}
-
-// Runs `steps` one per turn of the event loop while a 1 ms timer records the longest gap.
-Figures RunInEventLoop(const std::vector<std::function<void()>>& steps) {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 lastTick = 0;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - lastTick);
-        lastTick = now;
-    });
-    std::size_t next = 0;
-    bool done = false;
-    std::function<void()> step = [&] {
-        if (next == steps.size()) {
-            done = true;
-            return;
-        }
-        steps[next++]();
-        QTimer::singleShot(0, step);
-    };
-    ticker.start();
-    QTimer::singleShot(0, step);
-    while (!done) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    // The last paints belong to the run.
-    QCoreApplication::processEvents();
-    const qint64 now = clock.nsecsElapsed();
-    longest = std::max(longest, now - lastTick);
-    ticker.stop();
-    return {Ms(now), Ms(longest)};
 }
 
 int Run() {

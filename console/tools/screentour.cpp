@@ -1,8 +1,9 @@
 // The console's tour for docs/screenshots/: operator 1024 logs in to a running quorvane-server,
 // calls are injected through its control API, and the screens an operator works with are
 // photographed from the X display: the message box of a new call, the call panes, the
-// processing list with its handling menu, the family SMS window, the work pane with a page, and
-// a chat window with emoticons above its history strip showing a search.
+// processing list with its handling menu, the family SMS window, the work pane with a page, the
+// three pages of the options sheet, the subscriber search wizard's conditions and results pages,
+// and a chat window with emoticons above its history strip showing a search.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
@@ -14,10 +15,12 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
 
+#include <array>
 #include <cstdio>
 #include <functional>
 
@@ -31,6 +34,9 @@
 #include "console/calltabstrip.h"
 #include "console/commandids.h"
 #include "console/gbktext.h"
+#include "console/options/optionparts.h"
+#include "console/options/optionsheet.h"
+#include "console/optionsheetentry.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
 #include "console/talmormanagerapp.h"
@@ -40,6 +46,9 @@
 #include "messaging/chat/msgedit.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "messaging/messagingparts.h"
+#include "messaging/searchconditionsdlg.h"
+#include "messaging/searchresultsdlg.h"
+#include "messaging/searchwizarddlg.h"
 
 namespace {
 
@@ -140,7 +149,7 @@ public:
         window_.onCommand(1017);
         Pause(4000);
         grabScreen("work-pane");
-        return chat();
+        return grabOptionPages() && searchWizard() && chat();
     }
 
     // A conversation with 值班员小李 (1025): messages with emoticons arrive and are answered,
@@ -189,6 +198,53 @@ public:
     }
 
 private:
+    // The three pages of the options sheet, each as the sheet opens on it.
+    bool grabOptionPages() {
+        auto* runner = dynamic_cast<talmor::OptionSheetRunner*>(window_.routes().options);
+        const std::array<const char*, 3> names = {"options-system", "options-sound", "options-sms"};
+        for (std::size_t page = 0; page < names.size(); ++page) {
+            bool grabbed = false;
+            QTimer::singleShot(0, [&] {
+                if (talmor::COptionSheet* sheet = runner->sheet()) {
+                    Pause(1000);
+                    grabWidget(names[page], *sheet);
+                    grabbed = true;
+                    sheet->reject();
+                }
+            });
+            talmor::OpenOptionsSheet(window_, &window_, static_cast<talmor::OptionPage>(page));
+            if (!grabbed) {
+                std::fprintf(stderr, "screentour: the options sheet did not open\n");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The subscriber search: its conditions in the combined mode, then the first reply.
+    bool searchWizard() {
+        window_.onCommand(talmor::cmd::kAddSubscriber);
+        auto* wizard = dynamic_cast<talmor::CSearchWizardDlg*>(window_.findWindow(29, 0, 0));
+        if (wizard == nullptr) {
+            std::fprintf(stderr, "screentour: the search wizard did not open\n");
+            return false;
+        }
+        wizard->conditions().setCombined(true);
+        Pause(1000);
+        grabWidget("search-conditions", *wizard);
+        wizard->conditions().nextButton().click();
+        if (!step(
+                "the search is answered", [&] { return wizard->results().paging().stored() > 0; },
+                10000)) {
+            return false;
+        }
+        wizard->results().list().selectRow(1);
+        Pause(1000);
+        grabWidget("search-results", *wizard);
+        wizard->close();
+        return true;
+    }
+
     bool step(const char* what, const std::function<bool()>& done, int ms) {
         if (WaitUntil(done, ms)) {
             return true;
@@ -258,6 +314,7 @@ int main(int argc, char** argv) {
     const auto installParts = [](CTalmorManagerDlg& window) {
         talmor::InstallCallParts(window);
         talmor::InstallMessagingParts(window);
+        talmor::InstallOptionParts(window);
     };
     const std::string folder = QCoreApplication::applicationDirPath().toStdString();
     if (!app.InitInstance("\"quorvane://login/?uid=1024&pw=talmor1024\"", folder, ui,

@@ -172,17 +172,5 @@ void ChatPart::onVideoChannelStarted(uint32_t peer, bool) {
 void ChatPart::onVideoData(uint32_t peer, const uint8_t*, uint32_t) {
     ReportUnrouted("OnVideoData", peer);
 }
-void ChatPart::onSearchResultA(std::vector<SearchEntryA> entries, uint16_t) {
-    ReportUnrouted("OnSearchResultA", static_cast<uint32_t>(entries.size()));
-}
-void ChatPart::onSearchResultB(std::vector<SearchEntryB> entries, uint16_t) {
-    ReportUnrouted("OnSearchResultB", static_cast<uint32_t>(entries.size()));
-}
-void ChatPart::onSearchResultD(std::vector<SearchEntryD> entries, uint16_t) {
-    ReportUnrouted("OnSearchResultD", static_cast<uint32_t>(entries.size()));
-}
-void ChatPart::openSearchWizard(uint32_t windowType) {
-    ReportUnrouted("search wizard", windowType);
-}
 
 } // namespace talmor

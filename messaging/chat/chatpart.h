@@ -55,10 +55,6 @@ public:
     void onVideoChannelReady(uint32_t peer, bool relayed) override;
     void onVideoChannelStarted(uint32_t peer, bool relayed) override;
     void onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) override;
-    void onSearchResultA(std::vector<SearchEntryA> entries, uint16_t ackSeq) override;
-    void onSearchResultB(std::vector<SearchEntryB> entries, uint16_t ackSeq) override;
-    void onSearchResultD(std::vector<SearchEntryD> entries, uint16_t ackSeq) override;
-    void openSearchWizard(uint32_t windowType) override;
 
 private:
     // The automatic reply to `message`, when one is due.

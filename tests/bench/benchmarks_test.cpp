@@ -30,7 +30,7 @@ TEST(BenchmarkList, NamesEveryBenchmarkTheBuildMakesAndEachExists) {
     std::set<std::string> expected = {"bench_console", "bench_login"};
     if (TALMOR_BENCH_BUILT) {
         expected.insert({"bench_cipher", "bench_intake", "bench_storage", "bench_call_storm",
-                         "bench_contacts"});
+                         "bench_contacts", "bench_search"});
     }
     for (const std::string& name : expected) {
         EXPECT_EQ(names.count(name), 1u) << name;

@@ -159,22 +159,32 @@ TEST_F(OtherMemoTest, QuickPhrasesListAllButInsertOnlyTheFirst21) {
     EXPECT_EQ(report->edit()->toPlainText(), U("一二三四五六七八九十"));
 }
 
-// "自定义" hands over to the options sheet of the main window and loads the options again.
+// "自定义" runs the options sheet on its first page and loads the options again.
 TEST_F(OtherMemoTest, CustomiseOpensTheOptionsSheetAndReloadsTheOptions) {
     ready();
     COtherMemoDlg* report = open(15, 5);
     ASSERT_NE(report, nullptr);
-    int opened = 0;
-    h.window().setCommandHandler(32885, [&] {
-        ++opened;
-        storage::ConsoleOptions changed = h.window().options();
-        changed.setBit(storage::kOptionTakeSosCalls, !changed.bit(storage::kOptionTakeSosCalls));
-        storage::SaveOptions(userFolder(), changed);
-    });
+    struct Sheet : OptionsReceiver {
+        void runOptionSheet(QWidget* owner, int page) override {
+            pages.push_back(page);
+            owners.push_back(owner);
+            storage::ConsoleOptions changed = window->options();
+            changed.setBit(storage::kOptionTakeSosCalls,
+                           !changed.bit(storage::kOptionTakeSosCalls));
+            storage::SaveOptions(userFolder(), changed);
+        }
+        CTalmorManagerDlg* window = nullptr;
+        std::vector<int> pages;
+        std::vector<QWidget*> owners;
+    } sheet;
+    sheet.window = &h.window();
+    h.window().routes().options = &sheet;
     const bool before = h.window().options().bit(storage::kOptionTakeSosCalls);
     std::unique_ptr<QMenu> menu(report->phrases().build());
     menu->actions()[0]->trigger();
-    EXPECT_EQ(opened, 1);
+    h.window().routes().options = nullptr;
+    EXPECT_EQ(sheet.pages, std::vector<int>{0});
+    EXPECT_EQ(sheet.owners, std::vector<QWidget*>{report});
     EXPECT_EQ(h.window().options().bit(storage::kOptionTakeSosCalls), !before);
 }
 

@@ -1,12 +1,13 @@
 #include <QComboBox>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "calls/handlingmenu.h"
 #include "calls/sellersearchdlg.h"
 #include "calls/sellersearchtypes.h"
 #include "console/myworkdlg.h"
 #include "handlingfixture.h"
+#include "messaging/resultlistmodel.h"
 
 namespace talmor {
 namespace {
@@ -89,9 +90,9 @@ TEST_F(SellerSearchTest, RefusesAMissingTypeThenAsksKeyedByTheCall) {
 
     search->subTypeBox()->setCurrentIndex(6);
     result(4000000002U, Seller(1, "之前的"));
-    ASSERT_EQ(search->list()->rowCount(), 1);
+    ASSERT_EQ(search->rows().rowCount(), 1);
     search->search();
-    EXPECT_EQ(search->list()->rowCount(), 0) << "each search empties the list";
+    EXPECT_EQ(search->rows().rowCount(), 0) << "each search empties the list";
     std::vector<testing::Sent> sent = requests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, CMD_SELLER_QUERY);
@@ -111,21 +112,22 @@ TEST_F(SellerSearchTest, ResultsReachTheirWindowAndADoubleClickOpensTheMerchant)
     result(111, Seller(3001, "安居家电维修服务部"));
     result(112, Seller(3009, "别的窗口"));
     result(111, Seller(3003, "<b>万家</b>"));
-    QTableWidget* table = search->list();
-    ASSERT_EQ(table->rowCount(), 2);
+    ResultListModel& table = search->rows();
+    ASSERT_EQ(table.rowCount(), 2);
     const QStringList headings = {U("帐号"),   U("商户"),     U("服务范围"),
                                   U("联系人"), U("联系电话"), U("手机")};
     for (int column = 0; column < 6; ++column) {
-        EXPECT_EQ(table->horizontalHeaderItem(column)->text(), headings[column]);
+        EXPECT_EQ(table.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
+                  headings[column]);
     }
     const QStringList first = {U("3001"),   U("安居家电维修服务部"), U("广东省 深圳市 南山区  "),
                                U("陈师傅"), U("0755-86001111"),      U("13900001111")};
     for (int column = 0; column < 6; ++column) {
-        EXPECT_EQ(table->item(0, column)->text(), first[column]) << column;
+        EXPECT_EQ(table.index(0, column).data().toString(), first[column]) << column;
     }
-    EXPECT_EQ(table->item(1, 1)->text(), U("<b>万家</b>"));
+    EXPECT_EQ(table.index(1, 1).data().toString(), U("<b>万家</b>"));
 
-    emit table->cellDoubleClicked(1, 2);
+    emit search->list()->doubleClicked(table.index(1, 2));
     EXPECT_EQ(QString::fromUtf8(h.window().workPane().requested().toEncoded()),
               "http://bo.test/sellerinfo.aspx?manager_id=1024&user_id=3003&randnum=" +
                   QString::fromStdString(h.window().installationId()));

@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTableWidget>
 #include <QTreeWidget>
 
 #include <memory>
@@ -23,6 +22,7 @@
 #include "calls/specialsmssend.h"
 #include "console/paneslot.h"
 #include "console/talmormanagerdlg.h"
+#include "messaging/resultlistmodel.h"
 #include "protocol/commands.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"
@@ -209,9 +209,10 @@ TEST_F(HandlingEndToEnd, TheMerchantSearchFindsTheMerchantsAroundTheCaller) {
     search->typeBox()->setCurrentText(QString::fromUtf8("生活服务"));
     search->subTypeBox()->setCurrentText(QString::fromUtf8("家电维修"));
     search->search();
-    ASSERT_TRUE(waitFor([&] { return search->list()->rowCount() == 1; }, kTimeoutMs));
-    EXPECT_EQ(search->list()->item(0, 0)->text(), QString("3001"));
-    EXPECT_EQ(search->list()->item(0, 1)->text(), QString::fromUtf8("安居家电维修服务部"));
+    ASSERT_TRUE(waitFor([&] { return search->rows().rowCount() == 1; }, kTimeoutMs));
+    EXPECT_EQ(search->rows().index(0, 0).data().toString(), QString("3001"));
+    EXPECT_EQ(search->rows().index(0, 1).data().toString(),
+              QString::fromUtf8("安居家电维修服务部"));
 }
 
 } // namespace

@@ -259,20 +259,23 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
         void onVideoChannelReady(uint32_t, bool) override {}
         void onVideoChannelStarted(uint32_t, bool) override {}
         void onVideoData(uint32_t, const uint8_t*, uint32_t) override {}
+        void onContactChanged(uint32_t) override {}
+        std::vector<uint32_t> messages;
+        std::vector<uint32_t> offers;
+    } messages;
+    struct Searches : SearchReceiver {
         void onSearchResultA(std::vector<SearchEntryA> e, uint16_t seq) override {
             searches.emplace_back(e.size(), seq);
         }
         void onSearchResultB(std::vector<SearchEntryB>, uint16_t) override {}
         void onSearchResultD(std::vector<SearchEntryD>, uint16_t) override {}
-        void onContactChanged(uint32_t) override {}
         void openSearchWizard(uint32_t type) override { wizards.push_back(type); }
-        std::vector<uint32_t> messages;
-        std::vector<uint32_t> offers;
         std::vector<std::pair<std::size_t, uint16_t>> searches;
         std::vector<uint32_t> wizards;
-    } messages;
+    } searches;
     ConsoleHarness h;
     h.window().routes().messaging = &messages;
+    h.window().routes().search = &searches;
     h.login();
     h.deliver(CMD_SERVER_MESSAGE, [](OutPacket& out) {
         ServerMessage{1, 1025, 0, "hi"}.write(out);
@@ -290,12 +293,13 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
             writeList(out, std::vector<SearchEntryA>{{5, 1, "n", "m", 1, 70, "a"}});
         },
         321);
-    ASSERT_EQ(messages.searches.size(), 1u);
-    EXPECT_EQ(messages.searches[0], (std::pair<std::size_t, uint16_t>{1, 321}));
+    ASSERT_EQ(searches.searches.size(), 1u);
+    EXPECT_EQ(searches.searches[0], (std::pair<std::size_t, uint16_t>{1, 321}));
     h.window().onCommand(cmd::kAddColleague);
     h.window().onCommand(cmd::kAddSubscriber);
-    EXPECT_EQ(messages.wizards, (std::vector<uint32_t>{40, 29}));
+    EXPECT_EQ(searches.wizards, (std::vector<uint32_t>{40, 29}));
     h.window().routes().messaging = nullptr;
+    h.window().routes().search = nullptr;
 }
 
 } // namespace

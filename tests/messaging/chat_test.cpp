@@ -405,8 +405,11 @@ TEST_F(ChatTest, AChatWindowOutlivesItsContactsRecord) {
 
 TEST_F(ChatTest, QuickRepliesReplaceTheInputAndCustomiseOpensTheSettings) {
     ASSERT_TRUE(storage::SaveQuickReplies(userFolder(), {Gbk("好的/微笑"), Gbk("马上到")}));
-    int settings = 0;
-    h.window().setCommandHandler(cmd::kSystemSettings, [&] { ++settings; });
+    struct Sheet : OptionsReceiver {
+        void runOptionSheet(QWidget*, int page) override { pages.push_back(page); }
+        std::vector<int> pages;
+    } sheet;
+    h.window().routes().options = &sheet;
     CSendMsgDlg& chat = open(kColleague);
     QMenu* menu = chat.quickReplies().build();
     QStringList captions;
@@ -428,7 +431,8 @@ TEST_F(ChatTest, QuickRepliesReplaceTheInputAndCustomiseOpensTheSettings) {
     chat.command(40005); // no such text
     EXPECT_EQ(chat.input().textWithCodes(), QStringLiteral("好的/微笑"));
     chat.command(kCustomiseCommand);
-    EXPECT_EQ(settings, 1);
+    EXPECT_EQ(sheet.pages, std::vector<int>{0}); // the system page, where the replies are
+    h.window().routes().options = nullptr;
 }
 
 TEST_F(ChatTest, TheMainMenuSearchesEveryContactsHistoryAndOpensTheChatOfAMatch) {

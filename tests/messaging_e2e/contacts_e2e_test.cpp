@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -83,17 +81,7 @@ protected:
     }
     // The requests of operator 1024 the server logged with `command`.
     std::vector<QByteArray> logged(uint16_t command) {
-        std::vector<QByteArray> bodies;
-        const auto log = control().get(QStringLiteral("/api/log?operator=1024"));
-        if (log) {
-            for (const QJsonValue& entry : log->array()) {
-                if (entry.toObject().value("command").toInt() == command) {
-                    bodies.push_back(
-                        QByteArray::fromHex(entry.toObject().value("body").toString().toLatin1()));
-                }
-            }
-        }
-        return bodies;
+        return control().loggedBodies(1024, command);
     }
     e2e::ControlClient& control() {
         if (!control_) {

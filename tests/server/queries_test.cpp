@@ -45,6 +45,45 @@ TEST(ServerQueries, SubscriberSearchPagesByIdAndFiltersByArea) {
     EXPECT_EQ(search(3013).size(), 8u);
 }
 
+TEST(ServerQueries, SubscriberSearchHonoursTheAgeBandWithTheOtherConditions) {
+    ServerHarness h;
+    // One subscriber at each age that sits on a band's edge.
+    const uint8_t ages[] = {0, 20, 21, 25, 26, 75, 76, 80, 81, 255};
+    for (std::size_t i = 0; i < std::size(ages); ++i) {
+        Account subscriber;
+        subscriber.profile.id = 3000 + static_cast<uint32_t>(i);
+        subscriber.profile.nick = "aged";
+        subscriber.profile.age = ages[i];
+        subscriber.profile.sex = i % 2 == 0 ? 1 : 2;
+        subscriber.profile.community = "A";
+        h.directory.add(subscriber);
+    }
+    FakeConsole console = h.console(1024, 4000);
+    console.loginToReady(h.recorder);
+    const auto agesFound = [&](uint8_t band, uint8_t sex) {
+        console.request(CMD_SEARCH_USERS, [&](OutPacket& out) {
+            out.writeInt(0).writeString("").writeString("aged").writeString("");
+            out.writeByte(sex).writeByte(band);
+            writeArea(out, "A");
+            out.writeInt(0);
+        });
+        Reader reader(h.recorder.to(console.endpoint(), CMD_SEARCH_RESULT_A).back());
+        std::vector<int> found;
+        for (const SearchEntryA& entry : readList<SearchEntryA>(reader.in())) {
+            found.push_back(entry.age);
+        }
+        return found;
+    };
+    EXPECT_EQ(agesFound(0, 0).size(), std::size(ages));
+    EXPECT_EQ(agesFound(1, 0), (std::vector<int>{0, 20}));
+    EXPECT_EQ(agesFound(2, 0), (std::vector<int>{21, 25}));
+    EXPECT_EQ(agesFound(3, 0), (std::vector<int>{26}));
+    EXPECT_EQ(agesFound(13, 0), (std::vector<int>{76, 80}));
+    EXPECT_EQ(agesFound(14, 0), (std::vector<int>{81, 255}));
+    EXPECT_TRUE(agesFound(15, 0).empty()) << "a band the console does not offer";
+    EXPECT_EQ(agesFound(2, 2), (std::vector<int>{25})) << "the band and the sex together";
+}
+
 TEST(ServerQueries, SellerQueryAnswersEachMatchingMerchantWithTheWindowKey) {
     ServerHarness h;
     const auto seller = [](uint32_t id, const char* type, const char* city) {

@@ -3,8 +3,12 @@
 
 #include <QString>
 
+#include <map>
+
 #include "server/gbk.h"
+#include "server/scope.h"
 #include "server/seed.h"
+#include "server/serversettings.h"
 
 namespace talmor::server {
 namespace {
@@ -34,6 +38,24 @@ TEST(Seed, TheDemoSeedLoadsWithItsOperatorsAndTextsInGbk) {
     EXPECT_EQ(fromGbk(seed->directory.find(2001)->profile.nick), QString::fromUtf8("张大爷"));
     EXPECT_FALSE(seed->directory.find(2001)->family.empty());
     EXPECT_FALSE(seed->calls.empty());
+}
+
+TEST(Seed, TheDemoSeedFillsMoreThanOneSearchReplyOfEachKindInTheDemoOperatorsArea) {
+    QString error;
+    const auto seed = loadSeedFile(QString(TALMOR_DEMO_SEED), error);
+    ASSERT_TRUE(seed) << error.toStdString();
+    const Area area = areaOf(seed->directory.find(1024)->profile);
+    std::map<AccountKind, std::size_t> inArea;
+    for (const auto& [id, account] : seed->directory.accounts()) {
+        if (areaWithin(areaOf(account.profile), area)) {
+            ++inArea[account.kind];
+        }
+    }
+    const std::size_t page = ServerSettings().searchPageSize;
+    for (AccountKind kind :
+         {AccountKind::Subscriber, AccountKind::Merchant, AccountKind::Operator}) {
+        EXPECT_GT(inArea[kind], page) << static_cast<int>(kind);
+    }
 }
 
 TEST(Seed, FaultySeedsAreRefusedWithAReason) {

@@ -159,16 +159,18 @@ TEST(HistoryStore, ATextFileInPlaceOfTheDatabaseFailsWithoutHarm) {
     EXPECT_EQ(testing::ReadFile(user.file("HistroyMessage.db")), std::string(5000, 'h'));
 }
 
-TEST(HistoryStore, AMessageTooLongForTheStreamKeepsItsNumbers) {
+TEST(HistoryStore, AMessageTooLongForTheStreamLoadsEmptyWithItsOtherFieldsInPlace) {
     TempFolder user;
     MessageRecord big = message(0, 3, std::string(5000, 'z'));
     ASSERT_TRUE(AppendHistory(user.path(), big));
     Messages list;
     ASSERT_TRUE(LoadHistory(user.path(), 3, list, 0));
     ASSERT_EQ(list.size(), 1u);
-    // The stream drops the text, so the fields behind it move up (the face reads as the text);
-    // the numbers in front of it stay.
-    EXPECT_EQ(list[0].text, big.font.face);
+    // The text that does not fit is stored empty; no field behind it moves into its place.
+    EXPECT_EQ(list[0].text, "");
+    EXPECT_EQ(list[0].font.face, big.font.face);
+    EXPECT_EQ(list[0].font.size, big.font.size);
+    EXPECT_EQ(list[0].font.colour, big.font.colour);
     EXPECT_EQ(list[0].peerId, big.peerId);
     EXPECT_EQ(list[0].time, big.time);
 }

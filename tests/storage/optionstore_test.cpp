@@ -157,6 +157,28 @@ TEST(OptionStore, OptionsStreamIsBitsTenPathsThreeTexts) {
     EXPECT_EQ(r.remaining(), 0u);
 }
 
+// Sound paths too long for the 4096 bytes together: the ones that do not fit come back empty and
+// the texts after them stay in their places.
+TEST(OptionStore, PathsThatDoNotFitLoadEmptyAndTheTextsKeepTheirPlaces) {
+    ConsoleOptions options;
+    options.bits = 0x32;
+    for (std::string& path : options.soundPaths) {
+        path = std::string(1000, 'p');
+    }
+    options.autoReplyText = "away";
+    options.quickReplyText = "quick";
+    options.smsReplyText = "sms";
+    const Bytes bytes = EncodeConsoleOptions(options).bytes();
+    const ConsoleOptions loaded = DecodeConsoleOptions(bytes.data(), bytes.size());
+    EXPECT_EQ(loaded.bits, 0x32u);
+    for (std::size_t i = 0; i < kSoundEventCount; ++i) {
+        EXPECT_EQ(loaded.soundPaths[i], i < 4 ? options.soundPaths[i] : "") << i;
+    }
+    EXPECT_EQ(loaded.autoReplyText, "away");
+    EXPECT_EQ(loaded.quickReplyText, "quick");
+    EXPECT_EQ(loaded.smsReplyText, "sms");
+}
+
 TEST(OptionStore, StoredBitTwelveIsDroppedOnLoading) {
     TempFolder user;
     StoreWriter stream;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,31 +29,59 @@ TEST(StoreStream, TextStopsAtItsFirstNul) {
     EXPECT_EQ(stream.bytes(), (Bytes{3, 0, 'a', 'b', 0}));
 }
 
-TEST(StoreStream, TextOf5000BytesIsDroppedAndAFollowingU8Lands) {
+TEST(StoreStream, TextOf5000BytesIsWrittenEmptyAndAFollowingU8Lands) {
     StoreWriter stream;
     stream.u8(7).text(std::string(5000, 'x')).u8(9);
-    EXPECT_EQ(stream.bytes(), (Bytes{7, 9}));
+    EXPECT_EQ(stream.bytes(), (Bytes{7, 1, 0, 0, 9}));
 }
 
-TEST(StoreStream, ValueThatDoesNotFitIsDroppedAndSmallerOnesStillLand) {
-    StoreWriter stream;
-    stream.text(std::string(4090, 'x')); // 2 + 4090 + 1 = 4093 bytes
-    ASSERT_EQ(stream.size(), 4093u);
-    stream.u32(0x01020304); // needs 4, 3 left: dropped
-    EXPECT_EQ(stream.size(), 4093u);
-    stream.text("ab"); // needs 5: dropped
-    EXPECT_EQ(stream.size(), 4093u);
-    stream.u16(0x0506); // fits
-    EXPECT_EQ(stream.size(), 4095u);
-    stream.u16(1); // needs 2, 1 left: dropped
-    stream.u8(0x07);
-    ASSERT_EQ(stream.size(), kStoreStreamCapacity);
-    stream.u8(0x08); // full
-    EXPECT_EQ(stream.size(), kStoreStreamCapacity);
-    const Bytes bytes = stream.bytes();
-    EXPECT_EQ(bytes[4093], 0x06);
-    EXPECT_EQ(bytes[4094], 0x05);
-    EXPECT_EQ(bytes[4095], 0x07);
+// Each value that does not fit leaves the reader where it expects the next field.
+TEST(StoreStream, NoFieldTakesThePlaceOfOneThatDidNotFit) {
+    const std::string big(4090, 'x'); // 2 + 4090 + 1 = 4093 bytes, 3 left
+    struct Case {
+        const char* what;
+        std::function<void(StoreWriter&)> write;
+        std::size_t size;
+        std::function<void(StoreReader&)> read;
+    };
+    const std::vector<Case> cases = {
+        {"an integer is left out, smaller ones land",
+         [](StoreWriter& w) { w.u32(0x01020304).u16(0x0506).u16(1).u8(7).u8(8); },
+         kStoreStreamCapacity,
+         [](StoreReader& r) {
+             EXPECT_EQ(r.u32(), 0u);
+             EXPECT_EQ(r.u16(), 0x0506);
+             EXPECT_EQ(r.u16(), 0);
+             EXPECT_EQ(r.u8(), 7);
+             EXPECT_EQ(r.u8(), 0);
+         }},
+        {"a text is written empty", [](StoreWriter& w) { w.text("ab").u8(7); },
+         kStoreStreamCapacity,
+         [](StoreReader& r) {
+             EXPECT_EQ(r.text(), "");
+             EXPECT_EQ(r.u8(), 0);
+         }},
+        {"without room for the empty text the stream closes",
+         [](StoreWriter& w) { w.u8(1).text("ab").u8(7).u8(8); }, 4094,
+         [](StoreReader& r) {
+             EXPECT_EQ(r.u8(), 1);
+             EXPECT_EQ(r.text(), "");
+             EXPECT_EQ(r.u8(), 0);
+             EXPECT_EQ(r.u8(), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StoreWriter stream;
+        stream.text(big);
+        c.write(stream);
+        EXPECT_EQ(stream.size(), c.size);
+        const Bytes bytes = stream.bytes();
+        StoreReader reader(bytes);
+        EXPECT_EQ(reader.text(), big);
+        c.read(reader);
+        EXPECT_EQ(reader.remaining(), 0u);
+    }
 }
 
 TEST(StoreStream, TextThatExactlyFillsTheBufferLands) {
@@ -61,7 +90,7 @@ TEST(StoreStream, TextThatExactlyFillsTheBufferLands) {
     EXPECT_EQ(stream.size(), kStoreStreamCapacity);
     StoreWriter tooLong;
     tooLong.text(std::string(kStoreStreamCapacity - 2, 'y'));
-    EXPECT_EQ(tooLong.size(), 0u);
+    EXPECT_EQ(tooLong.bytes(), (Bytes{1, 0, 0}));
 }
 
 TEST(StoreStream, ReadsBackWhatWasWritten) {

@@ -91,19 +91,46 @@ TEST(TextList, EachListHasItsOwnFile) {
     EXPECT_EQ(sms, Texts{"s"});
 }
 
-TEST(TextList, LongEntryComesBackIn127BytePieces) {
+// Files written before (the old writer took lines of any length) load as they always did.
+TEST(TextList, LongLineOfAnOlderFileComesBackIn127BytePieces) {
     TempFolder user;
     std::string reply;
     for (int i = 0; i < 200; ++i) {
         reply += static_cast<char>('a' + i % 26);
     }
-    ASSERT_TRUE(SaveQuickReplies(user.path(), {reply}));
+    WriteFile(user.file("QuickReply.dat"), reply + "\n");
     Texts list;
     ASSERT_TRUE(LoadQuickReplies(user.path(), list));
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0], reply.substr(0, 127));
     EXPECT_EQ(list[1], reply.substr(127));
     EXPECT_EQ(list[1].size(), 73u);
+}
+
+// Saving then loading gives the same list back, or saving refuses and leaves the file alone.
+TEST(TextList, SavingNeverWritesALineThatLoadsAsAnotherList) {
+    struct Case {
+        const char* what;
+        Texts list;
+        bool saved;
+    };
+    const std::vector<Case> cases = {
+        {"126 bytes", {std::string(126, 'x'), "b"}, true},
+        {"127 bytes (a piece of an older line)", {"a", std::string(127, 'x')}, false},
+        {"200 bytes", {std::string(200, 'x')}, false},
+        {"a line feed", {"one\ntwo"}, false},
+        {"a carriage return stays one line", {"one\rtwo"}, true},
+        {"empty entries", {"", ""}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder user;
+        WriteFile(user.file("SmsReply.dat"), "before\n");
+        EXPECT_EQ(SaveSmsReplies(user.path(), c.list), c.saved);
+        Texts loaded;
+        ASSERT_TRUE(LoadSmsReplies(user.path(), loaded));
+        EXPECT_EQ(loaded, c.saved ? c.list : Texts{"before"});
+    }
 }
 
 TEST(TextList, LineOfExactly127BytesLeavesItsLineFeedAsAnEmptyPiece) {

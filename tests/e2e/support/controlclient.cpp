@@ -1,5 +1,7 @@
 #include "support/controlclient.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
@@ -10,6 +12,21 @@ namespace talmor::e2e {
 
 namespace {
 constexpr int kAnswerTimeoutMs = 10000;
+}
+
+std::vector<QByteArray> ControlClient::loggedBodies(uint32_t operatorId, uint16_t command) {
+    std::vector<QByteArray> bodies;
+    const auto log = get(QString("/api/log?operator=%1").arg(operatorId));
+    if (!log) {
+        return bodies;
+    }
+    for (const QJsonValue& entry : log->array()) {
+        if (entry.toObject().value("command").toInt() == command) {
+            bodies.push_back(
+                QByteArray::fromHex(entry.toObject().value("body").toString().toLatin1()));
+        }
+    }
+    return bodies;
 }
 
 std::optional<QByteArray> ControlClient::call(const QString& pathAndQuery, bool post, int* status) {

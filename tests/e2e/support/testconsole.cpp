@@ -52,6 +52,9 @@ void TestConsole::OnMessage(MessageRecord message) {
 }
 
 void TestConsole::OnContactList(std::vector<ContactEntry> list) {
+    for (const ContactEntry& entry : list) {
+        contactGroups[entry.id] = entry.groupId;
+    }
     ClientListener::OnContactList(std::move(list));
     if (contactListReceived) {
         return; // a long list comes in several datagrams; the panes are filled once

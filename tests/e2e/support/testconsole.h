@@ -53,6 +53,7 @@ public:
     bool ownProfileReceived = false;
     std::vector<GroupEntry> groups;
     bool contactListReceived = false;
+    std::map<uint32_t, uint32_t> contactGroups; // each contact's group as the server listed it
     std::set<uint32_t> profiles;
     std::size_t profileAnswers = 0; // every profile answer, repeated ones included
     std::set<uint32_t> onlineContacts;

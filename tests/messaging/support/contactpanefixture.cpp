@@ -21,11 +21,12 @@ void ContactPaneFixture::SetUp() {
 }
 
 void ContactPaneFixture::loginWith(const std::vector<GroupEntry>& groups,
-                                   const std::vector<ContactEntry>& contacts) {
+                                   const std::vector<ContactEntry>& contacts,
+                                   const UserRecord& profile) {
     h.startLogin();
     h.loginReply();
     h.rights(ConsoleHarness::AllRights());
-    h.ownProfile(ConsoleHarness::Operator());
+    h.ownProfile(profile);
     h.deliver(CMD_GROUP_LIST, [&](OutPacket& out) { writeList(out, groups); });
     h.deliver(CMD_CONTACT_LIST, [&](OutPacket& out) { writeList(out, contacts); });
 }

@@ -57,11 +57,7 @@ struct ChatRecorder : MessagingReceiver {
     void onVideoChannelReady(uint32_t, bool) override {}
     void onVideoChannelStarted(uint32_t, bool) override {}
     void onVideoData(uint32_t, const uint8_t*, uint32_t) override {}
-    void onSearchResultA(std::vector<SearchEntryA>, uint16_t) override {}
-    void onSearchResultB(std::vector<SearchEntryB>, uint16_t) override {}
-    void onSearchResultD(std::vector<SearchEntryD>, uint16_t) override {}
     void onContactChanged(uint32_t userId) override { changed.push_back(userId); }
-    void openSearchWizard(uint32_t) override {}
     void openChat(uint32_t userId, ChatStart start) override { chats.push_back({userId, start}); }
     std::vector<std::pair<uint32_t, ChatStart>> chats;
     std::vector<uint32_t> changed;
@@ -78,8 +74,8 @@ protected:
 
     void SetUp() override;
 
-    void loginWith(const std::vector<GroupEntry>& groups,
-                   const std::vector<ContactEntry>& contacts);
+    void loginWith(const std::vector<GroupEntry>& groups, const std::vector<ContactEntry>& contacts,
+                   const UserRecord& profile = ConsoleHarness::Operator());
     void standardLogin();
 
     ContactPart& part() { return *part_; }
