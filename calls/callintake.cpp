@@ -1,11 +1,18 @@
 #include "calls/callintake.h"
 
+#include <cstdlib>
+
+#include "calls/calllistmodel.h"
 #include "calls/callpane.h"
 #include "calls/callpanetable.h"
 #include "calls/intakefilter.h"
+#include "calls/operatorsafety.h"
+#include "calls/safetyswitches.h"
 #include "calls/servicemsgbox.h"
 #include "calls/warndlg.h"
+#include "console/appfolders.h"
 #include "console/calltabstrip.h"
+#include "console/deployment.h"
 #include "console/paneslot.h"
 #include "console/startupmarks.h"
 #include "console/talmormanagerdlg.h"
@@ -20,6 +27,9 @@ CallIntake::CallIntake(CTalmorManagerDlg& window)
         panes_[static_cast<std::size_t>(config.code)] = pane;
         window.tabStrip().categoryPane(config.code)->setPane(pane);
     }
+    const QString ini =
+        DeploymentFile(QString::fromStdString(applicationFolder()), std::getenv("TALMOR_CONFIG"));
+    safety_ = new OperatorSafety(window, *this, LoadSafetySwitches(ini));
 }
 
 CallIntake::~CallIntake() {
@@ -35,9 +45,17 @@ void CallIntake::setSoundOutput(std::unique_ptr<SoundOutput> output) {
 
 void CallIntake::onCallList(int list, std::vector<CallRecord> calls) {
     const int code = PaneCodeOfList(list);
-    if (code >= 0) {
-        pane(code).AddCalls(calls);
+    if (code < 0) {
+        return;
     }
+    std::vector<CallRecord> fresh;
+    for (const CallRecord& call : calls) {
+        if (!pane(code).model().holds(call.callId)) {
+            fresh.push_back(call);
+        }
+    }
+    pane(code).AddCalls(calls);
+    safety_->callsShown(fresh);
 }
 
 void CallIntake::onNewCall(CallRecord call) {
@@ -48,8 +66,10 @@ void CallIntake::onNewCall(CallRecord call) {
         Mark(("call " + std::to_string(call.callId) + " ignored").c_str());
         return;
     }
+    safety_->callArrived(call);
     if (verdict.soundEvent >= 0) {
         playSoundEvent(verdict.soundEvent);
+        safety_->soundPlayed(call, verdict.soundEvent);
     }
     if (verdict.paneCode >= 0) {
         if (window_.options().bit(storage::kOptionJumpToTab)) {
@@ -60,7 +80,11 @@ void CallIntake::onNewCall(CallRecord call) {
                 tabs.select(tab, window_.seatRights());
             }
         }
+        const bool listed = pane(verdict.paneCode).model().holds(call.callId);
         pane(verdict.paneCode).AddCalls({call});
+        if (!listed) {
+            safety_->callsShown({call});
+        }
         Mark(
             ("call " + std::to_string(call.callId) + " in pane " + std::to_string(verdict.paneCode))
                 .c_str());
@@ -77,6 +101,7 @@ void CallIntake::openMessageBox(const CallRecord& call, int category) {
 }
 
 void CallIntake::onCallGone(uint32_t callId) {
+    safety_->callGone(callId);
     for (CCallPane* each : panes_) {
         each->RemoveCall(callId);
     }
@@ -84,6 +109,7 @@ void CallIntake::onCallGone(uint32_t callId) {
 }
 
 void CallIntake::onCallMemoSaved(uint32_t callId) {
+    safety_->callConfirmed(callId);
     pane(kHelpCategory).RemoveCall(callId);
     pane(kSosCategory).RemoveCall(callId);
 }
@@ -92,6 +118,7 @@ void CallIntake::onListsRequested() {
     for (CCallPane* each : panes_) {
         each->clearRows();
     }
+    safety_->loggedIn();
 }
 
 void CallIntake::onReminderDue() {

@@ -13,6 +13,7 @@
 namespace talmor {
 
 class CCallPane;
+class OperatorSafety;
 class CServiceMsgBox;
 class CWarnDlg;
 class CTalmorManagerDlg;
@@ -27,6 +28,8 @@ public:
     ~CallIntake() override;
 
     CCallPane& pane(int code) const { return *panes_[static_cast<std::size_t>(code)]; }
+    // Re-alerting, waiting times and the handling journal.
+    OperatorSafety& safety() const { return *safety_; }
     // Replaces where the sounds go (tests record them).
     void setSoundOutput(std::unique_ptr<SoundOutput> output);
 
@@ -44,6 +47,7 @@ private:
 
     CTalmorManagerDlg& window_;
     std::array<CCallPane*, kCategoryCount> panes_{};
+    OperatorSafety* safety_ = nullptr;
     std::unique_ptr<SoundOutput> output_;
     SoundPlayer sounds_;
     QPointer<CServiceMsgBox> box_;

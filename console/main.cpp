@@ -5,9 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "calls/callparts.h"
 #include "console/options/optionparts.h"
+#include "console/programinfo.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
 #include "console/starturl.h"
@@ -17,6 +20,11 @@
 #include "messaging/messagingparts.h"
 
 int main(int argc, char** argv) {
+    // Answered before the application exists, so that they need no display.
+    if (const std::optional<std::string> information = talmor::InformationRequested(argc, argv)) {
+        std::fputs(information->c_str(), stdout);
+        return 0;
+    }
     // The embedded browser panes share one GL context with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);

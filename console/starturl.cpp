@@ -83,4 +83,58 @@ StartLogin ParseStartUrl(const std::string& commandLine) {
     return login;
 }
 
+namespace {
+
+// GBK: ASCII, or a lead byte 0x81-0xFE followed by a trail byte 0x40-0xFE other than 0x7F.
+bool WellFormedGbk(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            continue;
+        }
+        if (lead == 0x80 || lead == 0xFF || i + 1 == text.size()) {
+            return false;
+        }
+        const auto trail = static_cast<unsigned char>(text[++i]);
+        if (trail < 0x40 || trail == 0x7F || trail == 0xFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+StartUrlProblem CheckStartUrl(const std::string& commandLine) {
+    if (commandLine.size() > kMaxStartUrlBytes) {
+        return StartUrlProblem::TooLong;
+    }
+    for (char c : commandLine) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return StartUrlProblem::ControlCharacter;
+        }
+    }
+    if (!WellFormedGbk(commandLine)) {
+        return StartUrlProblem::NotGbk;
+    }
+    return ParseStartUrl(commandLine).direct() ? StartUrlProblem::None : StartUrlProblem::Malformed;
+}
+
+const char* StartUrlProblemText(StartUrlProblem problem) {
+    switch (problem) {
+    case StartUrlProblem::None:
+        return "";
+    case StartUrlProblem::TooLong:
+        return "启动地址过长（最多1024字节），已拒绝。";
+    case StartUrlProblem::ControlCharacter:
+        return "启动地址含有控制字符，已拒绝。";
+    case StartUrlProblem::NotGbk:
+        return "启动地址含有GBK无法表示的字符，已拒绝。";
+    case StartUrlProblem::Malformed:
+        return "启动地址格式不正确，应为 quorvane://login/?uid=帐号&pw=密码。";
+    }
+    return "";
+}
+
 } // namespace talmor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,19 @@ std::string RawCommandLine(int argc, const char* const* argv);
 // the password, so a password may hold "&" (and "pw=" or "uid="). The id is read as a decimal
 // number up to its first non-digit.
 StartLogin ParseStartUrl(const std::string& commandLine);
+
+// Why a start URL is refused, before it is read.
+enum class StartUrlProblem { None, TooLong, ControlCharacter, NotGbk, Malformed };
+// The longest raw command line taken as a start URL, in bytes.
+constexpr std::size_t kMaxStartUrlBytes = 1024;
+
+// Checks a raw command line (GBK bytes, quoted as RawCommandLine makes it) before it logs
+// anyone in: at most kMaxStartUrlBytes, no control characters, well-formed GBK, and a login
+// that ParseStartUrl reads as direct. The same check serves the command line and a start URL
+// handed over by a second launch.
+StartUrlProblem CheckStartUrl(const std::string& commandLine);
+// The operator's message for a refused start URL (UTF-8); empty for None.
+const char* StartUrlProblemText(StartUrlProblem problem);
 
 // Decimal digits from the start of `text` up to the first non-digit, as a u32 (0 when there are
 // none; a number beyond 32 bits is 0 as well, never a wrapped id).

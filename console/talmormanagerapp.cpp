@@ -1,14 +1,20 @@
 #include "console/talmormanagerapp.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include <cstdlib>
 
 #include "console/appfolders.h"
 #include "console/consoleui.h"
+#include "console/gbktext.h"
+#include "console/logindlg.h"
 #include "console/startupmarks.h"
 #include "console/starturl.h"
+#include "console/starturlhandover.h"
 #include "console/talmormanagerdlg.h"
 #include "console/texts.h"
 
@@ -16,6 +22,8 @@ namespace talmor {
 
 namespace {
 CTalmorManagerApp* theApp = nullptr;
+// How long a second launch waits for the running console to take its start URL.
+constexpr int kHandoverTimeoutMs = 5000;
 } // namespace
 
 CTalmorManagerApp::CTalmorManagerApp() {
@@ -51,9 +59,7 @@ bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
                                                   std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
                                                   exe.isWritable()));
     if (!lockInstance()) {
-        Mark("already running");
-        ui.plainMessage(QString::fromUtf8(text::kAlreadyRunning));
-        return false;
+        return handOverStartUrl(commandLine, ui);
     }
     deployment_ = LoadDeployment(
         DeploymentFile(QString::fromStdString(applicationFolder()), std::getenv("TALMOR_CONFIG")));
@@ -61,11 +67,66 @@ bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
     if (installParts) {
         installParts(*window_);
     }
+    handover_ = std::make_unique<StartUrlHandover>();
+    if (!handover_->listen(StartUrlHandover::ServerName(applicationFolder()),
+                           [this](const std::string& line) { receiveStartUrl(line); })) {
+        Mark("start URL hand-over unavailable");
+    }
     if (commandLine.empty()) {
         return window_->StartLogin(0, std::string());
     }
-    const StartLogin login = ParseStartUrl(commandLine);
+    const StartUrlReading url = ReadStartUrl(commandLine);
+    if (!url.refusal.isEmpty()) {
+        // Refused, the login dialog comes as for any URL that names no login.
+        Mark("start URL refused");
+        ui.error(window_.get(), url.refusal);
+    }
+    const StartLogin login = ParseStartUrl(url.gbk);
     return window_->StartLogin(login.operatorId, login.password);
+}
+
+bool CTalmorManagerApp::handOverStartUrl(const std::string& commandLine, ConsoleUi& ui) {
+    if (!commandLine.empty()) {
+        const StartUrlReading url = ReadStartUrl(commandLine);
+        if (!url.refusal.isEmpty()) {
+            Mark("start URL refused");
+            ui.error(nullptr, url.refusal);
+            return false;
+        }
+        if (StartUrlHandover::handOver(StartUrlHandover::ServerName(applicationFolder()), url.gbk,
+                                       kHandoverTimeoutMs)) {
+            Mark("start URL handed over");
+            return false;
+        }
+    }
+    Mark("already running");
+    ui.plainMessage(QString::fromUtf8(text::kAlreadyRunning));
+    return false;
+}
+
+void CTalmorManagerApp::receiveStartUrl(const std::string& commandLine) {
+    if (window_ == nullptr || CheckStartUrl(commandLine) != StartUrlProblem::None) {
+        Mark("handed-over start URL refused");
+        return;
+    }
+    const StartLogin login = ParseStartUrl(commandLine);
+    if (auto* dialog =
+            dynamic_cast<CLoginDlg*>(window_->findWindow(CLoginDlg::kWindowType, 0, 0))) {
+        Mark("handed-over start URL fills the login dialog");
+        dialog->accountBox()->setCurrentText(QString::number(login.operatorId));
+        dialog->passwordEdit()->setText(FromGbk(login.password));
+        dialog->savePasswordBox()->setChecked(false);
+        dialog->serverBox()->setCurrentText(QString::fromUtf8(text::kPrimaryServer));
+        dialog->accept();
+        return;
+    }
+    if (window_->ready() || window_->loginWait() != nullptr) {
+        Mark("handed-over start URL: a login is on");
+        window_->showConsole();
+        return;
+    }
+    Mark("handed-over start URL logs in");
+    window_->StartLogin(login.operatorId, login.password);
 }
 
 } // namespace talmor

@@ -12,6 +12,7 @@ namespace talmor {
 
 class CTalmorManagerDlg;
 class ConsoleUi;
+class StartUrlHandover;
 struct ConsoleEnvironment;
 
 // The application around the main window: one instance per data folder, the folders, the
@@ -39,12 +40,20 @@ public:
 
     // Locks the application folder for this process; false when another process holds it.
     bool lockInstance();
+    // A start URL handed over by a second launch (GBK): it logs in when the console is
+    // offline, fills and confirms the login dialog when that is open, and only brings the
+    // window forward when an operator is logged in. A refused URL changes nothing.
+    void receiveStartUrl(const std::string& commandLine);
 
     CTalmorManagerDlg* mainWindow() const { return window_.get(); }
     const Deployment& deployment() const { return deployment_; }
 
 private:
+    // A second launch: its start URL goes to the running console; false ends this process.
+    bool handOverStartUrl(const std::string& commandLine, ConsoleUi& ui);
+
     std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<StartUrlHandover> handover_;
     Deployment deployment_;
     std::unique_ptr<CTalmorManagerDlg> window_;
 };

@@ -18,6 +18,15 @@ constexpr std::size_t kMaxMediaRelayData = 4064;
 // The port field of the offers: a constant, the real port comes with the acceptance.
 constexpr uint16_t kOfferPort = 8010;
 
+// Told of each handling request that goes out about one call (the handling journal listens).
+class CallRequestObserver {
+public:
+    virtual ~CallRequestObserver() = default;
+    // `command` is the request's code; `detail` what it says beyond the call (GBK): the number
+    // for a blacklisting or an SMS, the report's text, the merchant of a notice.
+    virtual void onCallRequest(uint16_t command, uint32_t callId, const std::string& detail) = 0;
+};
+
 // One builder per request the console sends. Each writes the body in wire order, queues the
 // request with the session and returns its seq, by which the acknowledgement, the time-out and
 // the reply (its ackSeq) find the window that sent it. The scope blocks come from the own
@@ -101,7 +110,11 @@ public:
     // The request for one of the call lists (see ListCursors), starting after `startId`.
     uint16_t getCallList(int list, uint32_t startId);
 
+    // Null for none; the observer outlives the builder or is reset first.
+    void setCallRequestObserver(CallRequestObserver* observer) { callObserver_ = observer; }
+
 private:
+    uint16_t told(uint16_t seq, uint16_t command, uint32_t callId, const std::string& detail);
     std::unique_ptr<OutPacket> begin(uint16_t command) { return session_.newRequest(command); }
     uint16_t send(std::unique_ptr<OutPacket> packet) {
         return session_.queueAndSend(std::move(packet));
@@ -123,6 +136,7 @@ private:
 
     UdpSession& session_;
     const OwnProfile& own_;
+    CallRequestObserver* callObserver_ = nullptr;
 };
 
 } // namespace talmor

@@ -2,9 +2,9 @@
 # Takes the console's screenshots under Xvfb into docs/screenshots/: the login dialog, the
 # agreement of a first login, the logged-in main window of operator 1024 with the demo data of
 # a quorvane-server of its own, then the tour of talmor_screentour: a new call's message box,
-# the call panes, the processing list with its handling menu, the family SMS window, the
-# work pane showing a back-office page, the three pages of the options sheet and the subscriber
-# search wizard's two pages.
+# the call panes, the status line with the oldest wait, the processing list with its handling
+# menu, the family SMS window, the work pane showing a back-office page, the handling journal,
+# the three pages of the options sheet and the subscriber search wizard's two pages.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BUILD_DIR:-$root/build}

@@ -10,6 +10,7 @@ packages=(
     qt6-webengine-dev qt6-multimedia-dev qt6-svg-dev
     libbcg729-dev libavcodec-dev libswscale-dev
     fonts-noto-cjk xvfb xauth xdotool pulseaudio iproute2 curl
+    desktop-file-utils dpkg-dev file dbus-daemon
 )
 
 missing=()

@@ -28,10 +28,12 @@ bool portOption(const QCommandLineParser& parser, const QString& name, uint16_t 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("quorvane-server");
+    QCoreApplication::setApplicationVersion(TALMOR_VERSION);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Development and training platform server.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({"seed", "JSON seed file with accounts, contacts and calls.", "FILE"});
     parser.addOption({"port", "UDP port for consoles (default 8000; 0 picks a free one).", "P"});
     parser.addOption(

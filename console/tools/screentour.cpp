@@ -1,9 +1,10 @@
 // The console's tour for docs/screenshots/: operator 1024 logs in to a running quorvane-server,
 // calls are injected through its control API, and the screens an operator works with are
-// photographed from the X display: the message box of a new call, the call panes, the
-// processing list with its handling menu, the family SMS window, the work pane with a page, the
-// three pages of the options sheet, the subscriber search wizard's conditions and results pages,
-// and a chat window with emoticons above its history strip showing a search.
+// photographed from the X display: the message box of a new call, the call panes, the status
+// line with the oldest wait, the processing list with its handling menu, the family SMS window,
+// the work pane with a page, the handling journal, the three pages of the options sheet and the
+// subscriber search wizard's conditions and results pages, and a chat window with emoticons
+// above its history strip showing a search.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
@@ -25,9 +26,11 @@
 #include <functional>
 
 #include "calls/callintake.h"
+#include "calls/calljournaldlg.h"
 #include "calls/callpane.h"
 #include "calls/callparts.h"
 #include "calls/handlingreceiver.h"
+#include "calls/operatorsafety.h"
 #include "calls/procdlg.h"
 #include "calls/proclistmodel.h"
 #include "calls/specialsmssend.h"
@@ -49,6 +52,7 @@
 #include "messaging/searchconditionsdlg.h"
 #include "messaging/searchresultsdlg.h"
 #include "messaging/searchwizarddlg.h"
+#include "widgets/colorlabel.h"
 
 namespace {
 
@@ -111,6 +115,11 @@ public:
         window_.tabStrip().select(1, window_.seatRights());
         Pause(500);
         grabScreen("call-panes");
+        // The status line: the seed's SOS calls have waited for minutes, so the wait is red.
+        const QWidget& waiting = intake.safety().waitingLabel();
+        const QPoint corner = waiting.mapToGlobal(QPoint(0, 0));
+        grabArea("waiting-time", QRect(0, corner.y() - 12, corner.x() + waiting.width() + 40,
+                                       waiting.height() + 24));
 
         // Two calls taken into the processing list, then its handling menu.
         auto* handling = dynamic_cast<talmor::CallHandling*>(window_.routes().handling);
@@ -149,6 +158,17 @@ public:
         window_.onCommand(1017);
         Pause(4000);
         grabScreen("work-pane");
+
+        // The handling journal of every step so far.
+        window_.onCommand(talmor::OperatorSafety::kJournalCommand);
+        Pause(1500);
+        if (QWidget* journal = intake.safety().journalWindow()) {
+            grabWidget("call-journal", *journal);
+            journal->close();
+        } else {
+            std::fprintf(stderr, "screentour: the journal window did not open\n");
+            return false;
+        }
         return grabOptionPages() && searchWizard() && chat();
     }
 
@@ -276,6 +296,11 @@ private:
     void grabScreen(const char* name) {
         QScreen* screen = QGuiApplication::primaryScreen();
         save(name, screen->grabWindow(0));
+    }
+
+    void grabArea(const char* name, const QRect& area) {
+        save(name, QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
+                                                                area.height()));
     }
 
     void grabWidget(const char* name, const QWidget& widget) {

@@ -54,5 +54,38 @@ TEST(RawCommandLineTest, QuotesEachArgumentAsTheShellPassesALink) {
     EXPECT_EQ(RawCommandLine(1, none), "");
 }
 
+TEST(CheckStartUrl, RefusesLongControlNonGbkAndMalformedUrls) {
+    const std::string login = "\"quorvane://login/?uid=1024&pw=";
+    const struct {
+        const char* name;
+        std::string commandLine;
+        StartUrlProblem problem;
+    } cases[] = {
+        {"plain login", login + "talmor1024\"", StartUrlProblem::None},
+        {"GBK password", login + "\xc3\xdc\xc2\xeb\"", StartUrlProblem::None}, // 密码
+        {"exactly the limit", login + std::string(kMaxStartUrlBytes - login.size() - 1, 'p') + "\"",
+         StartUrlProblem::None},
+        {"one byte over", login + std::string(kMaxStartUrlBytes - login.size(), 'p') + "\"",
+         StartUrlProblem::TooLong},
+        {"line break", login + "a\nb\"", StartUrlProblem::ControlCharacter},
+        {"NUL", login + std::string("a\0b", 3) + "\"", StartUrlProblem::ControlCharacter},
+        {"DEL", login + "a\x7f\"", StartUrlProblem::ControlCharacter},
+        {"UTF-8 (not GBK)", login + "\xe5\xaf\x86\"", StartUrlProblem::NotGbk},
+        {"lone lead byte at the end", login + "\xc3", StartUrlProblem::NotGbk},
+        {"0x80 lead", login + "\x80\x41\"", StartUrlProblem::NotGbk},
+        {"trail 0x7f", login + "\xc3\x7f\"", StartUrlProblem::ControlCharacter},
+        {"trail below 0x40", login + "\xc3\x30\"", StartUrlProblem::NotGbk},
+        {"empty password", login + "\"", StartUrlProblem::Malformed},
+        {"other command", "\"quorvane://logout/?uid=1&pw=x\"", StartUrlProblem::Malformed},
+        {"no URL at all", "\"--verbose\"", StartUrlProblem::Malformed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckStartUrl(c.commandLine), c.problem) << c.name;
+        EXPECT_EQ(std::string(StartUrlProblemText(CheckStartUrl(c.commandLine))).empty(),
+                  c.problem == StartUrlProblem::None)
+            << c.name;
+    }
+}
+
 } // namespace
 } // namespace talmor

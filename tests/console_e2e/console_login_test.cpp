@@ -131,16 +131,57 @@ TEST_F(ConsoleLoginTest, ASecondConsoleOfTheSameHomeShowsNoWindowOfItsOwn) {
     const std::vector<QJsonObject> before = Sessions(*control, 1024);
     ASSERT_EQ(before.size(), 1u);
 
-    MarkedProcess second;
-    startLogin(second);
-    // It stops at its message: no login dialog and no login at the server.
-    EXPECT_LT(second.waitForMark("login dialog shown", 3000), 0) << second.output().toStdString();
-    EXPECT_TRUE(second.output().contains("talmormanager: already running"))
-        << second.output().toStdString();
+    // Without a start URL it stops at its message; with one it hands the URL over, and the
+    // running console, logged in already, only comes forward.
+    MarkedProcess plain;
+    plain.start(TALMOR_CONSOLE_BINARY, {}, home->environment());
+    EXPECT_LT(plain.waitForMark("login dialog shown", 3000), 0) << plain.output().toStdString();
+    EXPECT_TRUE(plain.output().contains("talmormanager: already running"))
+        << plain.output().toStdString();
+    MarkedProcess linked;
+    startLogin(linked);
+    ASSERT_GE(linked.waitForMark("start URL handed over", kReadyTimeoutMs), 0)
+        << linked.output().toStdString();
+    EXPECT_GE(first.waitForMark("handed-over start URL: a login is on", kReadyTimeoutMs), 0)
+        << first.output().toStdString();
+    // It ends by itself (waitForFinished is false for a process that has ended already).
+    ASSERT_TRUE(linked.process().state() == QProcess::NotRunning ||
+                linked.process().waitForFinished(kReadyTimeoutMs));
+    EXPECT_EQ(linked.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(linked.process().exitCode(), 0);
+
     const std::vector<QJsonObject> after = Sessions(*control, 1024);
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(after[0].value("session"), before[0].value("session"));
     EXPECT_EQ(first.process().state(), QProcess::Running);
+}
+
+TEST_F(ConsoleLoginTest, ASecondLaunchWithAStartUrlLogsTheWaitingConsoleIn) {
+    MarkedProcess first;
+    first.start(TALMOR_CONSOLE_BINARY, {}, home->environment());
+    ASSERT_GE(first.waitForMark("login dialog shown", kReadyTimeoutMs), 0)
+        << first.output().toStdString();
+    EXPECT_TRUE(Sessions(*control, 1024).empty());
+
+    // A link the shell hands to a second launch, as from the desktop entry.
+    MarkedProcess refused;
+    refused.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw="}, home->environment());
+    // It says why (in its error box) and hands nothing over.
+    ASSERT_GE(refused.waitForMark("start URL refused", kReadyTimeoutMs), 0)
+        << refused.output().toStdString();
+
+    MarkedProcess second;
+    startLogin(second);
+    ASSERT_GE(second.waitForMark("start URL handed over", kReadyTimeoutMs), 0)
+        << second.output().toStdString();
+    ASSERT_GE(first.waitForMark("ready", kReadyTimeoutMs), 0) << first.output().toStdString();
+    EXPECT_TRUE(first.output().contains("handed-over start URL fills the login dialog"));
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const std::vector<QJsonObject> sessions = Sessions(*control, 1024);
+            return sessions.size() == 1 && sessions[0].value("ready").toBool();
+        },
+        kReadyTimeoutMs));
 }
 
 } // namespace

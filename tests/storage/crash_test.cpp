@@ -1,5 +1,5 @@
-// A process killed (SIGKILL) in the middle of a stream of history appends leaves a database that
-// opens, passes SQLite's integrity check and holds every append that had returned.
+// A process killed (SIGKILL) in the middle of a stream of history or journal appends leaves a
+// database that opens, passes SQLite's integrity check and holds every append that had returned.
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "storage/calljournal.h"
 #include "storage/historystore.h"
 #include "storage/userdb.h"
 #include "support/tempfolder.h"
@@ -143,6 +144,70 @@ TEST(HistoryCrash, SigkillMidStreamKeepsEveryReturnedAppend) {
     std::vector<MessageRecord> stored;
     ASSERT_TRUE(LoadHistory(user.path(), kPeer, stored, 0));
     EXPECT_EQ(stored.size(), reported.size() + 1);
+}
+
+JournalEntry journalNumbered(uint32_t n) {
+    return JournalEntry{1'765'000'000'000 + n,    n, 2001, "caller", 1, JournalStep::Taken,
+                        std::string(n % 300, 'r')};
+}
+
+TEST(JournalCrash, SigkillMidStreamKeepsEveryReturnedAppend) {
+    testing::TempFolder user;
+    const std::string path = user.file(kCallJournalFile);
+    std::vector<uint32_t> reported;
+    uint32_t next = 0;
+    for (int round = 0; round < 4; ++round) {
+        int pipeEnds[2];
+        ASSERT_EQ(::pipe(pipeEnds), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(pipeEnds[0]);
+            CallJournal journal;
+            const bool opened = journal.open(path);
+            for (uint32_t n = next;; ++n) {
+                // Flushed now and then, as the console does, so the log is folded in mid-stream.
+                const bool stored = opened && journal.append(journalNumbered(n)) &&
+                                    (n % 50 != 0 || journal.flush());
+                const uint32_t said = stored ? n : kFailed;
+                if (::write(pipeEnds[1], &said, sizeof said) != static_cast<ssize_t>(sizeof said)) {
+                    ::_exit(2);
+                }
+            }
+        }
+        ::close(pipeEnds[1]);
+        ChildGuard guard(child);
+        std::size_t thisRound = 0;
+        uint32_t n = 0;
+        while (thisRound < 200 + 150 * static_cast<std::size_t>(round) &&
+               ::read(pipeEnds[0], &n, sizeof n) == sizeof n) {
+            ASSERT_NE(n, kFailed) << "an append failed in the child";
+            reported.push_back(n);
+            ++thisRound;
+        }
+        ASSERT_EQ(::kill(guard.release(), SIGKILL), 0);
+        while (::read(pipeEnds[0], &n, sizeof n) == sizeof n) {
+            ASSERT_NE(n, kFailed);
+            reported.push_back(n);
+        }
+        ::close(pipeEnds[0]);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+
+        ASSERT_EQ(integrityCheck(path), "ok") << "round " << round;
+        CallJournal journal;
+        ASSERT_TRUE(journal.open(path));
+        std::vector<JournalEntry> stored;
+        ASSERT_TRUE(journal.query({}, stored));
+        ASSERT_GE(stored.size(), reported.size());
+        ASSERT_LE(stored.size(), reported.size() + 1);
+        for (std::size_t i = 0; i < reported.size(); ++i) {
+            ASSERT_EQ(stored[i], journalNumbered(reported[i])) << "round " << round;
+        }
+        if (stored.size() > reported.size()) {
+            reported.push_back(reported.back() + 1);
+        }
+        next = reported.back() + 1;
+    }
 }
 
 } // namespace

@@ -1,0 +1,25 @@
+#include "calls/safetyswitches.h"
+
+#include <QSettings>
+
+namespace talmor {
+
+namespace {
+
+bool Switch(const QSettings& ini, const char* key) {
+    const QString value = ini.value(key).toString().trimmed().toLower();
+    return !(value == "false" || value == "off" || value == "no" || value == "0");
+}
+
+} // namespace
+
+SafetySwitches LoadSafetySwitches(const QString& path) {
+    const QSettings ini(path, QSettings::IniFormat);
+    SafetySwitches switches;
+    switches.realert = Switch(ini, "safety/realert");
+    switches.waitingTime = Switch(ini, "safety/waitingtime");
+    switches.journal = Switch(ini, "safety/journal");
+    return switches;
+}
+
+} // namespace talmor
