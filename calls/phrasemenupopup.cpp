@@ -25,8 +25,13 @@ QString PlainCaption(QString text) {
 
 PhraseMenuPopup::PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind,
                                  Loader loader, QAbstractButton& button, QPlainTextEdit& edit)
+    : PhraseMenuPopup(window, kind, loader, button,
+                      [&edit](const QString& phrase) { edit.setPlainText(phrase); }) {}
+
+PhraseMenuPopup::PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind,
+                                 Loader loader, QAbstractButton& button, Replace replace)
     : QObject(&button), window_(window), kind_(kind), loader_(loader), button_(button),
-      edit_(edit) {
+      replace_(std::move(replace)) {
     connect(&button, &QAbstractButton::clicked, this, [this] { popup(QCursor::pos()); });
 }
 
@@ -41,7 +46,9 @@ QMenu* PhraseMenuPopup::build() {
         connect(action, &QAction::triggered, this, [this, command] { choose(command); });
     };
     add(QString::fromUtf8(text::kCustomise), kCustomiseCommand);
-    menu->addSeparator();
+    if (!phrases_.empty()) {
+        menu->addSeparator();
+    }
     for (std::size_t i = 0; i < phrases_.size(); ++i) {
         add(PlainCaption(FromGbk(PhraseCaption(phrases_[i], kind_.captionBytes))),
             kind_.firstId + static_cast<int>(i));
@@ -59,7 +66,7 @@ void PhraseMenuPopup::choose(int command) {
         return;
     }
     if (const std::optional<std::string> phrase = PhraseOfCommand(phrases_, command, kind_)) {
-        edit_.setPlainText(FromGbk(*phrase));
+        replace_(FromGbk(*phrase));
     }
 }
 

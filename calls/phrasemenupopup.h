@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,16 +17,20 @@ namespace talmor {
 
 class CTalmorManagerDlg;
 
-// The phrase button of a handling window: pressing `button` pops up the phrases of the
-// operator's list file as it is then; a chosen phrase replaces the text of `edit`, and "自定义"
-// opens the options sheet on the page where the list is edited.
+// The phrase button of a handling or chat window: pressing `button` pops up the phrases of the
+// operator's list file as it is then; a chosen phrase replaces the text of `edit` (or is handed
+// to `replace`), and "自定义" opens the options sheet on the page where the list is edited.
 class PhraseMenuPopup : public QObject {
     Q_OBJECT
 public:
     using Loader = bool (*)(const std::string& userFolder, std::vector<std::string>& list);
 
+    using Replace = std::function<void(const QString& phrase)>;
+
     PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind, Loader loader,
                     QAbstractButton& button, QPlainTextEdit& edit);
+    PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind, Loader loader,
+                    QAbstractButton& button, Replace replace);
 
     // Loads the list and builds the popup (deleted when it closes); the caller shows it.
     QMenu* build();
@@ -40,7 +45,7 @@ private:
     PhraseMenuKind kind_;
     Loader loader_;
     QAbstractButton& button_;
-    QPlainTextEdit& edit_;
+    Replace replace_;
     std::vector<std::string> phrases_;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -43,6 +44,11 @@ public:
     virtual void notice(QWidget* owner, const QString& text) = 0;
     // "提示" with Yes and No; `answer` gets true for Yes once the operator has chosen.
     virtual void ask(QWidget* owner, const QString& text, std::function<void(bool)> answer) = 0;
+    // As ask, under the caption "发送出错" with an error icon: a message could not be sent.
+    virtual void askSendError(QWidget* owner, const QString& text,
+                              std::function<void(bool)> answer) {
+        ask(owner, text, std::move(answer));
+    }
 
     // The login dialog; false when it was cancelled.
     virtual bool runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) = 0;

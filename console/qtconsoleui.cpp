@@ -35,11 +35,19 @@ bool QtConsoleUi::warning(QWidget* owner, const QString& text) {
 namespace {
 // A box that deletes itself once dismissed, opened without an event loop of its own.
 QMessageBox* OpenBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
-                     QMessageBox::StandardButtons buttons) {
-    auto* box =
-        new QMessageBox(icon, QString::fromUtf8(text::kCaptionNotice), text, buttons, owner);
+                     QMessageBox::StandardButtons buttons,
+                     const char* caption = text::kCaptionNotice) {
+    auto* box = new QMessageBox(icon, QString::fromUtf8(caption), text, buttons, owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
     return box;
+}
+
+void OpenQuestion(QMessageBox* box, std::function<void(bool)> answer) {
+    QObject::connect(box, &QMessageBox::buttonClicked, box,
+                     [box, answer = std::move(answer)](QAbstractButton* button) {
+                         answer(box->standardButton(button) == QMessageBox::Yes);
+                     });
+    box->open();
 }
 } // namespace
 
@@ -48,13 +56,15 @@ void QtConsoleUi::notice(QWidget* owner, const QString& text) {
 }
 
 void QtConsoleUi::ask(QWidget* owner, const QString& text, std::function<void(bool)> answer) {
-    QMessageBox* box =
-        OpenBox(owner, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No);
-    QObject::connect(box, &QMessageBox::buttonClicked, box,
-                     [box, answer = std::move(answer)](QAbstractButton* button) {
-                         answer(box->standardButton(button) == QMessageBox::Yes);
-                     });
-    box->open();
+    OpenQuestion(OpenBox(owner, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No),
+                 std::move(answer));
+}
+
+void QtConsoleUi::askSendError(QWidget* owner, const QString& text,
+                               std::function<void(bool)> answer) {
+    OpenQuestion(
+        OpenBox(owner, QMessageBox::Critical, text, QMessageBox::Yes | QMessageBox::No, "发送出错"),
+        std::move(answer));
 }
 
 bool QtConsoleUi::runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) {

@@ -18,6 +18,8 @@ public:
     bool warning(QWidget* owner, const QString& text) override;
     void notice(QWidget* owner, const QString& text) override;
     void ask(QWidget* owner, const QString& text, std::function<void(bool)> answer) override;
+    void askSendError(QWidget* owner, const QString& text,
+                      std::function<void(bool)> answer) override;
     bool runLoginDialog(QWidget* owner, WindowRegistry& registry, LoginChoice& choice) override;
     bool runMultiPassword(QWidget* owner, int level, const std::string& expected) override;
     bool runAgreement(QWidget* owner, const QUrl& page) override;

@@ -1,6 +1,7 @@
 #include "messaging/messagingparts.h"
 
 #include "console/talmormanagerdlg.h"
+#include "messaging/chat/chatpart.h"
 #include "messaging/contactpart.h"
 #include "messaging/searchpart.h"
 
@@ -10,6 +11,7 @@ void InstallMessagingParts(CTalmorManagerDlg& window) {
     auto* contacts = new ContactPart(window);
     window.routes().contacts = contacts;
     window.routes().search = new SearchPart(window, *contacts);
+    window.routes().messaging = new ChatPart(window);
 }
 
 } // namespace talmor

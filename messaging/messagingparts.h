@@ -4,8 +4,8 @@ namespace talmor {
 
 class CTalmorManagerDlg;
 
-// Puts the contact pane into `window` and installs its receiver (routes().contacts) and the
-// search wizards' (routes().search); the chat windows join them later. They live as long as
+// Puts the contact pane into `window` and installs its receiver (routes().contacts), the search
+// wizards' (routes().search) and the chat windows' (routes().messaging). They live as long as
 // the window.
 void InstallMessagingParts(CTalmorManagerDlg& window);
 

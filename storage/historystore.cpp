@@ -49,19 +49,108 @@ MessageRecord DecodeMessage(const uint8_t* data, std::size_t size) {
     return message;
 }
 
+namespace {
+
+// The searchable form of a GBK text: each byte as the character of the same number, so that the
+// index holds valid UTF-8 whatever the bytes are and a byte substring is a character substring.
+std::string IndexForm(const std::string& gbk) {
+    std::string out;
+    out.reserve(gbk.size() * 2);
+    for (unsigned char byte : gbk) {
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Opens the history with its text index, indexing the entries of a file that had none.
+bool OpenHistory(UserDB& db, const std::string& userFolder) {
+    bool created = false;
+    if (!db.open(JoinPath(userFolder, kHistoryFile)) || !db.createTextIndex(created)) {
+        return false;
+    }
+    if (!created) {
+        return true;
+    }
+    bool indexed = db.begin();
+    indexed =
+        indexed && db.walkAll([&](int64_t seq, uint32_t, const uint8_t* data, std::size_t size) {
+            return db.indexText(seq, IndexForm(DecodeMessage(data, size).text));
+        });
+    // Closing without commit rolls back a partial index.
+    return indexed && db.commit();
+}
+
+} // namespace
+
 bool AppendHistory(const std::string& userFolder, const MessageRecord& message) {
     UserDB db;
-    if (!db.open(JoinPath(userFolder, kHistoryFile))) {
+    if (!OpenHistory(db, userFolder) || !db.begin()) {
         return false;
     }
     const StoreWriter stream = EncodeMessage(message);
-    return db.append(HistoryKey(message), stream.data(), stream.size());
+    // Both or neither: closing without commit rolls the record back.
+    return db.append(HistoryKey(message), stream.data(), stream.size()) &&
+           db.indexText(db.lastSeq(), IndexForm(message.text)) && db.commit();
+}
+
+bool LoadLatestHistory(const std::string& userFolder, uint32_t peerId, int64_t beforeSeq,
+                       std::size_t count, std::vector<HistoryEntry>& list) {
+    UserDB db;
+    return OpenHistory(db, userFolder) &&
+           db.walkLatest(peerId, beforeSeq, count,
+                         [&](int64_t seq, uint32_t, const uint8_t* data, std::size_t size) {
+                             list.push_back({seq, DecodeMessage(data, size)});
+                             return true;
+                         });
+}
+
+bool DeleteHistoryEntry(const std::string& userFolder, uint32_t peerId, int64_t seq) {
+    UserDB db;
+    return OpenHistory(db, userFolder) && db.deleteSeq(peerId, seq);
+}
+
+bool GbkContains(const std::string& text, const std::string& part) {
+    if (part.empty() || part.size() > text.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at + part.size() <= text.size();
+         at += static_cast<unsigned char>(text[at]) >= 0x81 ? 2 : 1) {
+        if (text.compare(at, part.size(), part) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SearchHistory(const std::string& userFolder, const std::string& text, bool allPeers,
+                   uint32_t peerId, std::vector<HistoryEntry>& list) {
+    UserDB db;
+    if (!OpenHistory(db, userFolder)) {
+        return false;
+    }
+    if (text.empty()) {
+        return true;
+    }
+    return db.searchText(IndexForm(text), allPeers, peerId,
+                         [&](int64_t seq, uint32_t, const uint8_t* data, std::size_t size) {
+                             MessageRecord message = DecodeMessage(data, size);
+                             // The index matches bytes; a match must also start on a character.
+                             if (GbkContains(message.text, text)) {
+                                 list.push_back({seq, std::move(message)});
+                             }
+                             return true;
+                         });
 }
 
 bool LoadHistory(const std::string& userFolder, uint32_t peerId, std::vector<MessageRecord>& list,
                  std::size_t maxCount) {
     UserDB db;
-    if (!db.open(JoinPath(userFolder, kHistoryFile))) {
+    if (!OpenHistory(db, userFolder)) {
         return false;
     }
     std::size_t count = 0;
@@ -75,7 +164,7 @@ bool LoadHistory(const std::string& userFolder, uint32_t peerId, std::vector<Mes
 
 bool DeleteHistory(const std::string& userFolder, uint32_t peerId, std::size_t index) {
     UserDB db;
-    return db.open(JoinPath(userFolder, kHistoryFile)) && db.deleteAt(peerId, index);
+    return OpenHistory(db, userFolder) && db.deleteAt(peerId, index);
 }
 
 } // namespace talmor::storage

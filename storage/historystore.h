@@ -53,4 +53,26 @@ bool LoadHistory(const std::string& userFolder, uint32_t peerId, std::vector<Mes
 // key has fewer records or the file cannot be opened.
 bool DeleteHistory(const std::string& userFolder, uint32_t peerId, std::size_t index);
 
+// A history entry with the sequence number that names it in the store: later entries have
+// higher numbers.
+struct HistoryEntry {
+    int64_t seq = 0;
+    MessageRecord message;
+};
+
+// The last `count` entries (0: all) of `peerId` stored before entry `beforeSeq` (0: the newest
+// ones), first to last, appended to `list`. False when the file cannot be opened.
+bool LoadLatestHistory(const std::string& userFolder, uint32_t peerId, int64_t beforeSeq,
+                       std::size_t count, std::vector<HistoryEntry>& list);
+// Deletes the entry `seq` of `peerId`; false when it is not there or the file cannot be opened.
+bool DeleteHistoryEntry(const std::string& userFolder, uint32_t peerId, int64_t seq);
+// The entries whose text contains `text` (GBK, matched character by character, so a match
+// never starts in the middle of a double-byte character), of `peerId` or, with `allPeers`, of
+// every peer, first to last. An empty `text` finds nothing. False when the file cannot be
+// opened.
+bool SearchHistory(const std::string& userFolder, const std::string& text, bool allPeers,
+                   uint32_t peerId, std::vector<HistoryEntry>& list);
+// Whether `text` (GBK) contains `part` starting at a character boundary.
+bool GbkContains(const std::string& text, const std::string& part);
+
 } // namespace talmor::storage

@@ -116,6 +116,7 @@ void UserDB::close() {
     sqlite3_close_v2(db_);
     db_ = nullptr;
     wrote_ = false;
+    textIndex_ = -1;
 }
 
 bool UserDB::execute(const char* sql) {
@@ -209,7 +210,11 @@ bool UserDB::append(uint32_t key, const void* data, std::size_t size) {
     }
     Statement insert(db_, "INSERT INTO records(key, value) VALUES(?1, ?2)");
     wrote_ = true;
-    return insert && insert.bindKey(1, key) && insert.bindBlob(2, data, size) && insert.run();
+    if (!insert || !insert.bindKey(1, key) || !insert.bindBlob(2, data, size) || !insert.run()) {
+        return false;
+    }
+    lastSeq_ = sqlite3_last_insert_rowid(db_);
+    return true;
 }
 
 bool UserDB::walk(uint32_t key, const Visitor& visit) {
@@ -250,11 +255,18 @@ bool UserDB::deleteAt(uint32_t key, std::size_t index) {
         return false;
     }
     wrote_ = true;
-    Statement remove(db_, "DELETE FROM records WHERE seq=(SELECT seq FROM records WHERE key=?1 "
-                          "ORDER BY seq LIMIT 1 OFFSET ?2)");
-    return remove && remove.bindKey(1, key) &&
-           sqlite3_bind_int64(remove.get(), 2, static_cast<sqlite3_int64>(index)) == SQLITE_OK &&
-           remove.run() && sqlite3_changes(db_) == 1;
+    sqlite3_int64 seq = 0;
+    {
+        Statement select(db_,
+                         "SELECT seq FROM records WHERE key=?1 ORDER BY seq LIMIT 1 OFFSET ?2");
+        if (!select || !select.bindKey(1, key) ||
+            sqlite3_bind_int64(select.get(), 2, static_cast<sqlite3_int64>(index)) != SQLITE_OK ||
+            sqlite3_step(select.get()) != SQLITE_ROW) {
+            return false;
+        }
+        seq = sqlite3_column_int64(select.get(), 0);
+    }
+    return deleteSeq(key, seq);
 }
 
 } // namespace talmor::storage

@@ -7,6 +7,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace talmor::storage {
 
@@ -55,14 +56,44 @@ public:
     // the key has no record at that position.
     bool deleteAt(uint32_t key, std::size_t index);
 
+    // Records named by their sequence number, which only grows: a record appended later has a
+    // higher one. They let a window that shows a slice of a key's records delete exactly the
+    // record it shows, whatever was appended or deleted since it loaded.
+    using SeqVisitor =
+        std::function<bool(int64_t seq, uint32_t key, const uint8_t* data, std::size_t size)>;
+    // The sequence number of the last record appended through this handle.
+    int64_t lastSeq() const { return lastSeq_; }
+    // The last `count` records (0: all) of `key` whose sequence number is below `beforeSeq` (0:
+    // no bound), first to last.
+    bool walkLatest(uint32_t key, int64_t beforeSeq, std::size_t count, const SeqVisitor& visit);
+    // Every record of every key, in sequence order.
+    bool walkAll(const SeqVisitor& visit);
+    // Deletes the record `seq` of `key`; false when there is none.
+    bool deleteSeq(uint32_t key, int64_t seq);
+
+    // An optional full-text index of the records (trigram, so any substring of three or more
+    // characters is found through the index; shorter ones by a scan of the index). The caller
+    // gives each record's searchable text in UTF-8; deleting a record drops its text.
+    // Creates the index when the file has none: true when it was created now (the caller then
+    // indexes the records already there).
+    bool createTextIndex(bool& created);
+    bool indexText(int64_t seq, const std::string& text);
+    // The records of `key` (every key when `allKeys`) whose indexed text contains `text`, in
+    // sequence order.
+    bool searchText(const std::string& text, bool allKeys, uint32_t key, const SeqVisitor& visit);
+
 private:
     bool initialise();
     bool execute(const char* sql);
     bool queryInt(const char* sql, int& value);
+    bool hasTextIndex();
+    bool walkStatement(sqlite3_stmt* statement, const SeqVisitor& visit);
 
     sqlite3* db_ = nullptr;
     std::string path_;
     bool wrote_ = false; // this handle changed the file: maybe fold the log in at close
+    int64_t lastSeq_ = 0;
+    int textIndex_ = -1; // whether the file has the text index: -1 not asked yet
 };
 
 } // namespace talmor::storage

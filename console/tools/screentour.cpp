@@ -3,11 +3,13 @@
 // photographed from the X display: the message box of a new call, the call panes, the status
 // line with the oldest wait, the processing list with its handling menu, the family SMS window,
 // the work pane with a page, the handling journal, the three pages of the options sheet and the
-// subscriber search wizard's conditions and results pages.
+// subscriber search wizard's conditions and results pages, and a chat window with emoticons
+// above its history strip showing a search.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
@@ -34,6 +36,7 @@
 #include "calls/specialsmssend.h"
 #include "console/calltabstrip.h"
 #include "console/commandids.h"
+#include "console/gbktext.h"
 #include "console/options/optionparts.h"
 #include "console/options/optionsheet.h"
 #include "console/optionsheetentry.h"
@@ -41,6 +44,10 @@
 #include "console/qtenvironment.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
+#include "messaging/chat/chatpart.h"
+#include "messaging/chat/historychatdlg.h"
+#include "messaging/chat/msgedit.h"
+#include "messaging/chat/sendmsgdlg.h"
 #include "messaging/messagingparts.h"
 #include "messaging/searchconditionsdlg.h"
 #include "messaging/searchresultsdlg.h"
@@ -162,7 +169,52 @@ public:
             std::fprintf(stderr, "screentour: the journal window did not open\n");
             return false;
         }
-        return grabOptionPages() && searchWizard();
+        return grabOptionPages() && searchWizard() && chat();
+    }
+
+    // A conversation with 值班员小李 (1025): messages with emoticons arrive and are answered,
+    // then the history strip below the window finds a word.
+    bool chat() {
+        auto* chats = dynamic_cast<talmor::ChatPart*>(window_.routes().messaging);
+        const uint32_t peer = 1025;
+        const char* lines[] = {
+            "小王，3号楼张大爷的求助处理好了吗？/疑问", "刚派人上门了，120也到了 /微笑",
+            "辛苦了 /大笑/花朵 晚上交班前把记录补一下", "好的，记录已补上 /红心"};
+        const uint32_t start = static_cast<uint32_t>(QDateTime::currentSecsSinceEpoch()) - 600;
+        for (int i = 0; i < 4; ++i) {
+            talmor::MessageRecord message;
+            message.peerId = peer;
+            message.time = start + static_cast<uint32_t>(i) * 90;
+            message.text = *talmor::ToGbk(QString::fromUtf8(lines[i]));
+            if (i % 2 == 0) {
+                message.flags = talmor::kMessageFromPeer | talmor::kMessageViaServer;
+                window_.OnMessage(message);
+            } else {
+                chats->chatWith(peer, false);
+                talmor::CSendMsgDlg* open = chats->findChat(peer);
+                open->input().clear();
+                open->input().insertWithPictures(QString::fromUtf8(lines[i]));
+                open->send();
+            }
+        }
+        talmor::CSendMsgDlg* open = chats->chatWith(peer, false);
+        open->showNormal();
+        open->move(360, 80);
+        open->input().insertWithPictures(QString::fromUtf8("明天见 /太阳"));
+        Pause(1000);
+        grabWidget("chat-window", *open);
+        open->toggleHistory();
+        talmor::CHistoryChatDlg* strip = open->history();
+        if (strip == nullptr) {
+            std::fprintf(stderr, "screentour: the history strip did not open\n");
+            return false;
+        }
+        strip->search(QString::fromUtf8("记录"));
+        Pause(1000);
+        const QRect both = open->frameGeometry().united(strip->frameGeometry());
+        save("chat-history-search", QGuiApplication::primaryScreen()->grabWindow(
+                                        0, both.x(), both.y(), both.width(), both.height()));
+        return true;
     }
 
 private:

@@ -1,0 +1,176 @@
+#include "messaging/chat/chatpart.h"
+
+#include <QApplication>
+
+#include "console/talmormanagerdlg.h"
+#include "messaging/chat/chathistory.h"
+#include "messaging/chat/chatnotices.h"
+#include "messaging/chat/chattexts.h"
+#include "messaging/chat/historysearchdlg.h"
+#include "messaging/chat/msgview.h"
+#include "messaging/chat/sendmsgdlg.h"
+#include "protocol/messagebody.h"
+
+namespace talmor {
+
+ChatPart::ChatPart(CTalmorManagerDlg& window) : QObject(&window), window_(window) {
+    window.mainMenu().addItem(QString::fromUtf8(chat::kContactsMenu), CHistorySearchDlg::kCommand,
+                              QString::fromUtf8(chat::kSearchAllTitle));
+    window.setCommandHandler(CHistorySearchDlg::kCommand, [this] { openHistorySearch(); });
+}
+
+CHistorySearchDlg* ChatPart::openHistorySearch() {
+    if (search_ == nullptr) {
+        search_ = new CHistorySearchDlg(window_);
+    }
+    search_->show();
+    search_->raise();
+    return search_;
+}
+
+CSendMsgDlg* ChatPart::findChat(uint32_t peer) const {
+    return dynamic_cast<CSendMsgDlg*>(window_.findWindow(CSendMsgDlg::kWindowType, peer, 0));
+}
+
+CSendMsgDlg* ChatPart::chatWith(uint32_t peer, bool fromIncoming) {
+    if (CSendMsgDlg* open = findChat(peer)) {
+        if (!fromIncoming) {
+            open->showNormal();
+            open->raise();
+            open->activateWindow();
+        }
+        QApplication::alert(open);
+        return open;
+    }
+    return new CSendMsgDlg(window_, peer, fromIncoming);
+}
+
+void ChatPart::onMessage(MessageRecord message) {
+    ContactRecord* contact = window_.contacts().find(message.peerId);
+    if (contact == nullptr) {
+        return; // not a contact: neither shown nor answered
+    }
+    if (contact->status == kStatusOffline && (message.flags & kMessageViaServer) == 0) {
+        // It wrote directly, so it is there.
+        contact->status = kStatusOnline;
+        onContactChanged(message.peerId);
+    }
+    chatWith(message.peerId, true)->showIncoming(message);
+    if (message.kind != kMessageKindFormatted) {
+        return;
+    }
+    autoReply(message);
+    StoreInHistory(message);
+}
+
+void ChatPart::autoReply(const MessageRecord& message) {
+    const storage::ConsoleOptions& options = window_.options();
+    if (window_.own().status != kStatusAway || !options.bit(storage::kOptionAutoReply) ||
+        options.autoReplyText.empty()) {
+        return;
+    }
+    MessageRecord reply;
+    reply.kind = kMessageKindAutoReply;
+    reply.peerId = message.peerId;
+    reply.text = options.autoReplyText;
+    window_.peers().sendChatMessage(reply.kind, reply.peerId, encodeMessageBody(reply), false);
+}
+
+void ChatPart::onContactChanged(uint32_t userId) {
+    if (CSendMsgDlg* chat = findChat(userId)) {
+        chat->refreshContact();
+    }
+}
+
+void ChatPart::openChat(uint32_t userId, ChatStart start) {
+    if (window_.contacts().find(userId) == nullptr) {
+        return;
+    }
+    CSendMsgDlg* window = chatWith(userId, false);
+    switch (start) {
+    case ChatStart::Open:
+        break;
+    case ChatStart::SendFile:
+        window->command(chat::kCmdFile);
+        break;
+    case ChatStart::Voice:
+        window->command(chat::kCmdVoice);
+        break;
+    case ChatStart::Video:
+        window->command(chat::kCmdVideo);
+        break;
+    }
+}
+
+// Offers arrive as notices with their links in the peer's chat window; what the links do
+// belongs to the file, voice and video sessions.
+void ChatPart::onFileOffer(uint32_t peer, uint32_t, const std::string& name) {
+    ShowOfferNotice(chatWith(peer, true)->display(), OfferKind::File, name);
+}
+
+void ChatPart::onVoiceOffer(uint32_t peer) {
+    ShowOfferNotice(chatWith(peer, true)->display(), OfferKind::Voice, {});
+}
+
+void ChatPart::onVideoOffer(uint32_t peer) {
+    ShowOfferNotice(chatWith(peer, true)->display(), OfferKind::Video, {});
+}
+
+void ChatPart::onFileAccepted(uint32_t peer, uint16_t) {
+    ReportUnrouted("OnFileAccepted", peer);
+}
+void ChatPart::onFileCancelled(uint32_t peer) {
+    ReportUnrouted("OnFileCancelled", peer);
+}
+void ChatPart::onFileRelayReady(uint32_t peer, uint32_t, bool) {
+    ReportUnrouted("OnFileRelayReady", peer);
+}
+void ChatPart::onFileRelayData(uint32_t peer, const uint8_t*, uint32_t, uint32_t) {
+    ReportUnrouted("OnFileRelayData", peer);
+}
+void ChatPart::onFileTransferDone(uint32_t peer) {
+    ReportUnrouted("OnFileTransferDone", peer);
+}
+void ChatPart::onFileProgress(uint32_t peer, uint32_t, uint32_t) {
+    ReportUnrouted("OnFileProgress", peer);
+}
+std::string ChatPart::transferFilePath(uint32_t peer) {
+    ReportUnrouted("GetTransferFilePath", peer);
+    return {};
+}
+uint32_t ChatPart::transferFileSize(uint32_t peer) {
+    ReportUnrouted("GetTransferFileSize", peer);
+    return 0;
+}
+void ChatPart::onVoiceAccepted(uint32_t peer, uint16_t) {
+    ReportUnrouted("OnVoiceAccepted", peer);
+}
+void ChatPart::onVoiceCancelled(uint32_t peer) {
+    ReportUnrouted("OnVoiceCancelled", peer);
+}
+void ChatPart::onVoiceChannelReady(uint32_t peer, bool) {
+    ReportUnrouted("OnVoiceChannelReady", peer);
+}
+void ChatPart::onVoiceChannelStarted(uint32_t peer, bool) {
+    ReportUnrouted("OnVoiceChannelStarted", peer);
+}
+void ChatPart::onVoiceData(uint32_t peer, const uint8_t*, uint32_t) {
+    ReportUnrouted("OnVoiceData", peer);
+}
+void ChatPart::onVideoAccepted(uint32_t peer, uint16_t) {
+    ReportUnrouted("OnVideoAccepted", peer);
+}
+void ChatPart::onVideoCancelled(uint32_t peer) {
+    ReportUnrouted("OnVideoCancelled", peer);
+}
+void ChatPart::onVideoChannelReady(uint32_t peer, bool) {
+    ReportUnrouted("OnVideoChannelReady", peer);
+}
+void ChatPart::onVideoChannelStarted(uint32_t peer, bool) {
+    ReportUnrouted("OnVideoChannelStarted", peer);
+}
+void ChatPart::onVideoData(uint32_t peer, const uint8_t*, uint32_t) {
+    ReportUnrouted("OnVideoData", peer);
+}
+
+} // namespace talmor
