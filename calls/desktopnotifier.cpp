@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kService = "org.freedesktop.Notifications";
 constexpr const char* kPath = "/org/freedesktop/Notifications";
 constexpr const char* kInterface = "org.freedesktop.Notifications";
-// Urgency levels of the notification specification.
+// The urgency hint values the notification service understands.
 constexpr uchar kNormalUrgency = 1;
 constexpr uchar kCriticalUrgency = 2;
 

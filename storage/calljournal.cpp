@@ -1,9 +1,9 @@
 #include "storage/calljournal.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <sqlite3.h>
+
+#include "storage/owndatabase.h"
+#include "storage/sqlitestatement.h"
 
 namespace talmor::storage {
 
@@ -31,41 +31,6 @@ constexpr const char* kSchema =
     "PRAGMA application_id=1414286666;";
 static_assert(kJournalApplicationId == 1414286666, "the schema names the same id");
 
-class Statement {
-public:
-    Statement(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    explicit operator bool() const { return stmt_ != nullptr; }
-    sqlite3_stmt* get() const { return stmt_; }
-    bool bind(int index, int64_t value) {
-        return sqlite3_bind_int64(stmt_, index, static_cast<sqlite3_int64>(value)) == SQLITE_OK;
-    }
-    bool bind(int index, const std::string& bytes) {
-        return sqlite3_bind_blob64(stmt_, index, bytes.data(),
-                                   static_cast<sqlite3_uint64>(bytes.size()),
-                                   SQLITE_TRANSIENT) == SQLITE_OK;
-    }
-    std::string blob(int column) const {
-        const void* data = sqlite3_column_blob(stmt_, column);
-        const int size = sqlite3_column_bytes(stmt_, column);
-        return data == nullptr
-                   ? std::string()
-                   : std::string(static_cast<const char*>(data), static_cast<std::size_t>(size));
-    }
-    int64_t integer(int column) const { return sqlite3_column_int64(stmt_, column); }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 bool AllDigits(const std::string& text) {
     if (text.empty() || text.size() > 10) {
         return false;
@@ -92,21 +57,12 @@ CallJournal::~CallJournal() {
 
 bool CallJournal::open(const std::string& path) {
     close();
-    // As the other data files: the operator's alone (SQLite gives its log the same mode).
-    const int created = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (created >= 0) {
-        ::close(created);
-    }
-    sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
+    sqlite3* db = OpenOwnDatabase(path);
+    if (db == nullptr) {
         return false;
     }
     // Held by another process, the journal fails at once instead of holding the console.
     sqlite3_busy_timeout(db, 0);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     // The log is written at every commit (so a killed process loses nothing) and synced by
     // flush; a checkpoint inside an append would stall it, so only flush folds the log in. The
     // console is the journal's only user while it is open: holding the file spares every

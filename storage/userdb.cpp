@@ -2,11 +2,12 @@
 
 #include <limits>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <sqlite3.h>
+
+#include "storage/owndatabase.h"
+#include "storage/sqlitestatement.h"
 
 namespace talmor::storage {
 
@@ -20,38 +21,6 @@ constexpr int kBusyTimeoutMs = 2000;
 // The write-ahead log is folded into the database file (and emptied) when a handle that wrote
 // closes and the log has grown beyond this size.
 constexpr off_t kCheckpointLogBytes = 128 * 1024;
-
-// One prepared statement, finalised when it goes out of scope.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    explicit operator bool() const { return stmt_ != nullptr; }
-    sqlite3_stmt* get() const { return stmt_; }
-
-    bool bindKey(int index, uint32_t key) {
-        return sqlite3_bind_int64(stmt_, index, static_cast<sqlite3_int64>(key)) == SQLITE_OK;
-    }
-    bool bindBlob(int index, const void* data, std::size_t size) {
-        // A zero-length value is stored as an empty blob, never as NULL.
-        static const uint8_t empty = 0;
-        return sqlite3_bind_blob64(stmt_, index, size == 0 ? &empty : data,
-                                   static_cast<sqlite3_uint64>(size), SQLITE_STATIC) == SQLITE_OK;
-    }
-    // Steps a statement that returns no row.
-    bool run() { return sqlite3_step(stmt_) == SQLITE_DONE; }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 } // namespace
 
@@ -74,16 +43,8 @@ UserDB::~UserDB() {
 // at the next open finds it whatever happened to the process in between.
 bool UserDB::open(const std::string& path) {
     close();
-    // SQLite would create a missing file readable by everyone; the operator's records are the
-    // operator's alone, and SQLite gives its log the mode of the database file.
-    const int created = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (created >= 0) {
-        ::close(created);
-    }
-    sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
+    sqlite3* db = OpenOwnDatabase(path);
+    if (db == nullptr) {
         return false;
     }
     db_ = db;
@@ -91,10 +52,6 @@ bool UserDB::open(const std::string& path) {
     wrote_ = false;
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    // A file that is not ours must not run anything of its own (triggers, views) nor be
-    // damaged by a write.
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // The locking mode must be set before the file is first read.
     if (!execute("PRAGMA locking_mode=EXCLUSIVE; PRAGMA synchronous=FULL") || !initialise()) {
@@ -177,7 +134,7 @@ bool UserDB::read(uint32_t key, std::vector<uint8_t>& value) {
         return false;
     }
     Statement select(db_, "SELECT value FROM records WHERE key=?1 ORDER BY seq LIMIT 1");
-    if (!select || !select.bindKey(1, key) || sqlite3_step(select.get()) != SQLITE_ROW) {
+    if (!select || !select.bind(1, key) || sqlite3_step(select.get()) != SQLITE_ROW) {
         return false;
     }
     const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(select.get(), 0));
@@ -193,8 +150,8 @@ bool UserDB::replace(uint32_t key, const void* data, std::size_t size) {
     }
     Statement remove(db_, "DELETE FROM records WHERE key=?1");
     Statement insert(db_, "INSERT INTO records(key, value) VALUES(?1, ?2)");
-    const bool done = remove && insert && remove.bindKey(1, key) && remove.run() &&
-                      insert.bindKey(1, key) && insert.bindBlob(2, data, size) && insert.run();
+    const bool done = remove && insert && remove.bind(1, key) && remove.run() &&
+                      insert.bind(1, key) && insert.bindBlob(2, data, size) && insert.run();
     if (!done) {
         execute("ROLLBACK TO replace_record");
         execute("RELEASE replace_record");
@@ -210,7 +167,7 @@ bool UserDB::append(uint32_t key, const void* data, std::size_t size) {
     }
     Statement insert(db_, "INSERT INTO records(key, value) VALUES(?1, ?2)");
     wrote_ = true;
-    if (!insert || !insert.bindKey(1, key) || !insert.bindBlob(2, data, size) || !insert.run()) {
+    if (!insert || !insert.bind(1, key) || !insert.bindBlob(2, data, size) || !insert.run()) {
         return false;
     }
     lastSeq_ = sqlite3_last_insert_rowid(db_);
@@ -222,7 +179,7 @@ bool UserDB::walk(uint32_t key, const Visitor& visit) {
         return false;
     }
     Statement select(db_, "SELECT value FROM records WHERE key=?1 ORDER BY seq");
-    if (!select || !select.bindKey(1, key)) {
+    if (!select || !select.bind(1, key)) {
         return false;
     }
     for (;;) {
@@ -259,7 +216,7 @@ bool UserDB::deleteAt(uint32_t key, std::size_t index) {
     {
         Statement select(db_,
                          "SELECT seq FROM records WHERE key=?1 ORDER BY seq LIMIT 1 OFFSET ?2");
-        if (!select || !select.bindKey(1, key) ||
+        if (!select || !select.bind(1, key) ||
             sqlite3_bind_int64(select.get(), 2, static_cast<sqlite3_int64>(index)) != SQLITE_OK ||
             sqlite3_step(select.get()) != SQLITE_ROW) {
             return false;

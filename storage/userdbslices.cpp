@@ -5,33 +5,11 @@
 
 #include <sqlite3.h>
 
+#include "storage/sqlitestatement.h"
+
 namespace talmor::storage {
 
 namespace {
-
-// One prepared statement, finalised when it goes out of scope.
-struct Query {
-    Query(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt);
-            stmt = nullptr;
-        }
-    }
-    ~Query() { sqlite3_finalize(stmt); }
-    Query(const Query&) = delete;
-    Query& operator=(const Query&) = delete;
-
-    bool bind(int index, int64_t value) {
-        return stmt != nullptr && sqlite3_bind_int64(stmt, index, value) == SQLITE_OK;
-    }
-    bool bindText(int index, const std::string& text) {
-        return stmt != nullptr && sqlite3_bind_text64(stmt, index, text.data(), text.size(),
-                                                      SQLITE_STATIC, SQLITE_UTF8) == SQLITE_OK;
-    }
-    bool run() { return stmt != nullptr && sqlite3_step(stmt) == SQLITE_DONE; }
-
-    sqlite3_stmt* stmt = nullptr;
-};
 
 // A GLOB pattern matching any text that contains `text`: its own wildcard characters are
 // escaped as one-character sets.
@@ -82,23 +60,23 @@ bool UserDB::walkLatest(uint32_t key, int64_t beforeSeq, std::size_t count,
     if (db_ == nullptr) {
         return false;
     }
-    Query select(db_, "SELECT seq, key, value FROM (SELECT seq, key, value FROM records "
-                      "WHERE key=?1 AND seq<?2 ORDER BY seq DESC LIMIT ?3) ORDER BY seq");
+    Statement select(db_, "SELECT seq, key, value FROM (SELECT seq, key, value FROM records "
+                          "WHERE key=?1 AND seq<?2 ORDER BY seq DESC LIMIT ?3) ORDER BY seq");
     const int64_t bound = beforeSeq > 0 ? beforeSeq : std::numeric_limits<int64_t>::max();
     const int64_t limit =
         count == 0 || count > static_cast<std::size_t>(std::numeric_limits<int64_t>::max())
             ? -1
             : static_cast<int64_t>(count);
     return select.bind(1, key) && select.bind(2, bound) && select.bind(3, limit) &&
-           walkStatement(select.stmt, visit);
+           walkStatement(select.get(), visit);
 }
 
 bool UserDB::walkAll(const SeqVisitor& visit) {
     if (db_ == nullptr) {
         return false;
     }
-    Query select(db_, "SELECT seq, key, value FROM records ORDER BY seq");
-    return select.stmt != nullptr && walkStatement(select.stmt, visit);
+    Statement select(db_, "SELECT seq, key, value FROM records ORDER BY seq");
+    return select && walkStatement(select.get(), visit);
 }
 
 bool UserDB::deleteSeq(uint32_t key, int64_t seq) {
@@ -106,11 +84,11 @@ bool UserDB::deleteSeq(uint32_t key, int64_t seq) {
         return false;
     }
     wrote_ = true;
-    Query remove(db_, "DELETE FROM records WHERE key=?1 AND seq=?2");
+    Statement remove(db_, "DELETE FROM records WHERE key=?1 AND seq=?2");
     bool done =
         remove.bind(1, key) && remove.bind(2, seq) && remove.run() && sqlite3_changes(db_) == 1;
     if (done && hasTextIndex()) {
-        Query unindex(db_, "DELETE FROM record_text WHERE rowid=?1");
+        Statement unindex(db_, "DELETE FROM record_text WHERE rowid=?1");
         done = unindex.bind(1, seq) && unindex.run();
     }
     if (!done) {
@@ -152,7 +130,7 @@ bool UserDB::indexText(int64_t seq, const std::string& text) {
         return false;
     }
     wrote_ = true;
-    Query insert(db_, "INSERT OR REPLACE INTO record_text(rowid, text) VALUES(?1, ?2)");
+    Statement insert(db_, "INSERT OR REPLACE INTO record_text(rowid, text) VALUES(?1, ?2)");
     return insert.bind(1, seq) && insert.bindText(2, text) && insert.run();
 }
 
@@ -169,10 +147,10 @@ bool UserDB::searchText(const std::string& text, bool allKeys, uint32_t key,
                       "record_text WHERE ";
     sql += indexed ? "text GLOB ?1)" : "instr(text, ?1) > 0)";
     sql += allKeys ? " ORDER BY seq" : " AND +key=?2 ORDER BY seq";
-    Query select(db_, sql.c_str());
+    Statement select(db_, sql.c_str());
     const std::string pattern = indexed ? ContainsPattern(text) : text;
     return select.bindText(1, pattern) && (allKeys || select.bind(2, key)) &&
-           walkStatement(select.stmt, visit);
+           walkStatement(select.get(), visit);
 }
 
 } // namespace talmor::storage

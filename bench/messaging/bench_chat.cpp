@@ -10,7 +10,6 @@
 //    stall over 50 ms.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "console/appfolders.h"
+#include "eventloopsteps.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/historychatdlg.h"
 #include "messaging/chat/historylist.h"
@@ -42,10 +42,6 @@ constexpr uint32_t kQuiet = 1026; // none
 constexpr uint32_t kStored = 100000;
 constexpr uint32_t kBurst = 1000;
 constexpr int kRepeats = 5;
-
-double Ms(qint64 ns) {
-    return static_cast<double>(ns) / 1e6;
-}
 
 // The median of `repeats` runs of `run`, in ms.
 double Median(const std::function<void()>& run, int repeats = kRepeats) {
@@ -126,40 +122,6 @@ std::size_t LikeScan(const std::string& word) {
     return found;
 }
 
-// Runs `steps` one per turn of the event loop while a 1 ms timer records the longest gap.
-double LongestStall(const std::vector<std::function<void()>>& steps) {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 lastTick = 0;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - lastTick);
-        lastTick = now;
-    });
-    std::size_t next = 0;
-    bool done = false;
-    std::function<void()> step = [&] {
-        if (next == steps.size()) {
-            done = true;
-            return;
-        }
-        steps[next++]();
-        QTimer::singleShot(0, step);
-    };
-    ticker.start();
-    QTimer::singleShot(0, step);
-    while (!done) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    QCoreApplication::processEvents();
-    longest = std::max(longest, clock.nsecsElapsed() - lastTick);
-    return Ms(longest);
-}
-
 std::vector<std::function<void()>> BurstSteps(testing::ConsoleHarness& h) {
     std::vector<std::function<void()>> steps;
     for (uint32_t i = 0; i < kBurst; ++i) {
@@ -238,10 +200,10 @@ int Run() {
     chats.openChat(kBusy, MessagingReceiver::ChatStart::Open);
     h.window().show();
     QCoreApplication::processEvents();
-    const double chatStall = LongestStall(BurstSteps(h));
+    const double chatStall = RunInEventLoop(BurstSteps(h)).longestMs;
     testing::ConsoleHarness bare;
     Login(bare);
-    const double bareStall = LongestStall(BurstSteps(bare));
+    const double bareStall = RunInEventLoop(BurstSteps(bare)).longestMs;
     std::printf("%u incoming messages in a burst:\n", kBurst);
     std::printf("  into an open chat window: longest event-loop stall %6.2f ms\n", chatStall);
     std::printf("  protocol and dispatch only (reference): longest stall %6.2f ms\n", bareStall);
