@@ -99,11 +99,23 @@ public:
     virtual int selectedGroup() const = 0;
 };
 
-// Chat, chat history, file, voice and video windows.
+// Chat and chat history windows.
 class MessagingReceiver {
 public:
     virtual ~MessagingReceiver() = default;
     virtual void onMessage(MessageRecord message) = 0;
+    // A contact's profile or presence changed (its chat window shows it).
+    virtual void onContactChanged(uint32_t userId) = 0;
+    // What the contact pane asks of a contact's chat window (type 6, key `userId`): open it,
+    // or flash the open one, then start a file offer, a voice or a video request in it.
+    enum class ChatStart { Open, SendFile, Voice, Video };
+    virtual void openChat(uint32_t userId, ChatStart start);
+};
+
+// The file transfers with the contacts, shown in their chat windows.
+class FileReceiver {
+public:
+    virtual ~FileReceiver() = default;
     virtual void onFileOffer(uint32_t peer, uint32_t size, const std::string& name) = 0;
     virtual void onFileAccepted(uint32_t peer, uint16_t port) = 0;
     virtual void onFileCancelled(uint32_t peer) = 0;
@@ -114,24 +126,30 @@ public:
     virtual void onFileProgress(uint32_t peer, uint32_t total, uint32_t done) = 0;
     virtual std::string transferFilePath(uint32_t peer) = 0;
     virtual uint32_t transferFileSize(uint32_t peer) = 0;
+};
+
+// The voice talks with the contacts, shown in their chat windows.
+class VoiceReceiver {
+public:
+    virtual ~VoiceReceiver() = default;
     virtual void onVoiceOffer(uint32_t peer) = 0;
     virtual void onVoiceAccepted(uint32_t peer, uint16_t port) = 0;
     virtual void onVoiceCancelled(uint32_t peer) = 0;
     virtual void onVoiceChannelReady(uint32_t peer, bool relayed) = 0;
     virtual void onVoiceChannelStarted(uint32_t peer, bool relayed) = 0;
     virtual void onVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
+};
+
+// The video chats with the contacts, shown in their chat windows.
+class VideoReceiver {
+public:
+    virtual ~VideoReceiver() = default;
     virtual void onVideoOffer(uint32_t peer) = 0;
     virtual void onVideoAccepted(uint32_t peer, uint16_t port) = 0;
     virtual void onVideoCancelled(uint32_t peer) = 0;
     virtual void onVideoChannelReady(uint32_t peer, bool relayed) = 0;
     virtual void onVideoChannelStarted(uint32_t peer, bool relayed) = 0;
     virtual void onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
-    // A contact's profile or presence changed (its chat window shows it).
-    virtual void onContactChanged(uint32_t userId) = 0;
-    // What the contact pane asks of a contact's chat window (type 6, key `userId`): open it,
-    // or flash the open one, then start a file offer, a voice or a video request in it.
-    enum class ChatStart { Open, SendFile, Voice, Video };
-    virtual void openChat(uint32_t userId, ChatStart start);
 };
 
 // The three search wizards (subscribers, service providers, colleagues).
@@ -164,6 +182,9 @@ struct EventRoutes {
     HandlingReceiver* handling = nullptr;
     ContactReceiver* contacts = nullptr;
     MessagingReceiver* messaging = nullptr;
+    FileReceiver* file = nullptr;
+    VoiceReceiver* voice = nullptr;
+    VideoReceiver* video = nullptr;
     OptionsReceiver* options = nullptr;
     SearchReceiver* search = nullptr;
 };

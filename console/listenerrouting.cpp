@@ -17,6 +17,19 @@ void Route(Receiver* receiver, const char* operation, uint32_t key, Call call) {
     call(*receiver);
 }
 
+// The receiver of an event of the contact `peer`'s session; events of strangers are dropped.
+template <typename Receiver>
+Receiver* PeerReceiver(const ClientListener& listener, Receiver* receiver, uint32_t peer,
+                       const char* operation) {
+    if (listener.contacts().find(peer) == nullptr) {
+        return nullptr;
+    }
+    if (receiver == nullptr) {
+        ReportUnrouted(operation, peer);
+    }
+    return receiver;
+}
+
 } // namespace
 
 void ListenerRouting::aboutContact(const char* operation, uint32_t userId,
@@ -106,137 +119,127 @@ void ListenerRouting::allOffline() {
     }
 }
 
-MessagingReceiver* ListenerRouting::peerReceiver(uint32_t peer, const char* operation) {
-    if (listener_.contacts().find(peer) == nullptr) {
-        return nullptr;
-    }
-    if (routes_.messaging == nullptr) {
-        ReportUnrouted(operation, peer);
-    }
-    return routes_.messaging;
-}
-
 void ListenerRouting::fileOffer(uint32_t peer, uint32_t size, const std::string& name) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnFileOffer")) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileOffer")) {
         r->onFileOffer(peer, size, name);
     }
 }
 
 void ListenerRouting::fileAccepted(uint32_t peer, uint16_t port) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnFileAccepted")) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileAccepted")) {
         r->onFileAccepted(peer, port);
     }
 }
 
 void ListenerRouting::fileCancelled(uint32_t peer) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnFileCancelled")) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileCancelled")) {
         r->onFileCancelled(peer);
     }
 }
 
 void ListenerRouting::fileRelayReady(uint32_t peer, uint32_t received, bool relayed) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnFileRelayReady")) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileRelayReady")) {
         r->onFileRelayReady(peer, received, relayed);
     }
 }
 
 void ListenerRouting::fileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
                                     uint32_t sent) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnFileRelayData")) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileRelayData")) {
         r->onFileRelayData(peer, bytes, length, sent);
     }
 }
 
 void ListenerRouting::fileTransferDone(uint32_t peer) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnFileTransferDone")) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileTransferDone")) {
         r->onFileTransferDone(peer);
     }
 }
 
 void ListenerRouting::fileProgress(uint32_t peer, uint32_t total, uint32_t done) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnFileProgress")) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileProgress")) {
         r->onFileProgress(peer, total, done);
     }
 }
 
 std::string ListenerRouting::transferFilePath(uint32_t peer) {
-    MessagingReceiver* r = peerReceiver(peer, "GetTransferFilePath");
+    auto* r = PeerReceiver(listener_, routes_.file, peer, "GetTransferFilePath");
     return r != nullptr ? r->transferFilePath(peer) : std::string();
 }
 
 uint32_t ListenerRouting::transferFileSize(uint32_t peer) {
-    MessagingReceiver* r = peerReceiver(peer, "GetTransferFileSize");
+    auto* r = PeerReceiver(listener_, routes_.file, peer, "GetTransferFileSize");
     return r != nullptr ? r->transferFileSize(peer) : 0;
 }
 
 void ListenerRouting::voiceOffer(uint32_t peer) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceOffer")) {
+    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceOffer")) {
         r->onVoiceOffer(peer);
     }
 }
 
 void ListenerRouting::voiceAccepted(uint32_t peer, uint16_t port) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceAccepted")) {
+    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceAccepted")) {
         r->onVoiceAccepted(peer, port);
     }
 }
 
 void ListenerRouting::voiceCancelled(uint32_t peer) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceCancelled")) {
+    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceCancelled")) {
         r->onVoiceCancelled(peer);
     }
 }
 
 void ListenerRouting::voiceChannelReady(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceChannelReady")) {
+    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceChannelReady")) {
         r->onVoiceChannelReady(peer, relayed);
     }
 }
 
 void ListenerRouting::voiceChannelStarted(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceChannelStarted")) {
+    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceChannelStarted")) {
         r->onVoiceChannelStarted(peer, relayed);
     }
 }
 
 void ListenerRouting::voiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVoiceData")) {
+    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceData")) {
         r->onVoiceData(peer, bytes, length);
     }
 }
 
 void ListenerRouting::videoOffer(uint32_t peer) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoOffer")) {
+    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoOffer")) {
         r->onVideoOffer(peer);
     }
 }
 
 void ListenerRouting::videoAccepted(uint32_t peer, uint16_t port) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoAccepted")) {
+    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoAccepted")) {
         r->onVideoAccepted(peer, port);
     }
 }
 
 void ListenerRouting::videoCancelled(uint32_t peer) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoCancelled")) {
+    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoCancelled")) {
         r->onVideoCancelled(peer);
     }
 }
 
 void ListenerRouting::videoChannelReady(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoChannelReady")) {
+    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoChannelReady")) {
         r->onVideoChannelReady(peer, relayed);
     }
 }
 
 void ListenerRouting::videoChannelStarted(uint32_t peer, bool relayed) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoChannelStarted")) {
+    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoChannelStarted")) {
         r->onVideoChannelStarted(peer, relayed);
     }
 }
 
 void ListenerRouting::videoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
-    if (MessagingReceiver* r = peerReceiver(peer, "OnVideoData")) {
+    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoData")) {
         r->onVideoData(peer, bytes, length);
     }
 }

@@ -38,10 +38,8 @@ public:
     void addRequest(uint32_t userId);
     void allOffline();
 
-    // Peer media: offers go to the peer's chat window (opened when needed); the rest only to an
-    // open one. Events about a peer that is not a contact are dropped, as the peers' sessions
-    // are only for contacts.
-    MessagingReceiver* peerReceiver(uint32_t peer, const char* operation);
+    // Peer media, each kind to its own receiver. Events about a peer that is not a contact are
+    // dropped, as the peers' sessions are only for contacts.
     void fileOffer(uint32_t peer, uint32_t size, const std::string& name);
     void fileAccepted(uint32_t peer, uint16_t port);
     void fileCancelled(uint32_t peer);

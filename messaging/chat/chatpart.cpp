@@ -4,10 +4,8 @@
 
 #include "console/talmormanagerdlg.h"
 #include "messaging/chat/chathistory.h"
-#include "messaging/chat/chatnotices.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historysearchdlg.h"
-#include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "protocol/messagebody.h"
 
@@ -100,77 +98,6 @@ void ChatPart::openChat(uint32_t userId, ChatStart start) {
         window->command(chat::kCmdVideo);
         break;
     }
-}
-
-// Offers arrive as notices with their links in the peer's chat window; what the links do
-// belongs to the file, voice and video sessions.
-void ChatPart::onFileOffer(uint32_t peer, uint32_t, const std::string& name) {
-    ShowOfferNotice(chatWith(peer, true)->display(), OfferKind::File, name);
-}
-
-void ChatPart::onVoiceOffer(uint32_t peer) {
-    ShowOfferNotice(chatWith(peer, true)->display(), OfferKind::Voice, {});
-}
-
-void ChatPart::onVideoOffer(uint32_t peer) {
-    ShowOfferNotice(chatWith(peer, true)->display(), OfferKind::Video, {});
-}
-
-void ChatPart::onFileAccepted(uint32_t peer, uint16_t) {
-    ReportUnrouted("OnFileAccepted", peer);
-}
-void ChatPart::onFileCancelled(uint32_t peer) {
-    ReportUnrouted("OnFileCancelled", peer);
-}
-void ChatPart::onFileRelayReady(uint32_t peer, uint32_t, bool) {
-    ReportUnrouted("OnFileRelayReady", peer);
-}
-void ChatPart::onFileRelayData(uint32_t peer, const uint8_t*, uint32_t, uint32_t) {
-    ReportUnrouted("OnFileRelayData", peer);
-}
-void ChatPart::onFileTransferDone(uint32_t peer) {
-    ReportUnrouted("OnFileTransferDone", peer);
-}
-void ChatPart::onFileProgress(uint32_t peer, uint32_t, uint32_t) {
-    ReportUnrouted("OnFileProgress", peer);
-}
-std::string ChatPart::transferFilePath(uint32_t peer) {
-    ReportUnrouted("GetTransferFilePath", peer);
-    return {};
-}
-uint32_t ChatPart::transferFileSize(uint32_t peer) {
-    ReportUnrouted("GetTransferFileSize", peer);
-    return 0;
-}
-void ChatPart::onVoiceAccepted(uint32_t peer, uint16_t) {
-    ReportUnrouted("OnVoiceAccepted", peer);
-}
-void ChatPart::onVoiceCancelled(uint32_t peer) {
-    ReportUnrouted("OnVoiceCancelled", peer);
-}
-void ChatPart::onVoiceChannelReady(uint32_t peer, bool) {
-    ReportUnrouted("OnVoiceChannelReady", peer);
-}
-void ChatPart::onVoiceChannelStarted(uint32_t peer, bool) {
-    ReportUnrouted("OnVoiceChannelStarted", peer);
-}
-void ChatPart::onVoiceData(uint32_t peer, const uint8_t*, uint32_t) {
-    ReportUnrouted("OnVoiceData", peer);
-}
-void ChatPart::onVideoAccepted(uint32_t peer, uint16_t) {
-    ReportUnrouted("OnVideoAccepted", peer);
-}
-void ChatPart::onVideoCancelled(uint32_t peer) {
-    ReportUnrouted("OnVideoCancelled", peer);
-}
-void ChatPart::onVideoChannelReady(uint32_t peer, bool) {
-    ReportUnrouted("OnVideoChannelReady", peer);
-}
-void ChatPart::onVideoChannelStarted(uint32_t peer, bool) {
-    ReportUnrouted("OnVideoChannelStarted", peer);
-}
-void ChatPart::onVideoData(uint32_t peer, const uint8_t*, uint32_t) {
-    ReportUnrouted("OnVideoData", peer);
 }
 
 } // namespace talmor

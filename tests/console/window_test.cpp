@@ -237,6 +237,10 @@ TEST(RoutingTest, EventsWithoutTheirWindowAreReportedNotLostSilently) {
 TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
     struct Messages : MessagingReceiver {
         void onMessage(MessageRecord m) override { messages.push_back(m.peerId); }
+        void onContactChanged(uint32_t) override {}
+        std::vector<uint32_t> messages;
+    } messages;
+    struct Files : FileReceiver {
         void onFileOffer(uint32_t peer, uint32_t, const std::string&) override {
             offers.push_back(peer);
         }
@@ -248,22 +252,8 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
         void onFileProgress(uint32_t, uint32_t, uint32_t) override {}
         std::string transferFilePath(uint32_t) override { return "/tmp/f"; }
         uint32_t transferFileSize(uint32_t) override { return 9; }
-        void onVoiceOffer(uint32_t) override {}
-        void onVoiceAccepted(uint32_t, uint16_t) override {}
-        void onVoiceCancelled(uint32_t) override {}
-        void onVoiceChannelReady(uint32_t, bool) override {}
-        void onVoiceChannelStarted(uint32_t, bool) override {}
-        void onVoiceData(uint32_t, const uint8_t*, uint32_t) override {}
-        void onVideoOffer(uint32_t) override {}
-        void onVideoAccepted(uint32_t, uint16_t) override {}
-        void onVideoCancelled(uint32_t) override {}
-        void onVideoChannelReady(uint32_t, bool) override {}
-        void onVideoChannelStarted(uint32_t, bool) override {}
-        void onVideoData(uint32_t, const uint8_t*, uint32_t) override {}
-        void onContactChanged(uint32_t) override {}
-        std::vector<uint32_t> messages;
         std::vector<uint32_t> offers;
-    } messages;
+    } files;
     struct Searches : SearchReceiver {
         void onSearchResultA(std::vector<SearchEntryA> e, uint16_t seq) override {
             searches.emplace_back(e.size(), seq);
@@ -276,6 +266,7 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
     } searches;
     ConsoleHarness h;
     h.window().routes().messaging = &messages;
+    h.window().routes().file = &files;
     h.window().routes().search = &searches;
     h.login();
     h.deliver(CMD_SERVER_MESSAGE, [](OutPacket& out) {
@@ -309,7 +300,7 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
     // File offers only from contacts.
     h.window().OnFileOffer(1025, 10, "a");
     h.window().OnFileOffer(9999, 10, "a");
-    EXPECT_EQ(messages.offers, std::vector<uint32_t>{1025});
+    EXPECT_EQ(files.offers, std::vector<uint32_t>{1025});
     EXPECT_EQ(h.window().GetTransferFilePath(1025), "/tmp/f");
     EXPECT_EQ(h.window().GetTransferFileSize(9999), 0u);
     h.deliver(
@@ -324,6 +315,7 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
     h.window().onCommand(cmd::kAddSubscriber);
     EXPECT_EQ(searches.wizards, (std::vector<uint32_t>{40, 29}));
     h.window().routes().messaging = nullptr;
+    h.window().routes().file = nullptr;
     h.window().routes().search = nullptr;
 }
 

@@ -16,6 +16,7 @@
 #include "console/appfolders.h"
 #include "console/commandids.h"
 #include "console/gbktext.h"
+#include "messaging/chat/chatnotices.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historychatdlg.h"
@@ -353,9 +354,8 @@ TEST_F(ChatTest, ThePeersTextIsShownAsTextAndOnlyWebAddressesOpen) {
 }
 
 TEST_F(ChatTest, NoticeLinksRaiseTheirNotifications) {
-    h.window().OnFileOffer(kColleague, 100, Gbk("report.doc"));
-    CSendMsgDlg* chat = chats().findChat(kColleague);
-    ASSERT_NE(chat, nullptr);
+    CSendMsgDlg* chat = &open(kColleague);
+    ShowOfferNotice(chat->display(), OfferKind::File, Gbk("report.doc"));
     std::vector<int> codes;
     QObject::connect(chat, &CSendMsgDlg::notification, [&](int code) { codes.push_back(code); });
     std::vector<QString> hrefs;

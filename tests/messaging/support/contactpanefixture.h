@@ -36,27 +36,6 @@ struct DropRecorder : HandlingReceiver {
 // The chat part: remembers which chats the contact pane asked for.
 struct ChatRecorder : MessagingReceiver {
     void onMessage(MessageRecord) override {}
-    void onFileOffer(uint32_t, uint32_t, const std::string&) override {}
-    void onFileAccepted(uint32_t, uint16_t) override {}
-    void onFileCancelled(uint32_t) override {}
-    void onFileRelayReady(uint32_t, uint32_t, bool) override {}
-    void onFileRelayData(uint32_t, const uint8_t*, uint32_t, uint32_t) override {}
-    void onFileTransferDone(uint32_t) override {}
-    void onFileProgress(uint32_t, uint32_t, uint32_t) override {}
-    std::string transferFilePath(uint32_t) override { return {}; }
-    uint32_t transferFileSize(uint32_t) override { return 0; }
-    void onVoiceOffer(uint32_t) override {}
-    void onVoiceAccepted(uint32_t, uint16_t) override {}
-    void onVoiceCancelled(uint32_t) override {}
-    void onVoiceChannelReady(uint32_t, bool) override {}
-    void onVoiceChannelStarted(uint32_t, bool) override {}
-    void onVoiceData(uint32_t, const uint8_t*, uint32_t) override {}
-    void onVideoOffer(uint32_t) override {}
-    void onVideoAccepted(uint32_t, uint16_t) override {}
-    void onVideoCancelled(uint32_t) override {}
-    void onVideoChannelReady(uint32_t, bool) override {}
-    void onVideoChannelStarted(uint32_t, bool) override {}
-    void onVideoData(uint32_t, const uint8_t*, uint32_t) override {}
     void onContactChanged(uint32_t userId) override { changed.push_back(userId); }
     void openChat(uint32_t userId, ChatStart start) override { chats.push_back({userId, start}); }
     std::vector<std::pair<uint32_t, ChatStart>> chats;
