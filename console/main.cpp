@@ -17,6 +17,7 @@
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
 #include "console/webpane.h"
+#include "media/mediaparts.h"
 #include "messaging/messagingparts.h"
 
 int main(int argc, char** argv) {
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     const auto installParts = [](talmor::CTalmorManagerDlg& window) {
         talmor::InstallCallParts(window);
         talmor::InstallMessagingParts(window);
+        talmor::InstallMediaParts(window);
         talmor::InstallOptionParts(window);
     };
     if (!app.InitInstance(commandLine, folder, ui, environment.services(), browser, installParts)) {
