@@ -81,6 +81,8 @@ OperatorSafety::OperatorSafety(CTalmorManagerDlg& window, CallIntake& intake,
 
     journal_.setEnabled(switches_.journal);
     journal_.setFailureHandler([this](bool) { showWaiting(clock_()); });
+    journal_.setBatchScheduler(
+        [this] { QTimer::singleShot(0, this, [this] { journal_.commitWaiting(); }); });
     if (switches_.journal) {
         window.client().setCallRequestObserver(&journal_);
         window.mainMenu().addItem(QString::fromUtf8("系统(&C)"), kJournalCommand,
@@ -209,9 +211,7 @@ void OperatorSafety::tick() {
         realert(due);
     }
     showWaiting(now);
-    if (journal_.unflushed()) {
-        journal_.flush();
-    }
+    journal_.retry();
 }
 
 void OperatorSafety::realert(const RealertDue& due) {

@@ -60,7 +60,7 @@ public:
     void loggedIn();
 
     // One pass (every second): the waiting calls, the alarms due, the status line, the panes'
-    // waiting column, the tray; and the journal is synced to the disk.
+    // waiting column, the tray; and the journal writes the steps a failure kept waiting.
     void tick();
     // Opens the journal window, or brings the open one forward.
     void openJournalWindow();

@@ -83,7 +83,7 @@ protected:
         storage::JournalFilter filter;
         filter.callId = callId;
         std::vector<JournalEntry> entries;
-        EXPECT_TRUE(safety->journal().journal().query(filter, entries));
+        EXPECT_TRUE(safety->journal().query(filter, entries));
         std::vector<JournalStep> steps;
         for (const JournalEntry& entry : entries) {
             steps.push_back(entry.step);
