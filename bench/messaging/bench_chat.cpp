@@ -82,7 +82,9 @@ void Login(testing::ConsoleHarness& h) {
 // first use.
 bool Fill() {
     storage::UserDB db;
-    if (!db.open(storage::JoinPath(userFolder(), storage::kHistoryFile)) || !db.begin()) {
+    if (!db.open(storage::JoinPath(userFolder(), storage::kHistoryFile),
+                 storage::UserDB::Sync::ByCheckpoint) ||
+        !db.begin()) {
         return false;
     }
     for (uint32_t i = 0; i < kStored; ++i) {
