@@ -15,9 +15,11 @@ constexpr int kBusyTimeoutMs = 1000;
 
 std::mutex gRunningMutex;
 
+// Never destroyed: a checkpointer that lives in a static of its own may stop at the exit of the
+// process after statics made later than it were gone.
 std::multiset<std::string>& RunningPaths() {
-    static std::multiset<std::string> paths;
-    return paths;
+    static auto* paths = new std::multiset<std::string>;
+    return *paths;
 }
 
 // One passive checkpoint on `db` (opened when it is not), which syncs the log before it copies
