@@ -109,9 +109,8 @@ void FileHandler::receiveChunk(PeerSession& session, PeerInPacket& packet) {
     std::size_t count = 0;
     const uint8_t* bytes = packet.remaining(count);
     if (count > total_ - done_) {
-        // Past the announced size: not part of the file. Dropped; the sender is asked again.
-        PeerOutPacket ready = session.newPacket(kPeerAnswer);
-        session.sendPacket(ready);
+        // Past the announced size: the stream carries no offset to find the file's end again.
+        fail(session, EFBIG);
         return;
     }
     if (count > 0 && (std::fwrite(bytes, 1, count, file_) != count || std::fflush(file_) != 0)) {

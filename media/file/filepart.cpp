@@ -105,6 +105,11 @@ FileTransfer* FilePart::transfer(uint32_t peer) {
                                                                  : nullptr;
 }
 
+bool FilePart::timerRunning(uint32_t peer, int id) const {
+    auto it = entries_.find(peer);
+    return it != entries_.end() && it->second->timers->isRunning(id);
+}
+
 CSendFileDlg* FilePart::strip(uint32_t peer) {
     return dynamic_cast<CSendFileDlg*>(window_.findWindow(CSendFileDlg::kWindowType, peer, 0));
 }

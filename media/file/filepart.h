@@ -30,6 +30,8 @@ public:
     // The running transfer with `peer`, or none.
     FileTransfer* transfer(uint32_t peer);
     CSendFileDlg* strip(uint32_t peer);
+    // Whether the transfer's timer `id` (100002 or 100005) runs.
+    bool timerRunning(uint32_t peer, int id) const;
 
     // The chat window's file command: offers a file, or asks whether to cancel the running one.
     void fileCommand(uint32_t peer);

@@ -80,6 +80,8 @@ QString Reason(int error) {
         return QStringLiteral("这是一个文件夹");
     case EROFS:
         return QStringLiteral("只读的文件系统");
+    case EFBIG:
+        return QStringLiteral("超过声明的大小");
     case EIO:
         return QStringLiteral("读写错误");
     default:
