@@ -51,6 +51,9 @@ public:
     }
     void closed() override {
         delete part_.strip(peer_);
+        if (CSendMsgDlg* chat = part_.chats_->findChat(peer_)) {
+            chat->setBottomStrip(nullptr);
+        }
         QMetaObject::invokeMethod(
             &part_, [part = &part_] { part->sweep(); }, Qt::QueuedConnection);
     }

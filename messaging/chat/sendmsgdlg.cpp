@@ -181,8 +181,6 @@ void CSendMsgDlg::setBottomStrip(QWidget* strip) {
     if (strip != nullptr) {
         strip->setParent(client_);
         strip->show();
-        // A strip that goes gives its room back to the display.
-        connect(strip, &QObject::destroyed, this, [this] { layOut(); });
     }
     layOut();
 }

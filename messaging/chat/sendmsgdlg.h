@@ -93,7 +93,8 @@ public:
     int paneWidth() const;
     void togglePane();
 
-    // A strip along the bottom of the display (the file transfer's); none removes it.
+    // A strip along the bottom of the display (the file transfer's); none gives the display its
+    // room back once the strip is gone.
     void setBottomStrip(QWidget* strip);
 
     // Set and cleared by the voice and video sessions.
