@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <set>
 
 #include "console/consoleui.h"
 #include "console/gbktext.h"
@@ -63,15 +64,36 @@ private:
     uint32_t peer_;
 };
 
+// The transfer's timers, remembering which run.
+class RunningTimers : public TimerHost {
+public:
+    explicit RunningTimers(std::unique_ptr<TimerHost> host) : host_(std::move(host)) {}
+    void startTimer(int id, int milliseconds) override {
+        running_.insert(id);
+        host_->startTimer(id, milliseconds);
+    }
+    void stopTimer(int id) override {
+        running_.erase(id);
+        host_->stopTimer(id);
+    }
+    bool isRunning(int id) const { return running_.count(id) != 0; }
+
+private:
+    std::unique_ptr<TimerHost> host_;
+    std::set<int> running_;
+};
+
 struct FilePart::Entry {
     std::unique_ptr<EntryView> view;
-    std::unique_ptr<QtTimerHost> timers;
+    std::unique_ptr<RunningTimers> timers;
     std::unique_ptr<FileTransfer> transfer;
 };
 
 FilePart::FilePart(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window),
-      chats_(dynamic_cast<ChatPart*>(window.routes().messaging)) {
+    : QObject(&window), window_(window), chats_(dynamic_cast<ChatPart*>(window.routes().messaging)),
+      timerFactory_([](std::function<void(int)> onTimer) -> std::unique_ptr<TimerHost> {
+          return std::make_unique<QtTimerHost>(std::move(onTimer));
+      }) {
     if (chats_ != nullptr) {
         connect(chats_, &ChatPart::chatOpened, this, &FilePart::attach);
     }
@@ -123,7 +145,8 @@ FilePart::Entry& FilePart::begin(CSendMsgDlg& chat, bool sending, std::string na
     auto entry = std::make_unique<Entry>();
     entry->view = std::make_unique<EntryView>(*this, peer);
     Entry* raw = entry.get();
-    entry->timers = std::make_unique<QtTimerHost>([raw](int id) { raw->transfer->onTimer(id); });
+    entry->timers = std::make_unique<RunningTimers>(
+        timerFactory_([raw](int id) { raw->transfer->onTimer(id); }));
     entry->transfer = std::make_unique<FileTransfer>(
         window_, window_.peers(), *entry->timers, *entry->view, peer,
         sending ? FileTransfer::Role::Sending : FileTransfer::Role::Receiving, std::move(name),

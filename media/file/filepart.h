@@ -4,11 +4,13 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <map>
 #include <memory>
 
 #include "console/eventroutes.h"
 #include "media/file/transfermeter.h"
+#include "protocol/environment.h"
 
 namespace talmor {
 
@@ -24,8 +26,15 @@ class FileTransfer;
 class FilePart : public QObject, public FileReceiver {
     Q_OBJECT
 public:
+    // Makes the timers of one transfer, calling back with the timer's number.
+    using TimerFactory =
+        std::function<std::unique_ptr<TimerHost>(std::function<void(int)> onTimer)>;
+
     explicit FilePart(CTalmorManagerDlg& window);
     ~FilePart() override;
+
+    // Where the transfers' timers come from (tests run them faster); Qt timers by default.
+    void setTimerFactory(TimerFactory factory) { timerFactory_ = std::move(factory); }
 
     // The running transfer with `peer`, or none.
     FileTransfer* transfer(uint32_t peer);
@@ -74,6 +83,7 @@ private:
     CTalmorManagerDlg& window_;
     ChatPart* chats_;
     QtTicks ticks_;
+    TimerFactory timerFactory_;
     std::map<uint32_t, std::unique_ptr<Entry>> entries_;
 };
 
