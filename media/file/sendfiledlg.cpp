@@ -21,7 +21,7 @@ int BarUnits(uint32_t bytes, uint32_t total) {
 CSendFileDlg::CSendFileDlg(WindowRegistry& registry, uint32_t peer, bool sending, uint32_t total,
                            const Ticks& ticks, QWidget* parent)
     : QWidget(parent), RegisteredWindow(registry, kWindowType, peer, 0), sending_(sending),
-      ticks_(ticks), meter_(ticks.ms()) {
+      ticks_(ticks), meter_(ticks.ms()), shownAt_(ticks.ms() - kRefreshMs) {
     setObjectName(QStringLiteral("sendFile") + QString::number(peer));
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("progress1030"));
@@ -35,6 +35,9 @@ CSendFileDlg::CSendFileDlg(WindowRegistry& registry, uint32_t peer, bool sending
     row->addWidget(bar_, 1);
     row->addWidget(totals_);
     row->addWidget(speed_);
+    refresh_.setSingleShot(true);
+    connect(&refresh_, &QTimer::timeout, this, &CSendFileDlg::refresh);
+    total_ = total;
     bar_->setRange(0, std::max(1, BarUnits(total, total)));
     totals_->setText(TransferMeter::Totals(total, 0));
 }
@@ -44,10 +47,23 @@ QSize CSendFileDlg::sizeHint() const {
 }
 
 void CSendFileDlg::showProgress(uint32_t total, uint32_t done) {
-    bar_->setMaximum(std::max(1, BarUnits(total, total)));
-    bar_->setValue(BarUnits(done, total));
-    totals_->setText(TransferMeter::Totals(total, done));
-    if (const std::optional<QString> text = meter_.speed(done, ticks_.ms())) {
+    total_ = total;
+    done_ = done;
+    const int64_t since = ticks_.ms() - shownAt_;
+    if (since >= kRefreshMs) {
+        refresh();
+    } else if (!refresh_.isActive()) {
+        refresh_.start(static_cast<int>(kRefreshMs - since));
+    }
+}
+
+void CSendFileDlg::refresh() {
+    refresh_.stop();
+    shownAt_ = ticks_.ms();
+    bar_->setMaximum(std::max(1, BarUnits(total_, total_)));
+    bar_->setValue(BarUnits(done_, total_));
+    totals_->setText(TransferMeter::Totals(total_, done_));
+    if (const std::optional<QString> text = meter_.speed(done_, shownAt_)) {
         speed_->setText(*text);
     }
 }

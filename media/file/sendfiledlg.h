@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -23,8 +24,14 @@ public:
                  const Ticks& ticks, QWidget* parent = nullptr);
 
     bool sending() const { return sending_; }
-    // Bar, totals, and the speed when a new sample is due.
+    // At most this often the strip is drawn anew; the latest figures wait for the next turn.
+    static constexpr int64_t kRefreshMs = 100;
+
+    // Bar, totals, and the speed when a new sample is due: at once when the last refresh is
+    // kRefreshMs ago, else at the next refresh (a file moves thousands of chunks a second).
     void showProgress(uint32_t total, uint32_t done);
+    // Shows the latest figures now.
+    void refresh();
 
     QProgressBar& bar() { return *bar_; }
     QLabel& totals() { return *totals_; }
@@ -35,6 +42,10 @@ private:
     bool sending_;
     const Ticks& ticks_;
     TransferMeter meter_;
+    QTimer refresh_;
+    int64_t shownAt_ = 0;
+    uint32_t total_ = 0;
+    uint32_t done_ = 0;
     QProgressBar* bar_;
     QLabel* totals_;
     QLabel* speed_;

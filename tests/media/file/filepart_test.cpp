@@ -442,6 +442,7 @@ TEST_F(FileTest, ARelayedChunkIsWrittenOnlyWhereItContinuesTheFile) {
         relayData(step.sent, step.data);
         EXPECT_EQ(answers(), std::vector<uint32_t>{step.answer}) << step.what;
     }
+    files().strip(kPeer)->refresh();
     EXPECT_EQ(files().strip(kPeer)->totals().text(), U("总计:5000/4096"));
     EXPECT_EQ(files().strip(kPeer)->bar().value(), 4096);
     relayData(5000, part(4096, 904));
