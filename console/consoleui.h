@@ -60,6 +60,12 @@ public:
     // A message with the application's name as its caption and no icon.
     virtual void plainMessage(const QString& text) = 0;
 
+    // The open-file dialog with `filter` (Qt's filter notation); empty when cancelled.
+    virtual QString chooseOpenFile(QWidget* owner, const QString& filter) = 0;
+    // The save-file dialog proposing `proposedName`; the chosen path, empty when cancelled.
+    virtual QString chooseSaveFile(QWidget* owner, const QString& proposedName,
+                                   const QString& filter) = 0;
+
     virtual void openInBrowser(const QUrl& url) = 0;
     // Starts `program` detached; false when it is missing or cannot be started.
     virtual bool startProgram(const QString& program) = 0;

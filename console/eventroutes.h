@@ -126,6 +126,11 @@ public:
     virtual void onFileProgress(uint32_t peer, uint32_t total, uint32_t done) = 0;
     virtual std::string transferFilePath(uint32_t peer) = 0;
     virtual uint32_t transferFileSize(uint32_t peer) = 0;
+    // The direct transfer could not read or write its file (`error`: errno, or 0 when the file
+    // ended before its announced size).
+    virtual void onFileFailed(uint32_t peer, int error) = 0;
+    // The contact went offline: a transfer with it cannot go on.
+    virtual void onPeerOffline(uint32_t peer) = 0;
 };
 
 // The voice talks with the contacts, shown in their chat windows.

@@ -88,6 +88,9 @@ void ListenerRouting::contactOnline(uint32_t userId, uint32_t status, bool fromL
 void ListenerRouting::contactOffline(uint32_t userId) {
     aboutContact("OnContactOffline", userId,
                  [&](ContactReceiver& r) { r.onContactOffline(userId); });
+    if (routes_.file != nullptr) {
+        routes_.file->onPeerOffline(userId);
+    }
 }
 
 void ListenerRouting::contactStatus(uint32_t userId, uint32_t status) {
@@ -170,6 +173,12 @@ std::string ListenerRouting::transferFilePath(uint32_t peer) {
 uint32_t ListenerRouting::transferFileSize(uint32_t peer) {
     auto* r = PeerReceiver(listener_, routes_.file, peer, "GetTransferFileSize");
     return r != nullptr ? r->transferFileSize(peer) : 0;
+}
+
+void ListenerRouting::fileFailed(uint32_t peer, int error) {
+    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileFailed")) {
+        r->onFileFailed(peer, error);
+    }
 }
 
 void ListenerRouting::voiceOffer(uint32_t peer) {

@@ -49,6 +49,7 @@ public:
     void fileProgress(uint32_t peer, uint32_t total, uint32_t done);
     std::string transferFilePath(uint32_t peer);
     uint32_t transferFileSize(uint32_t peer);
+    void fileFailed(uint32_t peer, int error);
     void voiceOffer(uint32_t peer);
     void voiceAccepted(uint32_t peer, uint16_t port);
     void voiceCancelled(uint32_t peer);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -89,6 +90,15 @@ bool QtConsoleUi::runAgreement(QWidget* owner, const QUrl& page) {
 void QtConsoleUi::plainMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::kAppName), text, QMessageBox::Ok);
     box.exec();
+}
+
+QString QtConsoleUi::chooseOpenFile(QWidget* owner, const QString& filter) {
+    return QFileDialog::getOpenFileName(owner, QString(), QString(), filter);
+}
+
+QString QtConsoleUi::chooseSaveFile(QWidget* owner, const QString& proposedName,
+                                    const QString& filter) {
+    return QFileDialog::getSaveFileName(owner, QString(), proposedName, filter);
 }
 
 void QtConsoleUi::openInBrowser(const QUrl& url) {

@@ -24,6 +24,9 @@ public:
     bool runMultiPassword(QWidget* owner, int level, const std::string& expected) override;
     bool runAgreement(QWidget* owner, const QUrl& page) override;
     void plainMessage(const QString& text) override;
+    QString chooseOpenFile(QWidget* owner, const QString& filter) override;
+    QString chooseSaveFile(QWidget* owner, const QString& proposedName,
+                           const QString& filter) override;
     void openInBrowser(const QUrl& url) override;
     bool startProgram(const QString& program) override;
     void quit() override;

@@ -183,6 +183,7 @@ public:
         return routing_.transferFilePath(peer);
     }
     uint32_t GetTransferFileSize(uint32_t peer) override { return routing_.transferFileSize(peer); }
+    void OnFileFailed(uint32_t peer, int error) override { routing_.fileFailed(peer, error); }
     void OnVoiceOffer(uint32_t peer) override { routing_.voiceOffer(peer); }
     void OnVoiceAccepted(uint32_t peer, uint16_t port) override {
         routing_.voiceAccepted(peer, port);

@@ -180,6 +180,9 @@ long QtSocketLayer::sendBytes(int handle, const uint8_t* bytes, std::size_t size
     }
     const qint64 written =
         entry->socket->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(size));
+    // Handed to the system now rather than on the event loop's next turn: a stop-and-wait
+    // peer (a file chunk and its answer) would otherwise wait a turn for every packet.
+    entry->socket->flush();
     return static_cast<long>(written);
 }
 

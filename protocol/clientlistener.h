@@ -126,6 +126,10 @@ public:
 
     // Not a slot (base): a request or peer message was acknowledged.
     virtual void OnRequestAcked(uint32_t number);
+    // Not a slot: the direct transfer with `peer` could not read or write its file (`error` is
+    // the errno value, EFBIG for more bytes than announced; 0 when the file ended before its
+    // announced size). Its session is closed.
+    virtual void OnFileFailed(uint32_t, int) {}
 
     // Stores the status and addresses an online contact announced; a direct session whose
     // connect to its old address failed goes, so the next one tries the new address.

@@ -1,5 +1,7 @@
 #include "protocol/peerhandlers.h"
 
+#include <cerrno>
+
 #include "protocol/clientlistener.h"
 #include "protocol/peersessionmanager.h"
 
@@ -89,10 +91,10 @@ void FileHandler::receiveStart(PeerSession& session) {
     receiving_ = true;
     path_ = listener.GetTransferFilePath(peer);
     total_ = listener.GetTransferFileSize(peer);
+    errno = ENOENT; // an empty path names no file
     file_ = path_.empty() ? nullptr : std::fopen(path_.c_str(), "wb");
     if (file_ == nullptr) {
-        // Nowhere to write: the sender sees the session end, the window its own cancel.
-        session.closeAndRemove();
+        fail(session, errno);
         return;
     }
     PeerOutPacket ready = session.newPacket(kPeerAnswer);
@@ -106,9 +108,13 @@ void FileHandler::receiveStart(PeerSession& session) {
 void FileHandler::receiveChunk(PeerSession& session, PeerInPacket& packet) {
     std::size_t count = 0;
     const uint8_t* bytes = packet.remaining(count);
-    if (count > 0 && std::fwrite(bytes, 1, count, file_) != count) {
-        closeFile();
-        session.closeAndRemove();
+    if (count > total_ - done_) {
+        // Past the announced size: the stream carries no offset to find the file's end again.
+        fail(session, EFBIG);
+        return;
+    }
+    if (count > 0 && (std::fwrite(bytes, 1, count, file_) != count || std::fflush(file_) != 0)) {
+        fail(session, errno);
         return;
     }
     done_ += static_cast<uint32_t>(count);
@@ -128,7 +134,7 @@ void FileHandler::sendNextChunk(PeerSession& session) {
     if (file_ == nullptr && done_ < total_) {
         file_ = std::fopen(path_.c_str(), "rb");
         if (file_ == nullptr) {
-            session.closeAndRemove();
+            fail(session, errno);
             return;
         }
     }
@@ -138,8 +144,7 @@ void FileHandler::sendNextChunk(PeerSession& session) {
         const std::size_t count = std::fread(chunk, 1, want, file_);
         if (count == 0) {
             // The file is shorter than announced: empty chunks would go round for ever.
-            closeFile();
-            session.closeAndRemove();
+            fail(session, std::ferror(file_) != 0 ? errno : 0);
             return;
         }
         done_ += static_cast<uint32_t>(count);
@@ -154,6 +159,14 @@ void FileHandler::sendNextChunk(PeerSession& session) {
     if (done_ >= total_) {
         finish(session);
     }
+}
+
+void FileHandler::fail(PeerSession& session, int error) {
+    closeFile();
+    const uint32_t peer = session.peerId();
+    ClientListener& listener = session.manager().listener();
+    session.closeAndRemove();
+    listener.OnFileFailed(peer, error);
 }
 
 void FileHandler::finish(PeerSession& session) {

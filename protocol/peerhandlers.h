@@ -34,6 +34,8 @@ private:
     void receiveStart(PeerSession& session);
     void receiveChunk(PeerSession& session, PeerInPacket& packet);
     void closeFile();
+    // The file cannot be read or written: the session ends and the window is told why.
+    void fail(PeerSession& session, int error);
     // The file is complete: the session ends and the window is told.
     void finish(PeerSession& session);
 

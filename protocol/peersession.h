@@ -75,6 +75,8 @@ public:
     uint8_t initiator() const { return initiator_; }
     bool isListener() const { return listening_; }
     bool closed() const { return closed_; }
+    // The one peer a media listener, or a connection it accepted, lets in (0: any contact).
+    uint32_t acceptedPeer() const { return acceptedPeer_; }
     PeerHandler* handler() { return handler_.get(); }
 
     // Closes the session and leaves the manager's list; the session is destroyed.

@@ -111,6 +111,14 @@ void PeerSessionManager::closeSessions(const std::string& kind, uint32_t peer) {
     });
 }
 
+void PeerSessionManager::closeSessionsFor(const std::string& kind, uint32_t peer) {
+    closeWhere([&](const PeerSession& session) {
+        return session.kind() == kind &&
+               (session.peerId() == peer ||
+                (session.peerId() == 0 && session.acceptedPeer() == peer));
+    });
+}
+
 void PeerSessionManager::closeSessionsWith(uint32_t peer) {
     closeWhere([peer](const PeerSession& session) { return session.peerId() == peer; });
 }

@@ -39,6 +39,9 @@ public:
     PeerSession* findSession(const std::string& kind, uint32_t peer) const;
     // Closes the sessions of `kind` with `peer` (all of that kind when 0).
     void closeSessions(const std::string& kind, uint32_t peer);
+    // Closes every session of `kind` that serves `peer`: its connections, and the listener (and
+    // connections still waiting for their hello) that let in only `peer`.
+    void closeSessionsFor(const std::string& kind, uint32_t peer);
     void closeSessionsWith(uint32_t peer) override;
     void closeContactSessions(bool all) override;
     // The peer announced itself online: a session whose connect to its old address failed goes,

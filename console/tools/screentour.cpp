@@ -3,8 +3,8 @@
 // photographed from the X display: the message box of a new call, the call panes, the status
 // line with the oldest wait, the processing list with its handling menu, the family SMS window,
 // the work pane with a page, the handling journal, the three pages of the options sheet and the
-// subscriber search wizard's conditions and results pages, and a chat window with emoticons
-// above its history strip showing a search.
+// subscriber search wizard's conditions and results pages, a chat window with emoticons
+// above its history strip showing a search, and a chat window with a file arriving.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
@@ -44,6 +44,10 @@
 #include "console/qtenvironment.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
+#include "media/file/filepart.h"
+#include "media/file/filetransfer.h"
+#include "media/file/sendfiledlg.h"
+#include "media/mediaparts.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/historychatdlg.h"
 #include "messaging/chat/msgedit.h"
@@ -169,7 +173,7 @@ public:
             std::fprintf(stderr, "screentour: the journal window did not open\n");
             return false;
         }
-        return grabOptionPages() && searchWizard() && chat();
+        return grabOptionPages() && searchWizard() && chat() && fileTransfer();
     }
 
     // A conversation with 值班员小李 (1025): messages with emoticons arrive and are answered,
@@ -214,6 +218,37 @@ public:
         const QRect both = open->frameGeometry().united(strip->frameGeometry());
         save("chat-history-search", QGuiApplication::primaryScreen()->grabWindow(
                                         0, both.x(), both.y(), both.width(), both.height()));
+        return true;
+    }
+
+    // 值班员小李 offers a photo of a case; the strip along the bottom of the chat display shows
+    // it moving.
+    bool fileTransfer() {
+        auto* files = dynamic_cast<talmor::FilePart*>(window_.routes().file);
+        auto* chats = dynamic_cast<talmor::ChatPart*>(window_.routes().messaging);
+        const uint32_t peer = 1025;
+        const uint32_t size = 3481600;
+        window_.OnFileOffer(peer, size,
+                            *talmor::ToGbk(QString::fromUtf8("3号楼张大爷现场照片.jpg")));
+        talmor::CSendFileDlg* strip = files != nullptr ? files->strip(peer) : nullptr;
+        talmor::CSendMsgDlg* open = chats->findChat(peer);
+        if (strip == nullptr || open == nullptr) {
+            std::fprintf(stderr, "screentour: the transfer strip did not open\n");
+            return false;
+        }
+        open->showNormal();
+        open->move(360, 80);
+        for (uint32_t done = 0; done <= 1433600; done += 2048) {
+            strip->showProgress(size, done);
+            if (done % (2048 * 100) == 0) {
+                Pause(100);
+            }
+        }
+        strip->refresh();
+        Pause(500);
+        grabWidget("file-transfer", *open);
+        // Nothing is left running to hold the tour's end with the closing question.
+        files->transfer(peer)->cancel();
         return true;
     }
 
@@ -339,6 +374,7 @@ int main(int argc, char** argv) {
     const auto installParts = [](CTalmorManagerDlg& window) {
         talmor::InstallCallParts(window);
         talmor::InstallMessagingParts(window);
+        talmor::InstallMediaParts(window);
         talmor::InstallOptionParts(window);
     };
     const std::string folder = QCoreApplication::applicationDirPath().toStdString();

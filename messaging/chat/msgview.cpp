@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -149,6 +150,34 @@ void CMsgView::appendNotice(const QString& text,
     }
     cursor.insertText(rest.mid(at), plain);
     ensureCursorVisible();
+}
+
+void CMsgView::forgetNoticeLinks(const std::vector<int>& codes) {
+    QStringList hrefs;
+    for (int code : codes) {
+        hrefs << QString::fromLatin1(kNoticeScheme) + QLatin1Char(':') + QString::number(code);
+    }
+    // Found first, changed after: a format change splits and merges the fragments.
+    std::vector<std::pair<int, int>> ranges;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.isValid() && hrefs.contains(fragment.charFormat().anchorHref())) {
+                ranges.emplace_back(fragment.position(), fragment.length());
+            }
+        }
+    }
+    for (const auto& [position, length] : ranges) {
+        QTextCursor cursor(document());
+        cursor.setPosition(position);
+        cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+        QTextCharFormat format = cursor.charFormat();
+        format.setAnchor(false);
+        format.setAnchorHref(QString());
+        format.setFontUnderline(false);
+        format.clearForeground();
+        cursor.setCharFormat(format);
+    }
 }
 
 void CMsgView::follow(const QUrl& url) {

@@ -26,6 +26,8 @@ public:
                        const std::optional<ShownFont>& font);
     // A notice at the end; each (word, code) pair makes the first occurrence of word a link.
     void appendNotice(const QString& text, const std::vector<std::pair<QString, int>>& links);
+    // The links of notices raising one of `codes` become plain text: they answer no more.
+    void forgetNoticeLinks(const std::vector<int>& codes);
 
 signals:
     void notification(int code);

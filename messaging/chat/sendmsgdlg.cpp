@@ -152,7 +152,14 @@ void CSendMsgDlg::layOut() {
         topButtons_[i]->setGeometry(layout.topButtons[i]);
     }
     nick_->setGeometry(11, 60, std::max(0, w - p - 28), 22);
-    display_->setGeometry(layout.display);
+    QRect display = layout.display;
+    if (bottomStrip_ != nullptr) {
+        const int stripHeight = bottomStrip_->sizeHint().height();
+        display.setHeight(std::max(0, display.height() - stripHeight));
+        bottomStrip_->setGeometry(display.left(), display.bottom() + 1, display.width(),
+                                  stripHeight);
+    }
+    display_->setGeometry(display);
     fontButton_->setGeometry(layout.font);
     colourButton_->setGeometry(layout.colour);
     quickButton_->setGeometry(layout.quickReply);
@@ -167,6 +174,15 @@ void CSendMsgDlg::layOut() {
 
 int CSendMsgDlg::paneWidth() const {
     return paneShown_ ? kPicturePaneWidth : 0;
+}
+
+void CSendMsgDlg::setBottomStrip(QWidget* strip) {
+    bottomStrip_ = strip;
+    if (strip != nullptr) {
+        strip->setParent(client_);
+        strip->show();
+    }
+    layOut();
 }
 
 void CSendMsgDlg::togglePane() {
@@ -514,12 +530,15 @@ void CSendMsgDlg::closeEvent(QCloseEvent* event) {
     auto refuse = [&](const char* question) {
         return !main_.ui().warning(this, QString::fromUtf8(question));
     };
+    const bool fileRunning = main_.findWindow(kFileWindowType, key, 0) != nullptr;
     if ((!direct_.empty() && refuse(chat::kCloseWhileSending)) ||
+        (fileRunning && refuse(chat::kCloseWhileFile)) ||
         (voiceRunning && refuse(chat::kCloseWhileVoice)) ||
         (videoRunning && refuse(chat::kCloseWhileVideo))) {
         event->ignore();
         return;
     }
+    emit closingAccepted();
     SharedChatFormat() = input_->currentCharFormat();
     delete history();
     event->accept();

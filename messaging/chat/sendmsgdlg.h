@@ -35,6 +35,8 @@ class CSendMsgDlg : public QDialog, public RegisteredWindow {
     Q_OBJECT
 public:
     static constexpr uint32_t kWindowType = 6;
+    // The file transfer strip's registered window type, keyed by the peer id.
+    static constexpr uint32_t kFileWindowType = 7;
     static constexpr int kFallbackMs = 5000; // timer 100001
     static constexpr QRgb kOwnHeader = qRgb(0, 128, 0);
     static constexpr QRgb kPeerHeader = qRgb(0, 0, 255);
@@ -91,6 +93,10 @@ public:
     int paneWidth() const;
     void togglePane();
 
+    // A strip along the bottom of the display (the file transfer's); none gives the display its
+    // room back once the strip is gone.
+    void setBottomStrip(QWidget* strip);
+
     // Set and cleared by the voice and video sessions.
     bool voiceRunning = false;
     bool videoRunning = false;
@@ -100,6 +106,8 @@ signals:
     void notification(int code);
     // The file, voice or video command (32788, 32789, 32790) while the peer is not offline.
     void mediaRequested(int command);
+    // The operator confirmed the close: what still runs with the peer ends now.
+    void closingAccepted();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -142,6 +150,7 @@ private:
     CUserPicDlg* pictures_;
     PhraseMenuPopup* quickReplies_;
     bool paneShown_ = true;
+    QPointer<QWidget> bottomStrip_;
     QTimer fallback_;
     std::vector<Pending> direct_; // sent over a peer session, not yet acknowledged
     std::vector<Pending> server_; // sent through the server, not yet acknowledged

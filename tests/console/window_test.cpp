@@ -252,6 +252,8 @@ TEST(RoutingTest, InstalledReceiversGetTheirEvents) {
         void onFileProgress(uint32_t, uint32_t, uint32_t) override {}
         std::string transferFilePath(uint32_t) override { return "/tmp/f"; }
         uint32_t transferFileSize(uint32_t) override { return 9; }
+        void onFileFailed(uint32_t, int) override {}
+        void onPeerOffline(uint32_t) override {}
         std::vector<uint32_t> offers;
     } files;
     struct Searches : SearchReceiver {

@@ -401,6 +401,48 @@ TEST_F(PeerSessionsTest, FilesCrossASendFileSessionByteForByteInChunksOf2048) {
     }
 }
 
+TEST_F(PeerSessionsTest, AFileThatCannotBeReadOrWrittenEndsTheTransferWithItsReason) {
+    struct Case {
+        const char* what;
+        uint32_t announced;  // the sender's size
+        uint32_t expected;   // the receiver's size
+        std::size_t written; // bytes in the sender's file
+        bool receiverCanWrite;
+        std::string failure; // the event, on the side that failed
+        bool atReceiver;
+    };
+    const std::string nowhere = tempPath("no_such_folder/f");
+    for (const Case& c : {
+             Case{"no folder to write in", 100, 100, 100, false, "OnFileFailed(1001,2)", true},
+             Case{"file shorter than announced", 5000, 5000, 3000, true, "OnFileFailed(7,0)",
+                  false},
+             Case{"more bytes than announced", 5000, 3000, 5000, true, "OnFileFailed(1001,27)",
+                  true},
+         }) {
+        const std::string from = tempPath("fail_from");
+        const std::string to = tempPath("fail_to");
+        writeFile(from, Bytes(c.written, 3));
+        std::remove(to.c_str());
+        b.h.listener.transferPath = c.receiverCanWrite ? to : nowhere;
+        b.h.listener.transferSize = c.expected;
+        a.h.listener.events.clear();
+        b.h.listener.events.clear();
+
+        ASSERT_TRUE(
+            a.peers.startFileTransfer(7, b.peers.listenFor(kFileKind, 1001), c.announced, from));
+        link.pump();
+
+        const Lines& failed = c.atReceiver ? b.h.listener.events : a.h.listener.events;
+        EXPECT_TRUE(contains(failed, c.failure)) << c.what;
+        EXPECT_FALSE(contains(a.h.listener.events, "OnFileTransferDone(7)")) << c.what;
+        EXPECT_FALSE(contains(b.h.listener.events, "OnFileTransferDone(1001)")) << c.what;
+        EXPECT_EQ(a.peers.findSession(kFileKind, 7), nullptr) << c.what;
+        EXPECT_EQ(b.peers.findSession(kFileKind, 1001), nullptr) << c.what;
+        // Never more than announced reaches the disk.
+        EXPECT_LE(readFile(to).size(), c.expected) << c.what;
+    }
+}
+
 TEST_F(PeerSessionsTest, ListeningForFilesAgainEndsTheTransferRunning) {
     const std::string from = tempPath("running");
     writeFile(from, Bytes(5000, 1));

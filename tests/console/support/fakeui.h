@@ -62,6 +62,16 @@ public:
         return acceptAgreement;
     }
     void plainMessage(const QString& text) override { shown.push_back({"plain", text}); }
+    // Answers the file dialogs from `openAnswers` and `saveAnswers` (cancelled when empty).
+    QString chooseOpenFile(QWidget*, const QString& filter) override {
+        fileFilters.push_back(filter);
+        return take(openAnswers);
+    }
+    QString chooseSaveFile(QWidget*, const QString& proposedName, const QString& filter) override {
+        proposedNames.push_back(proposedName);
+        fileFilters.push_back(filter);
+        return take(saveAnswers);
+    }
     void openInBrowser(const QUrl& url) override { opened.push_back(url); }
     bool startProgram(const QString& program) override {
         started.push_back(program);
@@ -81,6 +91,10 @@ public:
     }
 
     std::vector<Shown> shown;
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    std::vector<QString> proposedNames;
+    std::vector<QString> fileFilters;
     // Runs inside a blocking information box, as events that arrive while it waits would.
     std::function<void()> whileShown;
     bool answerYes = false;
@@ -94,6 +108,16 @@ public:
     std::vector<QUrl> opened;
     std::vector<QString> started;
     int quits = 0;
+
+private:
+    static QString take(std::deque<QString>& answers) {
+        if (answers.empty()) {
+            return {};
+        }
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 } // namespace talmor::testing

@@ -16,6 +16,8 @@ public:
 
     // The port the console sends to; 0 when the proxy could not bind.
     uint16_t port() const { return consoleSide_.localPort(); }
+    // Changes the loss from now on (a login can go through a clean link first).
+    void setDropPercent(int percent) { dropPercent_ = percent; }
 
     int passed = 0;
     int dropped = 0;

@@ -224,6 +224,10 @@ void RecordingListener::OnFileTransferDone(uint32_t peer) {
     record(line("OnFileTransferDone", peer));
 }
 
+void RecordingListener::OnFileFailed(uint32_t peer, int error) {
+    record(line("OnFileFailed", peer, static_cast<uint32_t>(error)));
+}
+
 void RecordingListener::OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) {
     record(line("OnFileProgress", peer, total, done));
 }

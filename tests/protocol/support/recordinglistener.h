@@ -57,6 +57,7 @@ public:
                          uint32_t sent) override;
     void OnFileTransferDone(uint32_t peer) override;
     void OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) override;
+    void OnFileFailed(uint32_t peer, int error) override;
     // Answer with transferPath and transferSize.
     std::string GetTransferFilePath(uint32_t peer) override;
     uint32_t GetTransferFileSize(uint32_t peer) override;

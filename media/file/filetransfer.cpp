@@ -1,0 +1,273 @@
+#include "media/file/filetransfer.h"
+
+#include <cerrno>
+
+#include "console/gbktext.h"
+#include "media/file/filetexts.h"
+#include "protocol/clientlistener.h"
+#include "protocol/peersessionmanager.h"
+#include "protocol/platformclient.h"
+
+namespace talmor {
+
+FileTransfer::FileTransfer(ClientListener& listener, PeerSessionManager& peers, TimerHost& timers,
+                           FileTransferView& view, uint32_t peer, Role role, std::string name,
+                           uint32_t size, std::string path)
+    : listener_(listener), peers_(peers), timers_(timers), view_(view), peer_(peer), role_(role),
+      name_(std::move(name)), size_(size), path_(std::move(path)) {
+    chunk_.reserve(kChunkSize); // an empty chunk still has somewhere to point
+}
+
+FileTransfer::~FileTransfer() {
+    closeFile();
+}
+
+QString FileTransfer::shownName() const {
+    return FromGbk(name_);
+}
+
+void FileTransfer::closeFile() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+}
+
+void FileTransfer::offer() {
+    listener_.client().fileOffer(peer_, size_, name_);
+}
+
+void FileTransfer::accept(const std::string& savePath) {
+    if (role_ != Role::Receiving || phase_ != Phase::Offered) {
+        return;
+    }
+    path_ = savePath;
+    phase_ = Phase::Accepted;
+    view_.showLine(filetext::AcceptedByOperator(shownName()));
+    view_.forgetOfferLinks();
+    // Opening a listener closes every file session: while another transfer uses one, this
+    // one gets no listener (port 0) and goes through the relay instead of ending the other.
+    const uint16_t port =
+        peers_.findSession(kFileKind, 0) != nullptr ? 0 : peers_.listenFor(kFileKind, peer_);
+    listener_.client().fileAccept(peer_, port);
+}
+
+void FileTransfer::cancel() {
+    if (over()) {
+        return;
+    }
+    end(filetext::CancelledByOperator(shownName()), true);
+}
+
+void FileTransfer::onCancelled() {
+    if (over()) {
+        return;
+    }
+    end(filetext::CancelledByPeer(shownName()), false);
+}
+
+void FileTransfer::onAccepted(uint16_t port) {
+    if (role_ != Role::Sending || phase_ != Phase::Offered) {
+        return;
+    }
+    phase_ = Phase::Accepted;
+    view_.showLine(filetext::AcceptedByPeer(shownName()));
+    view_.forgetOfferLinks();
+    unanswered_ = 0;
+    timers_.startTimer(kRelayAskTimer, kRelayAskMs);
+    if (port != 0) {
+        peers_.startFileTransfer(peer_, port, size_, path_);
+    }
+}
+
+void FileTransfer::onProgress(uint32_t total, uint32_t done) {
+    if (phase_ == Phase::Accepted) {
+        // The direct session is under way: the relay is not asked for.
+        phase_ = Phase::Direct;
+        timers_.stopTimer(kRelayAskTimer);
+    }
+    if (phase_ != Phase::Direct) {
+        return;
+    }
+    done_ = done;
+    view_.showProgress(total, done);
+}
+
+void FileTransfer::onDone() {
+    // An empty file completes without progress, while still accepted.
+    if (phase_ == Phase::Direct || phase_ == Phase::Accepted) {
+        complete();
+    }
+}
+
+void FileTransfer::onFailed(int error) {
+    if (phase_ != Phase::Direct && phase_ != Phase::Accepted) {
+        return;
+    }
+    end(role_ == Role::Sending ? filetext::CannotRead(shownName(), error)
+                               : filetext::CannotWrite(shownName(), error),
+        true);
+}
+
+void FileTransfer::onPeerOffline() {
+    if (!over()) {
+        end(filetext::PeerOffline(shownName()), false);
+    }
+}
+
+std::string FileTransfer::directPath() {
+    if (role_ != Role::Receiving || phase_ != Phase::Accepted) {
+        return {};
+    }
+    created_ = true; // the direct session creates it now
+    return path_;
+}
+
+void FileTransfer::onRelayReady(uint32_t received) {
+    if (role_ != Role::Sending) {
+        return;
+    }
+    if (phase_ == Phase::Accepted) {
+        // The relay wins: the direct session, if it ever comes, must not write as well.
+        phase_ = Phase::Relay;
+        timers_.stopTimer(kRelayAskTimer);
+        peers_.closeSessionsFor(kFileKind, peer_);
+    }
+    // Anything but the count of what was sent is an old or a false answer.
+    if (phase_ != Phase::Relay || received != done_) {
+        return;
+    }
+    timers_.stopTimer(kRepeatTimer);
+    unanswered_ = 0;
+    if (done_ < size_ || (size_ == 0 && chunk_.empty() && file_ == nullptr)) {
+        sendNextChunk();
+    } else {
+        complete();
+    }
+}
+
+void FileTransfer::sendNextChunk() {
+    if (file_ == nullptr) {
+        file_ = std::fopen(path_.c_str(), "rb");
+        if (file_ == nullptr) {
+            end(filetext::CannotRead(shownName(), errno), true);
+            return;
+        }
+    }
+    const std::size_t want = std::min<std::size_t>(kChunkSize, size_ - done_);
+    chunk_.resize(want);
+    const std::size_t count = want == 0 ? 0 : std::fread(chunk_.data(), 1, want, file_);
+    if (count != want) {
+        end(filetext::CannotRead(shownName(), std::ferror(file_) != 0 ? errno : 0), true);
+        return;
+    }
+    done_ += static_cast<uint32_t>(count);
+    sendChunk();
+    view_.showProgress(size_, done_);
+    if (size_ == 0) {
+        // The empty chunk tells the receiver to create the file; nothing is left to send.
+        complete();
+        return;
+    }
+    timers_.startTimer(kRepeatTimer, kRepeatMs);
+}
+
+void FileTransfer::sendChunk() {
+    listener_.client().fileRelayData(peer_, chunk_.data(), chunk_.size(), done_);
+}
+
+void FileTransfer::onRelayData(const uint8_t* data, uint32_t length, uint32_t sent) {
+    if (role_ != Role::Receiving) {
+        return;
+    }
+    if (phase_ == Phase::Accepted) {
+        // The relay wins: the listener and any direct session with the peer are shut.
+        phase_ = Phase::Relay;
+        peers_.closeSessionsFor(kFileKind, peer_);
+    }
+    if (phase_ != Phase::Relay) {
+        return;
+    }
+    // Written only where it continues the file exactly and stays within the announced size.
+    if (length <= size_ - done_ && sent == done_ + length) {
+        if (file_ == nullptr) {
+            created_ = true;
+            file_ = std::fopen(path_.c_str(), "wb");
+            if (file_ == nullptr) {
+                end(filetext::CannotWrite(shownName(), errno), true);
+                return;
+            }
+        }
+        if (length > 0 &&
+            (std::fwrite(data, 1, length, file_) != length || std::fflush(file_) != 0)) {
+            end(filetext::CannotWrite(shownName(), errno), true);
+            return;
+        }
+        done_ += length;
+        view_.showProgress(size_, done_);
+    }
+    listener_.client().fileRelayAnswer(peer_, done_);
+    if (done_ >= size_ && file_ != nullptr) {
+        complete();
+    }
+}
+
+bool FileTransfer::peerStillThere() {
+    const ContactRecord* contact = listener_.contacts().find(peer_);
+    if (contact == nullptr || contact->status == kStatusOffline) {
+        end(filetext::PeerOffline(shownName()), false);
+        return false;
+    }
+    if (++unanswered_ > kMaxUnanswered) {
+        end(filetext::NoAnswer(shownName()), true);
+        return false;
+    }
+    return true;
+}
+
+void FileTransfer::onTimer(int id) {
+    if (id == kRelayAskTimer && phase_ == Phase::Accepted) {
+        if (peerStillThere()) {
+            listener_.client().fileRelayAsk(peer_);
+        }
+    } else if (id == kRepeatTimer && phase_ == Phase::Relay && role_ == Role::Sending) {
+        if (peerStillThere()) {
+            sendChunk();
+        }
+    }
+}
+
+void FileTransfer::complete() {
+    if (file_ != nullptr && role_ == Role::Receiving) {
+        std::FILE* written = file_;
+        file_ = nullptr;
+        if (std::fclose(written) != 0) {
+            end(filetext::CannotWrite(shownName(), errno), true);
+            return;
+        }
+    }
+    closeFile();
+    created_ = false; // complete: it stays
+    end(filetext::Completed(shownName()), false);
+}
+
+void FileTransfer::end(const QString& line, bool tellPeer) {
+    phase_ = Phase::Over;
+    timers_.stopTimer(kRelayAskTimer);
+    timers_.stopTimer(kRepeatTimer);
+    peers_.closeSessionsFor(kFileKind, peer_);
+    closeFile();
+    if (created_ && role_ == Role::Receiving) {
+        // An incomplete file is never left to pass for the whole one.
+        std::remove(path_.c_str());
+        created_ = false;
+    }
+    if (tellPeer) {
+        listener_.client().fileCancel(peer_);
+    }
+    view_.forgetOfferLinks();
+    view_.showLine(line);
+    view_.closed();
+}
+
+} // namespace talmor

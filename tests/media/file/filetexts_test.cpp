@@ -1,0 +1,48 @@
+// The pieces of the transfer that compute what is shown or proposed: the offered name made
+// safe for the save dialog, and the strip's totals and speed.
+#include <gtest/gtest.h>
+
+#include "media/file/offeredname.h"
+#include "media/file/transfermeter.h"
+
+namespace talmor {
+namespace {
+
+TEST(OfferedName, KeepsOnlyAPlainNameSoThePeerCannotChooseTheFolder) {
+    const struct {
+        const char* offered;
+        const char* proposed;
+    } cases[] = {
+        {"../../x", "x"},
+        {"..\\..\\windows\\x.ini", "x.ini"},
+        {"/etc/passwd", "passwd"},
+        {"报告/照片 1.jpg", "照片 1.jpg"},
+        {".bashrc", "bashrc"},
+        {"...", "file"},
+        {"..", "file"},
+        {"", "file"},
+        {"a\x01\x1f\x7f"
+         "b.txt",
+         "ab.txt"},
+        {"名单.xls", "名单.xls"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SafeOfferedName(QString::fromUtf8(c.offered)), QString::fromUtf8(c.proposed))
+            << c.offered;
+    }
+}
+
+TEST(TransferMeter, ShowsTotalsAlwaysAndTheSpeedAtMostTwiceASecond) {
+    EXPECT_EQ(TransferMeter::Totals(4294967295u, 2049), QStringLiteral("总计:4294967295/2049"));
+    EXPECT_EQ(TransferMeter::InitialSpeed(), QStringLiteral("0.00/KBPS"));
+    TransferMeter meter(1000);
+    EXPECT_FALSE(meter.speed(2048, 1499)); // 499 ms: too soon
+    // 2048 bytes in 500 ms: 4 kilobytes a second.
+    EXPECT_EQ(meter.speed(2048, 1500), QStringLiteral("4.0KB/S"));
+    EXPECT_FALSE(meter.speed(4096, 1700));
+    // The new sample counts from the last one: 10240 bytes more in 1000 ms.
+    EXPECT_EQ(meter.speed(12288, 2500), QStringLiteral("10.0KB/S"));
+}
+
+} // namespace
+} // namespace talmor
