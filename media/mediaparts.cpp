@@ -1,11 +1,13 @@
 #include "media/mediaparts.h"
 
 #include "console/talmormanagerdlg.h"
+#include "media/voice/qtaudio.h"
+#include "media/voice/voicepart.h"
 
 namespace talmor {
 
 void InstallMediaParts(CTalmorManagerDlg& window) {
-    (void)window;
+    window.routes().voice = new VoicePart(window, std::make_unique<voice::QtAudioBackend>());
 }
 
 } // namespace talmor
