@@ -1,7 +1,10 @@
 #include "media/voice/g729coder.h"
 
+// The library's headers declare C functions without saying so.
+extern "C" {
 #include <bcg729/decoder.h>
 #include <bcg729/encoder.h>
+}
 
 #include <cstring>
 

@@ -15,6 +15,7 @@ bool JitterBuffer::push(const uint8_t* samples, std::size_t length) {
     }
     blocks_.emplace_back(samples, samples + length);
     queued_ += length;
+    ++accepted_;
     return true;
 }
 

@@ -24,6 +24,7 @@ public:
     void clear();
 
     std::size_t queuedBytes() const { return queued_; }
+    uint64_t accepted() const { return accepted_; }
     uint64_t dropped() const { return dropped_; }
     uint64_t played() const { return played_; }
 
@@ -31,6 +32,7 @@ private:
     std::deque<std::vector<uint8_t>> blocks_;
     std::size_t frontOffset_ = 0; // bytes of the front block already pulled
     std::size_t queued_ = 0;
+    uint64_t accepted_ = 0;
     uint64_t dropped_ = 0;
     uint64_t played_ = 0;
 };
