@@ -158,7 +158,7 @@ protected:
     // The dominant frequency and level of what `sink` played over 2 seconds.
     void expectTone(const QString& sink, int hz) {
         // The first packets fill the path; then 2 seconds are heard.
-        waitFor([] { return false; }, 400);
+        waitFor([] { return false; }, 1000);
         const QByteArray heard = kSound->sound.recordMonitor(sink, 2000);
         ASSERT_EQ(heard.size(), 32000) << "the recorder heard nothing";
         const double level = Level(heard);
