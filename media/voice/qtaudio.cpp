@@ -122,7 +122,9 @@ public:
             return false;
         }
         feed_ = std::make_unique<JitterDevice>(source);
-        feed_->open(QIODevice::ReadOnly);
+        // Unbuffered: a buffered device would read ahead a second of the jitter buffer at
+        // once, and the talk would lag by that second.
+        feed_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         sink_ = std::make_unique<QAudioSink>(*device, TalkFormat());
         // The device's own buffer adds to the talk's delay: one packet's worth keeps it short.
         sink_->setBufferSize(static_cast<qsizetype>(kBlockBytes));

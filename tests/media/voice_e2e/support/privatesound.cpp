@@ -73,6 +73,20 @@ std::optional<QString> PrivateSound::start() {
     return std::nullopt;
 }
 
+bool PrivateSound::addSink(const QString& name) const {
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                  QStringLiteral("sink_name=") + name})
+               .has_value() &&
+           addListenable(name);
+}
+
+bool PrivateSound::addListenable(const QString& sink) const {
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
+                  QStringLiteral("master=") + sink + QStringLiteral(".monitor"),
+                  QStringLiteral("source_name=") + sink + QStringLiteral("_in")})
+        .has_value();
+}
+
 void PrivateSound::stop() {
     if (folder_.isEmpty()) {
         return;

@@ -19,6 +19,11 @@ public:
     static std::optional<QString> unavailable();
     // Starts the server and loads the devices; an error text when that failed.
     std::optional<QString> start();
+    // One more null sink, with a source "<name>_in" that captures what is played into it (a
+    // microphone the test speaks into; Qt lists no monitor sources).
+    bool addSink(const QString& name) const;
+    // A source "<sink>_in" that captures what an existing sink plays.
+    bool addListenable(const QString& sink) const;
     // Stops the server and removes its folder.
     void stop();
 
