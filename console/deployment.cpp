@@ -61,6 +61,8 @@ Deployment LoadDeployment(const QString& path) {
         Read(ini, key, *value);
         *value = WithoutFinalSlash(*value);
     }
+    Read(ini, "audio/input", d.audioInput);
+    Read(ini, "audio/output", d.audioOutput);
     Read(ini, "video/source", d.videoSource);
     Read(ini, "updater/program", d.updater);
     return d;

@@ -29,6 +29,10 @@ struct Deployment {
     QString hotelPage = "http://127.0.0.1:8080/outside/hotel";
     QString flightPage = "http://127.0.0.1:8080/outside/flight";
     QString trainPage = "http://127.0.0.1:8080/outside/train";
+    // [audio]: the voice talk's capture and playback devices by name; empty for the system's
+    // default device.
+    QString audioInput;
+    QString audioOutput;
     // [video]: "camera" or "testpattern".
     QString videoSource = "camera";
     // [updater]: the program started when the server asks for a newer console, relative to

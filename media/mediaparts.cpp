@@ -2,11 +2,14 @@
 
 #include "console/talmormanagerdlg.h"
 #include "media/file/filepart.h"
+#include "media/voice/qtaudio.h"
+#include "media/voice/voicepart.h"
 
 namespace talmor {
 
 void InstallMediaParts(CTalmorManagerDlg& window) {
     window.routes().file = new FilePart(window);
+    window.routes().voice = new VoicePart(window, std::make_unique<voice::QtAudioBackend>());
 }
 
 } // namespace talmor

@@ -181,6 +181,8 @@ struct MediaFamily {
     void (ClientListener::*channelStarted)(uint32_t, bool);
     void (ClientListener::*data)(uint32_t, const uint8_t*, uint32_t);
     uint16_t (RequestBuilder::*relayAnswer)(uint32_t);
+    // Relayed data that arrives after newer datagrams is dropped, not handed on late.
+    bool dropLateData;
 };
 
 const MediaFamily kVoice{incoming::CMD_VOICE_OFFER,
@@ -190,7 +192,8 @@ const MediaFamily kVoice{incoming::CMD_VOICE_OFFER,
                          &ClientListener::OnVoiceChannelReady,
                          &ClientListener::OnVoiceChannelStarted,
                          &ClientListener::OnVoiceData,
-                         &RequestBuilder::voiceRelayAnswer};
+                         &RequestBuilder::voiceRelayAnswer,
+                         true};
 
 const MediaFamily kVideo{incoming::CMD_VIDEO_OFFER,
                          &ClientListener::OnVideoOffer,
@@ -199,7 +202,8 @@ const MediaFamily kVideo{incoming::CMD_VIDEO_OFFER,
                          &ClientListener::OnVideoChannelReady,
                          &ClientListener::OnVideoChannelStarted,
                          &ClientListener::OnVideoData,
-                         &RequestBuilder::videoRelayAnswer};
+                         &RequestBuilder::videoRelayAnswer,
+                         false};
 
 bool handleMedia(PlatformClient& client, InPacket& in, const MediaFamily& family) {
     ClientListener& listener = client.listener();
@@ -222,6 +226,10 @@ bool handleMedia(PlatformClient& client, InPacket& in, const MediaFamily& family
         (listener.*family.channelStarted)(peer, true);
         return true;
     case 5: {
+        // Speech retransmitted seconds later would only be heard out of place.
+        if (family.dropLateData && !client.udpSession().isNewest(in.seq())) {
+            return true;
+        }
         const RawData data = rest(in);
         (listener.*family.data)(peer, data.bytes, data.length);
         return true;

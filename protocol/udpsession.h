@@ -67,6 +67,9 @@ public:
     uint16_t lastAckSeq() const { return lastAckSeq_; }
     uint32_t localAddress() const { return localAddress_; }
     int missedKeepAlives() const { return missedKeepAlives_; }
+    // False for a datagram that arrived after a newer one (a retransmission of one that was
+    // lost): while it is dispatched, a stream of live data can tell it came late.
+    bool isNewest(uint16_t seq) const { return anySeen_ && seq == newestSeen_; }
     std::size_t pendingCount() const { return liveCount_; }
 
     void onReadable() override;

@@ -5,7 +5,8 @@
 # a quorvane-server of its own, then the tour of talmor_screentour: a new call's message box,
 # the call panes, the status line with the oldest wait, the processing list with its handling
 # menu, the family SMS window, the work pane showing a back-office page, the handling journal,
-# the three pages of the options sheet and the subscriber search wizard's two pages.
+# the three pages of the options sheet, the subscriber search wizard's two pages, and a chat
+# window with the volume strip of a voice talk (a private PulseAudio gives it sound devices).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BUILD_DIR:-$root/build}
@@ -32,6 +33,7 @@ fi
 work=$(mktemp -d)
 pids=()
 cleanup() {
+    [[ -n "${XDG_RUNTIME_DIR:-}" && "$XDG_RUNTIME_DIR" == "$work"/* ]] && pulseaudio --kill 2>/dev/null
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
@@ -128,6 +130,18 @@ console_pid=${pids[-1]}
 kill "$console_pid"
 wait "$console_pid" 2>/dev/null || true
 rm -f "$home"/*.lock
+
+# Sound devices for the tour's voice talk: a private PulseAudio whose null sink and sine source
+# are the consoles' loudspeaker and microphone.
+if command -v pulseaudio >/dev/null; then
+    export XDG_RUNTIME_DIR="$work/pulse"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    pulseaudio -D --exit-idle-time=-1 2>/dev/null
+    pactl load-module module-null-sink sink_name=speaker >/dev/null
+    pactl load-module module-sine-source source_name=microphone frequency=440 >/dev/null
+    pactl set-default-sink speaker
+    pactl set-default-source microphone
+fi
 
 # 3. The calls: injected through the server's control API and handled in the console.
 "$build/console/talmor_screentour" "$http" "$out"

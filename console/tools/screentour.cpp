@@ -4,7 +4,9 @@
 // line with the oldest wait, the processing list with its handling menu, the family SMS window,
 // the work pane with a page, the handling journal, the three pages of the options sheet and the
 // subscriber search wizard's conditions and results pages, a chat window with emoticons
-// above its history strip showing a search, and a chat window with a file arriving.
+// above its history strip showing a search, a chat window with a file arriving, and a chat
+// window with the strip of a voice talk with operator 1025, who logs in from a second
+// console in this process.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
@@ -48,9 +50,12 @@
 #include "media/file/filetransfer.h"
 #include "media/file/sendfiledlg.h"
 #include "media/mediaparts.h"
+#include "media/voice/voicepart.h"
+#include "messaging/chat/chatnotices.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/historychatdlg.h"
 #include "messaging/chat/msgedit.h"
+#include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "messaging/messagingparts.h"
 #include "messaging/searchconditionsdlg.h"
@@ -173,7 +178,61 @@ public:
             std::fprintf(stderr, "screentour: the journal window did not open\n");
             return false;
         }
-        return grabOptionPages() && searchWizard() && chat() && fileTransfer();
+        return grabOptionPages() && searchWizard() && chat() && fileTransfer() && voiceTalk();
+    }
+
+    // Operator 1025 logs in from a second console, accepts 1024's voice request, and the chat
+    // window shows the strip of the running talk.
+    bool voiceTalk() {
+        talmor::QtEnvironment environment;
+        TourUi ui(window_.deployment(), false);
+        CTalmorManagerDlg peer(environment.services(), window_.deployment(), ui, false);
+        environment.setTimerTarget([&peer](int id) { peer.onTimer(id); });
+        talmor::InstallMessagingParts(peer);
+        talmor::InstallMediaParts(peer);
+        if (!peer.StartLogin(1025, "talmor1025") ||
+            !step(
+                "the second console is ready", [&] { return peer.ready(); }, 30000)) {
+            return false;
+        }
+        auto* chats = dynamic_cast<talmor::ChatPart*>(window_.routes().messaging);
+        auto* peerChats = dynamic_cast<talmor::ChatPart*>(peer.routes().messaging);
+        auto* voice = dynamic_cast<talmor::VoicePart*>(window_.routes().voice);
+        const bool online = step(
+            "1025 is online",
+            [&] {
+                const talmor::ContactRecord* record = window_.contacts().find(1025);
+                return record != nullptr && record->status == talmor::kStatusOnline;
+            },
+            10000);
+        chats->openChat(1025, talmor::MessagingReceiver::ChatStart::Voice);
+        const bool offered = online && step(
+                                           "the voice request arrives",
+                                           [&] {
+                                               // The chat may be open already with the messages
+                                               // 1024 left while 1025 was away.
+                                               const talmor::CSendMsgDlg* chat =
+                                                   peerChats->findChat(1024);
+                                               return chat != nullptr && chat->voiceRunning;
+                                           },
+                                           10000);
+        if (offered) {
+            emit peerChats->findChat(1024)->display().notification(talmor::kAcceptVoice);
+        }
+        const bool talking =
+            offered && step(
+                           "the talk runs", [&] { return voice->strip(1025) != nullptr; }, 15000);
+        if (talking) {
+            talmor::CSendMsgDlg* open = chats->findChat(1025);
+            open->showNormal();
+            open->raise();
+            Pause(1500);
+            grabWidget("chat-voice", *open);
+            emit open->display().notification(talmor::kCancelVoice);
+        }
+        delete peerChats->findChat(1024);
+        Pause(500);
+        return talking;
     }
 
     // A conversation with 值班员小李 (1025): messages with emoticons arrive and are answered,

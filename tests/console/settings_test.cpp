@@ -47,6 +47,19 @@ TEST(DeploymentTest, ReadsServersSitesAndIgnoresCommentsAndBadPorts) {
     EXPECT_EQ(LoadDeployment(QString::fromStdString(path)).port, 9123);
 }
 
+TEST(DeploymentTest, SoundDevicesAreNamedOrTheSystemDefault) {
+    TempFolder folder;
+    const std::string path = folder.path() + "t.ini";
+    Write(path, "[audio]\ninput=tone\noutput=b\n");
+    const Deployment named = LoadDeployment(QString::fromStdString(path));
+    EXPECT_EQ(named.audioInput, "tone");
+    EXPECT_EQ(named.audioOutput, "b");
+    Write(path, "[audio]\ninput=\n");
+    const Deployment unnamed = LoadDeployment(QString::fromStdString(path));
+    EXPECT_TRUE(unnamed.audioInput.isEmpty());
+    EXPECT_TRUE(unnamed.audioOutput.isEmpty());
+}
+
 TEST(DeploymentTest, ConfigVariableNamesTheFile) {
     EXPECT_EQ(DeploymentFile("/app/", "/etc/t.ini"), "/etc/t.ini");
     EXPECT_EQ(DeploymentFile("/app/", ""), "/app/talmormanager.ini");

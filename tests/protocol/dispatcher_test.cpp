@@ -370,5 +370,22 @@ TEST(Dispatcher, LoggedInElsewhereStopsTheKeepAlive) {
     EXPECT_EQ(h.listener.events, std::vector<std::string>{"OnLoggedInElsewhere()"});
 }
 
+// A relayed voice packet that the server retransmitted after newer datagrams went through is
+// acknowledged but not played; video keeps every picture.
+TEST(Dispatcher, LateRelayedVoiceIsAcknowledgedButNotHandedOn) {
+    ClientHarness h;
+    const auto data = [](const char* bytes) {
+        return peerThen(9, [bytes](OutPacket& out) { out.writeBytes(bytes, 2); });
+    };
+    h.deliver(incoming::CMD_VOICE_RELAY_DATA, data("v1"), 10);
+    h.deliver(incoming::CMD_VOICE_RELAY_DATA, data("v3"), 12);
+    h.deliver(incoming::CMD_VOICE_RELAY_DATA, data("v2"), 11);
+    EXPECT_EQ(h.listener.events,
+              (std::vector<std::string>{"OnVoiceData(9,\"v1\",2)", "OnVoiceData(9,\"v3\",2)"}));
+    EXPECT_TRUE(ackedSeq(h.takeSent(), 11));
+    h.deliver(incoming::CMD_VIDEO_RELAY_DATA, data("p1"), 9);
+    EXPECT_EQ(h.listener.events.back(), "OnVideoData(9,\"p1\",2)");
+}
+
 } // namespace
 } // namespace talmor

@@ -1,0 +1,2 @@
+// The device interfaces' meta-object code is generated beside this file.
+#include "media/voice/audiodevices.h"

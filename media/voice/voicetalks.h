@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+
+namespace talmor::voice {
+
+// The lines a talk writes into its chat display.
+enum class TalkLine {
+    YouAccepted,    // the operator accepted; the direct channel is being tried
+    PeerAccepted,   // the peer accepted; the direct channel is being tried
+    YouCancelled,   // the operator ended or declined the talk
+    PeerCancelled,  // the peer ended or declined the talk
+    NoInputDevice,  // the peer will not hear the operator
+    NoOutputDevice, // the operator will not hear the peer
+};
+
+// What the talk logic needs from the console: the server's requests, the peer sessions, the
+// chat window and its relay timer (100003), the strip and the operator's answers.
+class VoiceHost {
+public:
+    virtual ~VoiceHost() = default;
+    virtual void sendOffer(uint32_t peer) = 0;
+    virtual void sendAccept(uint32_t peer, uint16_t port) = 0;
+    virtual void sendCancel(uint32_t peer) = 0;
+    virtual void sendRelayAsk(uint32_t peer) = 0;
+    // A "SendWave" listener that lets in only `peer`; its port.
+    virtual uint16_t listenFor(uint32_t peer) = 0;
+    virtual void startDirect(uint32_t peer, uint16_t port) = 0;
+    virtual void closeSessions(uint32_t peer) = 0;
+
+    // The chat window with `peer` (opened when needed): notices, lines, the running flag.
+    virtual void showRequestNotice(uint32_t peer) = 0;
+    virtual void showOfferNotice(uint32_t peer) = 0;
+    virtual void showLine(uint32_t peer, TalkLine line) = 0;
+    virtual void setRunning(uint32_t peer, bool running) = 0;
+    virtual void startRelayTimer(uint32_t peer) = 0;
+    virtual void stopRelayTimer(uint32_t peer) = 0;
+    // The strip starts the sound; it is opened once per talk.
+    virtual void openStrip(uint32_t peer) = 0;
+    virtual void closeStrip(uint32_t peer) = 0;
+    // Asks whether the talk with `running` may end so that one with `peer` can start.
+    virtual bool confirmEndTalk(uint32_t peer, uint32_t running) = 0;
+};
+
+// The voice talks with the contacts, one per contact, each going from idle through requested
+// or offered, then accepted (the direct channel tried, the relay asked for every 5 seconds by
+// the caller) to talking, and back to idle when either side ends it or its chat window closes.
+// Only one talk holds the sound devices at a time: starting another asks the operator first
+// and ends the running one in the open, never silently.
+class VoiceTalks {
+public:
+    enum class State { Idle, Requested, Offered, Accepted, Talking };
+
+    explicit VoiceTalks(VoiceHost& host) : host_(host) {}
+
+    // The operator asks `peer` for a talk (voice button); false when nothing was sent.
+    bool request(uint32_t peer);
+    // The operator accepts the offer of `peer` (link 10004).
+    void accept(uint32_t peer);
+    // The operator ends, withdraws or declines the talk with `peer` (link 10003, button).
+    void cancel(uint32_t peer);
+    // The chat window with `peer` closed: the talk ends without a line in it.
+    void windowClosed(uint32_t peer);
+
+    // Server and peer-session events.
+    void offered(uint32_t peer);
+    void accepted(uint32_t peer, uint16_t port);
+    void cancelled(uint32_t peer);
+    void channelOpen(uint32_t peer, bool relayed);
+    // Timer 100003 of the caller: no channel yet, the server is asked to relay.
+    void relayTimer(uint32_t peer);
+    // Whether a received packet of `length` bytes is to be played.
+    bool playable(uint32_t peer, std::size_t length) const;
+
+    State state(uint32_t peer) const;
+    bool relayed(uint32_t peer) const;
+    bool running(uint32_t peer) const { return state(peer) != State::Idle; }
+
+private:
+    struct Talk {
+        State state = State::Idle;
+        bool caller = false;
+        bool relayed = false;
+    };
+
+    // The talk other than `peer`'s that holds or is about to hold the devices; 0 for none.
+    uint32_t otherActive(uint32_t peer) const;
+    // Ends every other active talk after the operator agreed; false when the operator refused.
+    bool makeRoomFor(uint32_t peer);
+    // Back to idle: timer, strip and direct sessions go.
+    void end(uint32_t peer);
+
+    VoiceHost& host_;
+    std::map<uint32_t, Talk> talks_;
+};
+
+} // namespace talmor::voice

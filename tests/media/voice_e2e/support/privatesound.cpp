@@ -1,0 +1,142 @@
+#include "support/privatesound.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "support/eventloop.h"
+
+namespace talmor::voice::testing {
+
+namespace {
+
+bool Run(const QString& program, const QStringList& arguments, QString* output = nullptr) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(15000)) {
+        process.kill();
+        return false;
+    }
+    if (output != nullptr) {
+        *output = QString::fromUtf8(process.readAllStandardOutput());
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+} // namespace
+
+std::optional<QString> PrivateSound::unavailable() {
+    for (const char* program : {"pulseaudio", "pactl", "parecord"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
+            return QStringLiteral("%1 is not installed (Debian package pulseaudio / "
+                                  "pulseaudio-utils); the voice talk cannot be heard here")
+                .arg(QString::fromLatin1(program));
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> PrivateSound::start() {
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/talmor-sound-XXXXXX"));
+    dir.setAutoRemove(false);
+    if (!dir.isValid()) {
+        return QStringLiteral("no runtime folder");
+    }
+    folder_ = dir.path();
+    QFile::setPermissions(folder_,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", folder_.toLocal8Bit());
+    qunsetenv("PULSE_SERVER");
+    if (!Run(QStringLiteral("pulseaudio"),
+             {QStringLiteral("-D"), QStringLiteral("--exit-idle-time=-1"),
+              QStringLiteral("--log-target=stderr")})) {
+        return QStringLiteral("pulseaudio -D did not start");
+    }
+    if (!e2e::waitFor([this] { return pactl({QStringLiteral("info")}).has_value(); }, 10000)) {
+        return QStringLiteral("pulseaudio does not answer");
+    }
+    const QStringList modules[] = {
+        {QStringLiteral("module-null-sink"), QStringLiteral("sink_name=a")},
+        {QStringLiteral("module-null-sink"), QStringLiteral("sink_name=b")},
+        {QStringLiteral("module-sine-source"), QStringLiteral("source_name=toneA"),
+         QStringLiteral("frequency=%1").arg(kToneA)},
+        {QStringLiteral("module-sine-source"), QStringLiteral("source_name=toneB"),
+         QStringLiteral("frequency=%1").arg(kToneB)},
+    };
+    for (const QStringList& module : modules) {
+        if (!pactl(QStringList{QStringLiteral("load-module")} + module)) {
+            return QStringLiteral("pactl load-module %1 failed").arg(module.join(' '));
+        }
+    }
+    return std::nullopt;
+}
+
+bool PrivateSound::addSink(const QString& name) const {
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                  QStringLiteral("sink_name=") + name})
+               .has_value() &&
+           addListenable(name);
+}
+
+bool PrivateSound::addListenable(const QString& sink) const {
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
+                  QStringLiteral("master=") + sink + QStringLiteral(".monitor"),
+                  QStringLiteral("source_name=") + sink + QStringLiteral("_in")})
+        .has_value();
+}
+
+void PrivateSound::stop() {
+    if (folder_.isEmpty()) {
+        return;
+    }
+    Run(QStringLiteral("pulseaudio"), {QStringLiteral("--kill")});
+    QDir(folder_).removeRecursively();
+    folder_.clear();
+}
+
+std::optional<QString> PrivateSound::pactl(const QStringList& arguments) const {
+    QString output;
+    if (!Run(QStringLiteral("pactl"), arguments, &output)) {
+        return std::nullopt;
+    }
+    return output;
+}
+
+QByteArray PrivateSound::recordMonitor(const QString& sink, int ms) const {
+    QProcess recorder;
+    recorder.start(QStringLiteral("parecord"),
+                   {QStringLiteral("-d"), sink + QStringLiteral(".monitor"),
+                    QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                    QStringLiteral("--rate=8000"), QStringLiteral("--channels=1"),
+                    QStringLiteral("--latency-msec=20")});
+    if (!recorder.waitForStarted(5000)) {
+        return {};
+    }
+    QByteArray recorded;
+    const qsizetype wanted = qsizetype{8000} * 2 * ms / 1000;
+    e2e::waitFor(
+        [&] {
+            recorded += recorder.readAllStandardOutput();
+            return recorded.size() >= wanted;
+        },
+        ms + 10000);
+    recorder.terminate();
+    recorder.waitForFinished(5000);
+    return recorded.left(wanted);
+}
+
+int PrivateSound::openStreams() const {
+    int count = 0;
+    for (const char* kind : {"sink-inputs", "source-outputs"}) {
+        const std::optional<QString> listed =
+            pactl({QStringLiteral("list"), QStringLiteral("short"), QString::fromLatin1(kind)});
+        if (listed) {
+            count += static_cast<int>(listed->split('\n', Qt::SkipEmptyParts).size());
+        }
+    }
+    return count;
+}
+
+} // namespace talmor::voice::testing
