@@ -68,6 +68,8 @@ public:
     uint32_t localAddress() const { return localAddress_; }
     int missedKeepAlives() const { return missedKeepAlives_; }
     std::size_t pendingCount() const { return liveCount_; }
+    // Whether request `seq` waits for its acknowledgement (neither acknowledged nor given up).
+    bool isPending(uint16_t seq) const;
 
     void onReadable() override;
     void onConnected(bool) override {}

@@ -40,7 +40,9 @@ CSendMsgDlg* ChatPart::chatWith(uint32_t peer, bool fromIncoming) {
         QApplication::alert(open);
         return open;
     }
-    return new CSendMsgDlg(window_, peer, fromIncoming);
+    auto* chat = new CSendMsgDlg(window_, peer, fromIncoming);
+    emit chatOpened(chat);
+    return chat;
 }
 
 void ChatPart::onMessage(MessageRecord message) {

@@ -32,6 +32,10 @@ public:
     void onContactChanged(uint32_t userId) override;
     void openChat(uint32_t userId, ChatStart start) override;
 
+signals:
+    // A new chat window opened: the media parts attach their panes and notices to it.
+    void chatOpened(CSendMsgDlg* chat);
+
 private:
     // The automatic reply to `message`, when one is due.
     void autoReply(const MessageRecord& message);
