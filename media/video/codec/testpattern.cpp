@@ -14,7 +14,7 @@ constexpr std::array<std::array<uint8_t, 3>, 8> kBars{{
     {235, 16, 235},
     {235, 16, 16},
     {16, 16, 235},
-    {16, 16, 16},
+    {16, 120, 200},
 }};
 constexpr std::array<uint8_t, 3> kBand{20, 30, 110};
 constexpr std::array<uint8_t, 3> kSquareColour{235, 235, 235};
