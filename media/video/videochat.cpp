@@ -176,6 +176,9 @@ void VideoChat::onCapturedPicture(const uint8_t* rgb, std::size_t size) {
             }
         }
         if (handed) {
+            if (probe_) {
+                probe_(false, counter_);
+            }
             ++counter_;
             ++sent_;
         } else {
@@ -196,6 +199,9 @@ void VideoChat::onPacket(const uint8_t* data, std::size_t length) {
     if (codec_.decompressPicture(packet.picture, packet.size, decoded_)) {
         ++drawn_;
         host_.drawPeer(decoded_.data());
+        if (probe_) {
+            probe_(true, packet.counter);
+        }
     }
 }
 

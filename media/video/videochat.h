@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "media/video/codec/picturecodec.h"
@@ -102,6 +104,12 @@ public:
     // A video packet from the peer, over either path.
     void onPacket(const uint8_t* data, std::size_t length);
 
+    // Told of each picture handed to a transport (drawn false) and each peer picture drawn
+    // (drawn true), with the picture's counter: how the benchmarks time a picture from one
+    // console to the other.
+    using PictureProbe = std::function<void(bool drawn, uint8_t counter)>;
+    void setProbe(PictureProbe probe) { probe_ = std::move(probe); }
+
     State state() const { return state_; }
     bool running() const { return state_ != State::Idle; }
     bool relayed() const { return relay_; }
@@ -132,6 +140,7 @@ private:
     uint64_t sent_ = 0;
     uint64_t dropped_ = 0;
     uint64_t drawn_ = 0;
+    PictureProbe probe_;
 };
 
 } // namespace talmor
