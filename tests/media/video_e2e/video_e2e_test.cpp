@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include <cmath>
 #include <memory>
@@ -19,6 +21,8 @@
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "messaging/chat/userpicdlg.h"
+#include "protocol/peersession.h"
+#include "protocol/peersessionmanager.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"
 #include "support/qtapp.h"
@@ -178,6 +182,20 @@ TEST_F(VideoEndToEnd, WithoutAnAddressThePicturesGoThroughTheRelay) {
 
 TEST_F(VideoEndToEnd, CameraThatIsNotThereLeavesThePeersPicturesShowing) {
     startBoth(QStringLiteral("camera"));
+    // The login told the server which console has a video source.
+    e2e::ControlClient control(server.httpPort());
+    const auto consoles = control.get(QStringLiteral("/api/consoles"));
+    ASSERT_TRUE(consoles.has_value());
+    int checked = 0;
+    for (const QJsonValue& entry : consoles->array()) {
+        const QJsonObject console = entry.toObject();
+        const qint64 id = console.value("operator").toInteger();
+        if (id == kA || id == kB) {
+            EXPECT_EQ(console.value("videoCapable").toBool(), id == kB) << id;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 2);
     startChat();
     EXPECT_TRUE(Shows(*a, kB, video::kCameraFailed));
     EXPECT_FALSE(a->video(kB)->chat().sourceOpen());
@@ -202,6 +220,28 @@ TEST_F(VideoEndToEnd, CancelFromEitherSideRestoresThePicturePaneOnBoth) {
         EXPECT_TRUE(Shows(ender, enderPeer, video::kYouCancelled));
         EXPECT_TRUE(Shows(other, otherPeer, video::kPeerCancelled));
     }
+}
+
+TEST_F(VideoEndToEnd, VideoButtonAsksBeforeEndingAndClosingTheWindowEndsTheChat) {
+    startBoth(QStringLiteral("testpattern"));
+    startChat();
+    // The video button while the chat runs: the question, and Yes ends it on both sides.
+    a->findChat(kB)->command(chat::kCmdVideo);
+    ASSERT_FALSE(a->ui.texts("question").empty());
+    EXPECT_EQ(a->ui.texts("question").back(), QString::fromUtf8(video::kCancelQuestion));
+    ASSERT_TRUE(waitFor([this] { return !b->video(kA)->chat().running(); }, kWaitMs));
+    ExpectPicturePaneBack(*a, kB);
+
+    // Closing B's chat window while the chat runs (B answers Yes): A's chat ends and neither
+    // console keeps a video session.
+    startChat();
+    b->findChat(kA)->close();
+    ASSERT_TRUE(waitFor([this] { return b->findChat(kA) == nullptr; }, kWaitMs));
+    ASSERT_TRUE(waitFor([this] { return !a->video(kB)->chat().running(); }, kWaitMs));
+    EXPECT_TRUE(Shows(*a, kB, video::kPeerCancelled));
+    ExpectPicturePaneBack(*a, kB);
+    EXPECT_TRUE(waitFor(
+        [this] { return a->window().peers().findSession(kVideoKind, kB) == nullptr; }, kWaitMs));
 }
 
 } // namespace
