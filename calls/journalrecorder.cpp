@@ -14,16 +14,27 @@ bool JournalRecorder::open(const std::string& userFolder) {
     if (journal_.isOpen() && folder_ == userFolder) {
         return true;
     }
+    if (folder_ != userFolder) {
+        close();
+    }
     folder_ = userFolder;
     const bool opened = journal_.open(storage::JoinPath(userFolder, storage::kCallJournalFile));
     setFailing(!opened);
     return opened;
 }
 
+JournalRecorder::~JournalRecorder() {
+    close();
+}
+
 void JournalRecorder::close() {
+    if (!waiting_.empty()) {
+        drain();
+    }
+    // What still waits belongs to this operator's journal, never to the next one's.
+    waiting_.clear();
     journal_.close();
     folder_.clear();
-    unflushed_ = false;
 }
 
 void JournalRecorder::setEnabled(bool enabled) {
@@ -79,18 +90,48 @@ void JournalRecorder::write(storage::JournalEntry entry) {
         return;
     }
     entry.timeMs = clock_();
-    const bool written = journal_.append(entry);
-    unflushed_ = unflushed_ || written;
-    setFailing(!written);
+    if (waiting_.size() >= kMaxWaiting) {
+        // A journal failing for days: the oldest steps go rather than the console's memory.
+        waiting_.erase(waiting_.begin(), waiting_.begin() + kMaxWaiting / 10);
+    }
+    waiting_.push_back(std::move(entry));
+    if (!schedule_) {
+        drain();
+    } else if (!scheduled_) {
+        scheduled_ = true;
+        schedule_();
+    }
 }
 
-bool JournalRecorder::flush() {
-    if (!unflushed_) {
-        return true;
+void JournalRecorder::commitWaiting() {
+    scheduled_ = false;
+    if (!waiting_.empty()) {
+        drain();
     }
-    const bool synced = journal_.flush();
-    unflushed_ = !synced;
-    return synced;
+}
+
+bool JournalRecorder::query(const storage::JournalFilter& filter,
+                            std::vector<storage::JournalEntry>& entries) {
+    commitWaiting();
+    return journal_.query(filter, entries);
+}
+
+void JournalRecorder::drain() {
+    if (!waiting_.empty() && journal_.append(waiting_.data(), waiting_.size())) {
+        waiting_.clear();
+    }
+    setFailing(!waiting_.empty() || !journal_.syncing());
+}
+
+bool JournalRecorder::retry() {
+    if (!enabled_ || folder_.empty()) {
+        return !failing_;
+    }
+    if (!journal_.isOpen()) {
+        journal_.open(storage::JoinPath(folder_, storage::kCallJournalFile));
+    }
+    drain();
+    return !failing_;
 }
 
 void JournalRecorder::setFailing(bool failing) {

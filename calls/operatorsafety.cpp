@@ -1,5 +1,6 @@
 #include "calls/operatorsafety.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QEvent>
 
@@ -12,6 +13,7 @@
 #include "calls/callpane.h"
 #include "calls/desktopnotifier.h"
 #include "calls/rowimages.h"
+#include "calls/safetyswitches.h"
 #include "console/appfolders.h"
 #include "console/artwork.h"
 #include "console/gbktext.h"
@@ -70,7 +72,7 @@ private:
 
 OperatorSafety::OperatorSafety(CTalmorManagerDlg& window, CallIntake& intake,
                                SafetySwitches switches)
-    : QObject(&intake), window_(window), intake_(intake), switches_(switches),
+    : QObject(&intake), window_(window), intake_(intake), iniSwitches_(switches),
       clock_([] { return QDateTime::currentMSecsSinceEpoch(); }),
       journal_([this] { return clock_(); }), notifier_(std::make_unique<FreedesktopNotifier>()),
       label_(new ColorLabel(kCalmText, kLineBackground, window.statusLabel().parentWidget())) {
@@ -79,25 +81,21 @@ OperatorSafety::OperatorSafety(CTalmorManagerDlg& window, CallIntake& intake,
     label_->hide();
     new FollowRight(window.providerLabel(), *label_);
 
-    journal_.setEnabled(switches_.journal);
     journal_.setFailureHandler([this](bool) { showWaiting(clock_()); });
-    if (switches_.journal) {
-        window.client().setCallRequestObserver(&journal_);
-        window.mainMenu().addItem(QString::fromUtf8("系统(&C)"), kJournalCommand,
-                                  QString::fromUtf8("呼叫处理日志"));
-        window.mainMenu().rules().add(kJournalCommand, MenuRule{});
-        window.setCommandHandler(kJournalCommand, [this] { openJournalWindow(); });
-    }
+    journal_.setBatchScheduler(
+        [this] { QTimer::singleShot(0, this, [this] { journal_.commitWaiting(); }); });
+    window.client().setCallRequestObserver(&journal_);
+    window.mainMenu().addItem(QString::fromUtf8("系统(&C)"), kJournalCommand,
+                              QString::fromUtf8("呼叫处理日志"));
+    window.mainMenu().rules().add(kJournalCommand, MenuRule{});
+    window.setCommandHandler(kJournalCommand, [this] { openJournalWindow(); });
     for (int code = 0; code < static_cast<int>(kCategoryCount); ++code) {
         CallListModel& model = intake.pane(code).model();
-        if (switches_.waitingTime) {
-            model.setWaitingSource(
-                [this](uint32_t callId) { return board_.waitedSeconds(callId, lastShownMs_); });
-        }
         connect(&model, &QAbstractItemModel::rowsInserted, this, &OperatorSafety::scheduleSync);
         connect(&model, &QAbstractItemModel::rowsRemoved, this, &OperatorSafety::scheduleSync);
         connect(&model, &QAbstractItemModel::modelReset, this, &OperatorSafety::scheduleSync);
     }
+    setSwitches(switches);
     connect(&ticker_, &QTimer::timeout, this, &OperatorSafety::tick);
     ticker_.start(kTickMs);
     connect(&trayBlink_, &QTimer::timeout, this, &OperatorSafety::blinkTray);
@@ -143,7 +141,39 @@ void OperatorSafety::callConfirmed(uint32_t callId) {
 }
 
 void OperatorSafety::loggedIn() {
-    journal_.open(userFolder());
+    loggedIn_ = true;
+    setSwitches(OperatorSwitches(userFolder(), iniSwitches_));
+}
+
+void OperatorSafety::applyStoredSwitches() {
+    if (loggedIn_) {
+        setSwitches(OperatorSwitches(userFolder(), iniSwitches_));
+    }
+}
+
+void OperatorSafety::setSwitches(const SafetySwitches& switches) {
+    switches_ = switches;
+    for (int code = 0; code < static_cast<int>(kCategoryCount); ++code) {
+        CallListModel::WaitingSource source;
+        if (switches.waitingTime) {
+            source = [this](uint32_t callId) { return board_.waitedSeconds(callId, lastShownMs_); };
+        }
+        intake_.pane(code).model().setWaitingSource(std::move(source));
+    }
+    journal_.setEnabled(switches.journal);
+    if (switches.journal && loggedIn_) {
+        journal_.open(userFolder());
+    }
+    window_.mainMenu().action(kJournalCommand)->setVisible(switches.journal);
+    if (!switches.realert) {
+        // What the repeats started stops with them.
+        setTrayBlinking(false);
+        for (uint32_t callId : notified_) {
+            notifier_->withdraw(callId);
+        }
+        notified_.clear();
+    }
+    showWaiting(clock_());
 }
 
 const CallRecord* OperatorSafety::waitingRecord(uint32_t callId) const {
@@ -209,9 +239,7 @@ void OperatorSafety::tick() {
         realert(due);
     }
     showWaiting(now);
-    if (journal_.unflushed()) {
-        journal_.flush();
-    }
+    journal_.retry();
 }
 
 void OperatorSafety::realert(const RealertDue& due) {

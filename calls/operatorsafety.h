@@ -26,8 +26,9 @@ class DesktopNotifier;
 // alarm of a waiting SOS or help call repeats until the call is taken (its sound, a blinking
 // tray icon, a desktop notification while the console is not the active window), the status
 // line shows how long the oldest call has waited and each pane row its own wait, and every step
-// of every call goes into the operator's handling journal. Each part is switched by the INI's
-// [safety] section. The clock is injectable, so a test can step through minutes of waiting.
+// of every call goes into the operator's handling journal. Each part is switched on the option
+// sheet's system page, the INI's [safety] section giving the switches of a first run. The clock is
+// injectable, so a test can step through minutes of waiting.
 class OperatorSafety : public QObject {
     Q_OBJECT
 public:
@@ -56,11 +57,16 @@ public:
     void soundPlayed(const CallRecord& call, int event);
     void callGone(uint32_t callId);
     void callConfirmed(uint32_t callId);
-    // The login completed: the operator's journal opens.
+    // The login completed: the operator's switches apply and the journal opens.
     void loggedIn();
+    // Switches each part on or off at once.
+    void setSwitches(const SafetySwitches& switches);
+    // The switches the option sheet stored for the logged-in operator (else the INI's) apply.
+    void applyStoredSwitches();
+    const SafetySwitches& iniSwitches() const { return iniSwitches_; }
 
     // One pass (every second): the waiting calls, the alarms due, the status line, the panes'
-    // waiting column, the tray; and the journal is synced to the disk.
+    // waiting column, the tray; and the journal writes the steps a failure kept waiting.
     void tick();
     // Opens the journal window, or brings the open one forward.
     void openJournalWindow();
@@ -76,6 +82,7 @@ private:
 
     CTalmorManagerDlg& window_;
     CallIntake& intake_;
+    const SafetySwitches iniSwitches_;
     SafetySwitches switches_;
     Clock clock_;
     WaitingBoard board_;
@@ -89,6 +96,7 @@ private:
     QTimer trayBlink_;
     bool trayDark_ = false;
     bool syncQueued_ = false;
+    bool loggedIn_ = false;
     int64_t lastShownMs_ = 0; // "now" of the waiting times on screen
     QPointer<CCallJournalDlg> journalWindow_;
 };

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include "storage/optionstore.h"
+
 namespace talmor {
 
 namespace {
@@ -20,6 +22,11 @@ SafetySwitches LoadSafetySwitches(const QString& path) {
     switches.waitingTime = Switch(ini, "safety/waitingtime");
     switches.journal = Switch(ini, "safety/journal");
     return switches;
+}
+
+SafetySwitches OperatorSwitches(const std::string& userFolder, const SafetySwitches& iniSwitches) {
+    SafetySwitches stored;
+    return storage::LoadSafetySwitches(userFolder, stored) ? stored : iniSwitches;
 }
 
 } // namespace talmor

@@ -2,20 +2,23 @@
 
 #include <QString>
 
+#include <string>
+
+#include "storage/consoleoptions.h"
+
 namespace talmor {
 
-// The operator-safety features, each on unless the INI's [safety] section turns it off:
+using SafetySwitches = storage::SafetySwitches;
+
+// The switches of the INI at `path`, its [safety] section:
 //   realert=true       repeat the alarm of a waiting SOS or help call until it is taken
 //   waitingtime=true   the oldest wait in the status line and a waiting column in the panes
 //   journal=true       the handling journal of every call step
-struct SafetySwitches {
-    bool realert = true;
-    bool waitingTime = true;
-    bool journal = true;
-};
-
-// The switches of the INI at `path`; a missing file or key leaves the feature on, and only
-// "false", "off", "no" or "0" turn one off.
+// A missing file or key leaves the feature on, and only "false", "off", "no" or "0" turn one off.
 SafetySwitches LoadSafetySwitches(const QString& path);
+
+// The switches of the operator whose folder is `userFolder`: those the option sheet's system
+// page stored, else `iniSwitches` (a first run).
+SafetySwitches OperatorSwitches(const std::string& userFolder, const SafetySwitches& iniSwitches);
 
 } // namespace talmor

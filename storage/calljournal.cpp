@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "storage/logcheckpointer.h"
 #include "storage/owndatabase.h"
 #include "storage/sqlitestatement.h"
 
@@ -63,13 +64,10 @@ bool CallJournal::open(const std::string& path) {
     }
     // Held by another process, the journal fails at once instead of holding the console.
     sqlite3_busy_timeout(db, 0);
-    // The log is written at every commit (so a killed process loses nothing) and synced by
-    // flush; a checkpoint inside an append would stall it, so only flush folds the log in. The
-    // console is the journal's only user while it is open: holding the file spares every
-    // append its locking and the shared index of the log (set before the file is first read).
-    const bool ready = sqlite3_exec(db,
-                                    "PRAGMA locking_mode=EXCLUSIVE; PRAGMA synchronous=NORMAL;"
-                                    " PRAGMA wal_autocheckpoint=0",
+    // The log is written at every commit (so a killed process loses nothing) and never synced
+    // here: the checkpointer syncs and folds it in on its own thread, through a connection of its
+    // own, which is why the file is not held exclusively.
+    const bool ready = sqlite3_exec(db, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0",
                                     nullptr, nullptr, nullptr) == SQLITE_OK;
     int applicationId = -1;
     int objects = -1;
@@ -92,6 +90,7 @@ bool CallJournal::open(const std::string& path) {
         return false;
     }
     db_ = db;
+    log_ = std::make_unique<LogCheckpointer>(path);
     return true;
 }
 
@@ -99,16 +98,41 @@ void CallJournal::close() {
     sqlite3_finalize(insert_);
     insert_ = nullptr;
     if (db_ != nullptr) {
-        sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
+    // Folds in what is left, then stops.
+    log_.reset();
 }
 
 bool CallJournal::append(const JournalEntry& entry) {
+    return append(&entry, 1);
+}
+
+bool CallJournal::append(const JournalEntry* entries, std::size_t count) {
     if (db_ == nullptr) {
         return false;
     }
+    if (count == 1) {
+        return insert(entries[0]);
+    }
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!insert(entries[i])) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+bool CallJournal::insert(const JournalEntry& entry) {
     if (insert_ == nullptr &&
         sqlite3_prepare_v3(db_,
                            "INSERT INTO journal(time_ms, call_id, caller_id, caller_name,"
@@ -138,12 +162,11 @@ bool CallJournal::append(const JournalEntry& entry) {
 }
 
 bool CallJournal::flush() {
-    if (db_ == nullptr) {
-        return false;
-    }
-    // A passive checkpoint syncs the log before it copies it into the database file.
-    return sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr) ==
-           SQLITE_OK;
+    return db_ != nullptr && log_ != nullptr && log_->foldNow();
+}
+
+bool CallJournal::syncing() const {
+    return db_ != nullptr && log_ != nullptr && !log_->failing();
 }
 
 bool CallJournal::query(const JournalFilter& filter, std::vector<JournalEntry>& entries) const {

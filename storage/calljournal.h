@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "storage/logcheckpointer.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -58,9 +62,10 @@ struct JournalFilter {
 // The append-only handling journal of one operator on SQLite. The file stays open while the
 // operator is logged in. An append is one small transaction in a write-ahead log that is written
 // before append returns, so it survives a crash of the process (SIGKILL included) at any moment;
-// the log is synced to the disk by flush, which the console calls once a second at most while
-// entries come in (a disk sync per append would cost some 3 ms). Nothing is ever updated or
-// deleted. Every operation reports failure as false or an empty result; none throws.
+// the log is synced to the disk and folded into the file about once a second by the journal's
+// checkpointer, on its own thread (a disk sync costs milliseconds, a hundred on a busy disk,
+// which the caller's event loop must not wait for). Nothing is ever updated or deleted. Every
+// operation reports failure as false or an empty result; none throws.
 class CallJournal {
 public:
     CallJournal() = default;
@@ -76,15 +81,24 @@ public:
 
     // Adds the entry at the end. False when the journal is closed or the write failed.
     bool append(const JournalEntry& entry);
-    // Syncs what was appended to the disk. False when the journal is closed or the sync failed.
+    // Adds the `count` entries at the end, in one transaction: all of them or, false, none.
+    bool append(const JournalEntry* entries, std::size_t count);
+    // Whether what was appended reaches the disk: false when the journal is closed or its last
+    // checkpoint failed.
+    bool syncing() const;
+    // Folds what was appended into the file now and waits for the disk (tests and tools). False
+    // when the journal is closed or the checkpoint failed.
     bool flush();
     // The entries that pass `filter`, oldest first (in the order they were appended). False when
     // the journal is closed or could not be read.
     bool query(const JournalFilter& filter, std::vector<JournalEntry>& entries) const;
 
 private:
+    bool insert(const JournalEntry& entry);
+
     sqlite3* db_ = nullptr;
     sqlite3_stmt* insert_ = nullptr; // prepared at the first append, kept while open
+    std::unique_ptr<LogCheckpointer> log_;
 };
 
 } // namespace talmor::storage

@@ -46,6 +46,18 @@ struct ConsoleOptions {
     bool operator==(const ConsoleOptions& other) const;
 };
 
+// The operator-safety features, each on unless switched off (the option sheet's system page,
+// else the INI's [safety] section).
+struct SafetySwitches {
+    bool realert = true;     // repeat the alarm of a waiting SOS or help call until it is taken
+    bool waitingTime = true; // the oldest wait in the status line, a waiting column in the panes
+    bool journal = true;     // the handling journal of every call step
+    bool operator==(const SafetySwitches& other) const {
+        return realert == other.realert && waitingTime == other.waitingTime &&
+               journal == other.journal;
+    }
+};
+
 // The options of an operator who has none stored yet: bits 1, 4, 5, 6, 7 and 8 on,
 // bits 0, 2, 3, 9 and 10 off, sound event i at applicationFolder + "Sound/" + its default file,
 // the three texts empty.

@@ -70,17 +70,26 @@ std::string IndexForm(const std::string& gbk) {
 // Opens the history with its text index, indexing the entries of a file that had none.
 bool OpenHistory(UserDB& db, const std::string& userFolder) {
     bool created = false;
-    if (!db.open(JoinPath(userFolder, kHistoryFile)) || !db.createTextIndex(created)) {
+    return db.open(JoinPath(userFolder, kHistoryFile), UserDB::Sync::ByCheckpoint) &&
+           db.createTextIndex(created);
+}
+
+// Indexes the texts of the entries above the last one the index holds, in one transaction:
+// every entry of a file that had no index, else those appended since the last search. An
+// append leaves its text to the next search because a text indexed per message costs the
+// index a segment and, every few messages, a merge of segments: tens of milliseconds in a
+// burst of messages on the event loop, where a search indexes a burst at once. Indexing an
+// entry again replaces its text, so a watermark lowered by a deletion costs only time.
+bool CatchUpTextIndex(UserDB& db) {
+    int64_t last = 0;
+    if (!db.lastIndexedSeq(last) || !db.begin()) {
         return false;
     }
-    if (!created) {
-        return true;
-    }
-    bool indexed = db.begin();
-    indexed =
-        indexed && db.walkAll([&](int64_t seq, uint32_t, const uint8_t* data, std::size_t size) {
+    const bool indexed = db.walkAll(
+        [&](int64_t seq, uint32_t, const uint8_t* data, std::size_t size) {
             return db.indexText(seq, IndexForm(DecodeMessage(data, size).text));
-        });
+        },
+        last);
     // Closing without commit rolls back a partial index.
     return indexed && db.commit();
 }
@@ -89,13 +98,9 @@ bool OpenHistory(UserDB& db, const std::string& userFolder) {
 
 bool AppendHistory(const std::string& userFolder, const MessageRecord& message) {
     UserDB db;
-    if (!OpenHistory(db, userFolder) || !db.begin()) {
-        return false;
-    }
     const StoreWriter stream = EncodeMessage(message);
-    // Both or neither: closing without commit rolls the record back.
-    return db.append(HistoryKey(message), stream.data(), stream.size()) &&
-           db.indexText(db.lastSeq(), IndexForm(message.text)) && db.commit();
+    return OpenHistory(db, userFolder) &&
+           db.append(HistoryKey(message), stream.data(), stream.size());
 }
 
 bool LoadLatestHistory(const std::string& userFolder, uint32_t peerId, int64_t beforeSeq,
@@ -135,6 +140,9 @@ bool SearchHistory(const std::string& userFolder, const std::string& text, bool 
     }
     if (text.empty()) {
         return true;
+    }
+    if (!CatchUpTextIndex(db)) {
+        return false;
     }
     return db.searchText(IndexForm(text), allPeers, peerId,
                          [&](int64_t seq, uint32_t, const uint8_t* data, std::size_t size) {

@@ -39,11 +39,12 @@ StoreWriter EncodeMessage(const MessageRecord& message);
 // Decodes any bytes, missing fields reading as 0 and empty.
 MessageRecord DecodeMessage(const uint8_t* data, std::size_t size);
 
-// The history store on userFolder + "HistroyMessage.db". Each call opens the
-// database (creating it when missing) and closes it again.
+// The history store on userFolder + "HistroyMessage.db" (UserDB::Sync::ByCheckpoint). Each call
+// opens the database (creating it when missing) and closes it again.
 
 // Stores the message under its key after the records already there; once it returned true the
-// message is on disk.
+// message survives a crash of the process, and a crash of the machine once the log was synced
+// (by the file's LogCheckpointer within a second while one runs).
 bool AppendHistory(const std::string& userFolder, const MessageRecord& message);
 // Appends the records of key `peerId` to `list`, first to last, at most `maxCount` of them
 // (0 = all). False when the key has no record or the file cannot be opened.

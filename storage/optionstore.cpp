@@ -112,6 +112,24 @@ bool LoadOptions(const std::string& userFolder, ConsoleOptions& options) {
     return true;
 }
 
+bool SaveSafetySwitches(const std::string& userFolder, const SafetySwitches& switches) {
+    StoreWriter stream;
+    stream.u8(static_cast<uint8_t>((switches.realert ? 1 : 0) | (switches.waitingTime ? 2 : 0) |
+                                   (switches.journal ? 4 : 0)));
+    return replaceRecord(userFolder, kSafetySwitchesKey, stream);
+}
+
+bool LoadSafetySwitches(const std::string& userFolder, SafetySwitches& switches) {
+    std::vector<uint8_t> value;
+    if (!readRecord(userFolder, kSafetySwitchesKey, value) || value.empty()) {
+        return false;
+    }
+    switches.realert = (value[0] & 1) != 0;
+    switches.waitingTime = (value[0] & 2) != 0;
+    switches.journal = (value[0] & 4) != 0;
+    return true;
+}
+
 bool WriteDefaultLists(const std::string& userFolder) {
     const bool autoReplies = SaveAutoReplies(userFolder, DefaultAutoReplies());
     const bool quickReplies = SaveQuickReplies(userFolder, DefaultQuickReplies());

@@ -13,6 +13,8 @@ namespace talmor::storage {
 // Keys of UserOption.db.
 constexpr uint32_t kAccountRecordKey = 0;
 constexpr uint32_t kOptionsKey = 0xFFFFFFFF;
+// The safety switches, a record of their own: the options record keeps its layout.
+constexpr uint32_t kSafetySwitchesKey = 0xFFFFFFFE;
 
 // The saved account: the operator's own profile (`UserRecord` with the login
 // extension) as far as UserOption.db keeps it. profileText[i] is profileText(i+1); texts 4 to 7
@@ -49,6 +51,12 @@ bool SaveAccountRecord(const std::string& userFolder, const AccountRecord& accou
 bool LoadAccountRecord(const std::string& userFolder, AccountRecord& account);
 bool SaveOptions(const std::string& userFolder, const ConsoleOptions& options);
 bool LoadOptions(const std::string& userFolder, ConsoleOptions& options);
+
+// The safety switches as the system page stored them: u8, bit 0 realert, bit 1 waiting time,
+// bit 2 journal. Loading returns false when none are stored (the INI's then hold) or the file
+// cannot be opened.
+bool SaveSafetySwitches(const std::string& userFolder, const SafetySwitches& switches);
+bool LoadSafetySwitches(const std::string& userFolder, SafetySwitches& switches);
 
 // Writes the three default lists, each replacing its file. False when one of them
 // could not be written.

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include "storage/logcheckpointer.h"
 #include "storage/owndatabase.h"
 #include "storage/sqlitestatement.h"
 
@@ -41,7 +42,10 @@ UserDB::~UserDB() {
 // An append thus costs one sync of the log (synchronous=FULL) and, on the first sync of a
 // connection, one of the folder; a committed record is in the log on disk, and SQLite's recovery
 // at the next open finds it whatever happened to the process in between.
-bool UserDB::open(const std::string& path) {
+// A Sync::ByCheckpoint file differs in two points: it is not held exclusively (its checkpointer
+// has a connection of its own, and the log's index lives in the shared -shm file), and a commit
+// is not synced; when its checkpointer runs, closing leaves the log to it whatever its size.
+bool UserDB::open(const std::string& path, Sync sync) {
     close();
     sqlite3* db = OpenOwnDatabase(path);
     if (db == nullptr) {
@@ -53,8 +57,13 @@ bool UserDB::open(const std::string& path) {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    // The locking mode must be set before the file is first read.
-    if (!execute("PRAGMA locking_mode=EXCLUSIVE; PRAGMA synchronous=FULL") || !initialise()) {
+    // The locking mode must be set before the file is first read. A file synced by its
+    // checkpointer shares the log's index with the checkpointer's connection, and never folds
+    // the log in at a commit.
+    const char* settings = sync == Sync::EachCommit
+                               ? "PRAGMA locking_mode=EXCLUSIVE; PRAGMA synchronous=FULL"
+                               : "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0";
+    if (!execute(settings) || !initialise()) {
         close();
         return false;
     }
@@ -67,7 +76,7 @@ void UserDB::close() {
     }
     struct stat log {};
     if (wrote_ && ::stat((path_ + "-wal").c_str(), &log) == 0 &&
-        log.st_size > kCheckpointLogBytes) {
+        log.st_size > kCheckpointLogBytes && !LogCheckpointer::Running(path_)) {
         sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     }
     sqlite3_close_v2(db_);

@@ -11,11 +11,12 @@ struct sqlite3_stmt;
 
 namespace talmor::storage {
 
-// The key/value database of the per-user data files. One SQLite 3 file per database, WAL journal,
-// synchronous=FULL, exclusive locking while a handle is open (see userdb.cpp for why): a second
-// handle on the same file, in this process or another, waits up to 2 s for the first to close and
-// then fails to open. Records are keyed by a u32; a key holds any number of records in the order
-// they were added (the history) or, written with replace, one record (the options).
+// The key/value database of the per-user data files. One SQLite 3 file per database, WAL journal;
+// by default synchronous=FULL and exclusive locking while a handle is open (see userdb.cpp for
+// why): a second handle on the same file, in this process or another, waits up to 2 s for the
+// first to close and then fails to open. Sync::ByCheckpoint files are shared instead. Records are
+// keyed by a u32; a key holds any number of records in the order they were added (the history) or,
+// written with replace, one record (the options).
 //
 // A handle is opened, used and closed within one operation of the data files: nothing stays
 // open between operations. Every operation reports failure as false; none throws, and a foreign
@@ -30,10 +31,23 @@ public:
     UserDB(const UserDB&) = delete;
     UserDB& operator=(const UserDB&) = delete;
 
+    // How the commits of a file reach the disk. Every handle on a file must use the same.
+    enum class Sync {
+        // Each commit is synced before it returns, so it survives a crash of the machine; the
+        // file is held exclusively while the handle is open.
+        EachCommit,
+        // A commit is written to the log before it returns, without a sync: it survives a crash
+        // of the process, and the file stays whole through a crash of the machine. The log is
+        // synced and folded in by the file's LogCheckpointer when one runs in this process, else
+        // when a handle that wrote closes with a log beyond a size. For a file written at the
+        // pace of the event loop (the chat history): its syncs then never hold the caller.
+        ByCheckpoint,
+    };
+
     // Opens the database file at `path`, creating it when it is missing. False when the file
     // cannot be opened or created, or when it is not one of our databases (a foreign SQLite
     // database, a file of other content, a corrupt header); the handle then stays closed.
-    bool open(const std::string& path);
+    bool open(const std::string& path, Sync sync = Sync::EachCommit);
     // Closes the handle (a no-op when closed).
     void close();
     bool isOpen() const { return db_ != nullptr; }
@@ -66,8 +80,8 @@ public:
     // The last `count` records (0: all) of `key` whose sequence number is below `beforeSeq` (0:
     // no bound), first to last.
     bool walkLatest(uint32_t key, int64_t beforeSeq, std::size_t count, const SeqVisitor& visit);
-    // Every record of every key, in sequence order.
-    bool walkAll(const SeqVisitor& visit);
+    // Every record of every key whose sequence number is above `afterSeq`, in sequence order.
+    bool walkAll(const SeqVisitor& visit, int64_t afterSeq = 0);
     // Deletes the record `seq` of `key`; false when there is none.
     bool deleteSeq(uint32_t key, int64_t seq);
 
@@ -78,6 +92,8 @@ public:
     // indexes the records already there).
     bool createTextIndex(bool& created);
     bool indexText(int64_t seq, const std::string& text);
+    // The highest sequence number whose text the index holds, 0 when it holds none.
+    bool lastIndexedSeq(int64_t& seq);
     // The records of `key` (every key when `allKeys`) whose indexed text contains `text`, in
     // sequence order.
     bool searchText(const std::string& text, bool allKeys, uint32_t key, const SeqVisitor& visit);

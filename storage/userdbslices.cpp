@@ -71,12 +71,12 @@ bool UserDB::walkLatest(uint32_t key, int64_t beforeSeq, std::size_t count,
            walkStatement(select.get(), visit);
 }
 
-bool UserDB::walkAll(const SeqVisitor& visit) {
+bool UserDB::walkAll(const SeqVisitor& visit, int64_t afterSeq) {
     if (db_ == nullptr) {
         return false;
     }
-    Statement select(db_, "SELECT seq, key, value FROM records ORDER BY seq");
-    return select && walkStatement(select.get(), visit);
+    Statement select(db_, "SELECT seq, key, value FROM records WHERE seq>?1 ORDER BY seq");
+    return select.bind(1, afterSeq) && walkStatement(select.get(), visit);
 }
 
 bool UserDB::deleteSeq(uint32_t key, int64_t seq) {
@@ -132,6 +132,19 @@ bool UserDB::indexText(int64_t seq, const std::string& text) {
     wrote_ = true;
     Statement insert(db_, "INSERT OR REPLACE INTO record_text(rowid, text) VALUES(?1, ?2)");
     return insert.bind(1, seq) && insert.bindText(2, text) && insert.run();
+}
+
+bool UserDB::lastIndexedSeq(int64_t& seq) {
+    if (db_ == nullptr || !hasTextIndex()) {
+        return false;
+    }
+    Statement last(db_, "SELECT rowid FROM record_text ORDER BY rowid DESC LIMIT 1");
+    if (!last) {
+        return false;
+    }
+    const int rc = sqlite3_step(last.get());
+    seq = rc == SQLITE_ROW ? last.integer(0) : 0;
+    return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
 
 bool UserDB::searchText(const std::string& text, bool allKeys, uint32_t key,

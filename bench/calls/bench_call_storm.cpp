@@ -4,7 +4,7 @@
 // (the console's protocol core without windows) that only receives and acknowledges the same
 // storm in the same run. The console runs twice, with its handling journal on and off; and one
 // journal append is timed beside an append of the chat history, the durable store it is
-// measured against.
+// measured against (each as the console runs it: its log synced by a checkpointer thread).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,7 +25,9 @@
 #include "console/talmormanagerdlg.h"
 #include "protocol/trace.h"
 #include "storage/calljournal.h"
+#include "storage/datafiles.h"
 #include "storage/historystore.h"
+#include "storage/logcheckpointer.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"
 #include "support/liveconsole.h"
@@ -224,7 +226,8 @@ AppendCost TimeAppends(int count, const std::function<bool(int)>& append) {
     return cost;
 }
 
-// A journal append, and a chat history append (each synced to the disk) for reference.
+// A journal append, and a chat history append for reference, each as the console writes them:
+// into the log before returning, the disk syncs left to the file's checkpointer thread.
 std::pair<AppendCost, AppendCost> AppendCosts() {
     testing::TempFolder folder;
     storage::CallJournal journal;
@@ -235,6 +238,10 @@ std::pair<AppendCost, AppendCost> AppendCosts() {
         return journal.append({1'765'000'000'000 + i, static_cast<uint32_t>(i), 2001, "caller", 1,
                                storage::JournalStep::SoundPlayed, "2"});
     });
+    // The first append makes the history file the checkpointer works on.
+    storage::MessageRecord first;
+    storage::AppendHistory(folder.path(), first);
+    storage::LogCheckpointer historyLog(folder.path() + storage::kHistoryFile);
     const AppendCost historyCost = TimeAppends(200, [&](int i) {
         storage::MessageRecord message;
         message.peerId = 1025;
@@ -278,8 +285,7 @@ int main(int argc, char** argv) {
         "  journal append:           %8.1f us mean, %.1f us at the 99th percentile, %.1f us "
         "longest of 2000\n",
         journalAppend.meanUs, journalAppend.p99Us, journalAppend.maxUs);
-    std::printf("    (chat history append, synced to the disk: %.1f us mean, %.1f us at the 99th "
-                "percentile)\n",
+    std::printf("    (chat history append: %.1f us mean, %.1f us at the 99th percentile)\n",
                 historyAppend.meanUs, historyAppend.p99Us);
     const bool met = console.ms > 0 && bare.ms > 0 && console.ms <= 3 * bare.ms &&
                      console.stallMs <= 100 && console.addedMb < 50;

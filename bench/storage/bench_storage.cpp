@@ -152,7 +152,7 @@ const std::string& bigHistoryFolder() {
         std::filesystem::create_directories(path);
         UserDB db;
         const std::vector<uint32_t> peers = shuffledPeers();
-        if (!db.open(JoinPath(path, kHistoryFile)) || !db.begin()) {
+        if (!db.open(JoinPath(path, kHistoryFile), UserDB::Sync::ByCheckpoint) || !db.begin()) {
             std::abort();
         }
         for (uint32_t i = 0; i < kHistorySize; ++i) {

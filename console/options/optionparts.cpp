@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "calls/callintake.h"
+#include "calls/operatorsafety.h"
 #include "console/appfolders.h"
 #include "console/commandids.h"
 #include "console/options/optionsheet.h"
@@ -13,6 +15,12 @@ namespace talmor {
 
 namespace {
 
+// The operator-safety part of the call intake; none when the window has no call parts.
+OperatorSafety* Safety(CTalmorManagerDlg& window) {
+    auto* intake = dynamic_cast<CallIntake*>(window.routes().calls);
+    return intake != nullptr ? &intake->safety() : nullptr;
+}
+
 QString ChooseWave(QWidget* owner) {
     return QFileDialog::getOpenFileName(owner, QString(), QString(),
                                         QString::fromUtf8(text::kWaveFilter));
@@ -21,12 +29,13 @@ QString ChooseWave(QWidget* owner) {
 } // namespace
 
 OptionSheetRunner::OptionSheetRunner(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window),
-      sounds_(std::make_unique<QtSoundOutput>()), services_{window.ui(),
-                                                            [this](int event, const QString& file) {
-                                                                sounds_->play(event, file);
-                                                            },
-                                                            ChooseWave} {}
+    : QObject(&window), window_(window), sounds_(std::make_unique<QtSoundOutput>()),
+      services_{window.ui(), [this](int event, const QString& file) { sounds_->play(event, file); },
+                ChooseWave,
+                [&window] {
+                    OperatorSafety* safety = Safety(window);
+                    return safety != nullptr ? safety->iniSwitches() : SafetySwitches{};
+                }} {}
 
 OptionSheetRunner::~OptionSheetRunner() = default;
 
@@ -35,6 +44,10 @@ void OptionSheetRunner::runOptionSheet(QWidget* owner, int page) {
     sheet_ = &sheet;
     sheet.exec();
     sheet_ = nullptr;
+    if (OperatorSafety* safety = Safety(window_);
+        safety != nullptr && sheet.result() == QDialog::Accepted) {
+        safety->applyStoredSwitches();
+    }
 }
 
 void OptionSheetRunner::setSoundOutput(std::unique_ptr<SoundOutput> output) {

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "storage/consoleoptions.h"
+
 class QWidget;
 
 namespace talmor {
@@ -18,6 +20,8 @@ struct OptionServices {
     std::function<void(int event, const QString& file)> play;
     // The wave file the operator chose in an open-file dialog over `owner`; empty when cancelled.
     std::function<QString(QWidget* owner)> chooseWave;
+    // The safety switches of a first run (the INI's); all on when unset.
+    std::function<storage::SafetySwitches()> safetyDefaults;
 };
 
 } // namespace talmor

@@ -18,7 +18,9 @@ namespace talmor {
 COptionSheet::COptionSheet(const std::string& userFolder, const OptionServices& services, int page,
                            QWidget* owner)
     : QDialog(owner), services_(services), tabs_(new QTabWidget(this)),
-      system_(new COptionSystemDlg(userFolder, tabs_)),
+      system_(new COptionSystemDlg(
+          userFolder,
+          services.safetyDefaults ? services.safetyDefaults() : storage::SafetySwitches{}, tabs_)),
       sound_(new COptionSoundDlg(userFolder, services, tabs_)),
       sms_(new COptionSmsDlg(userFolder, tabs_)),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {

@@ -7,15 +7,20 @@
 
 #include "console/options/optiontexts.h"
 #include "console/options/phrasegroup.h"
+#include "storage/optionstore.h"
 #include "storage/textlists.h"
 
 namespace talmor {
 
-COptionSystemDlg::COptionSystemDlg(const std::string& userFolder, QWidget* parent)
+COptionSystemDlg::COptionSystemDlg(const std::string& userFolder,
+                                   const storage::SafetySwitches& safetyDefaults, QWidget* parent)
     : COptionPage(userFolder, parent),
       takeHelp_(optionBox(text::kTakeHelpCalls, storage::kOptionTakeHelpCalls)),
       takeSos_(optionBox(text::kTakeSosCalls, storage::kOptionTakeSosCalls)),
       reconnect_(optionBox(text::kAutoReconnect, storage::kOptionAutoReconnect)),
+      realert_(new QCheckBox(QString::fromUtf8(text::kRealertSwitch), this)),
+      waitingTime_(new QCheckBox(QString::fromUtf8(text::kWaitingTimeSwitch), this)),
+      journal_(new QCheckBox(QString::fromUtf8(text::kJournalSwitch), this)),
       autoReplies_(
           new CPhraseGroup(kAutoReplyRule, text::kAutoReplyChoice, text::kAutoReplyEdit, this)),
       quickReplies_(
@@ -25,11 +30,23 @@ COptionSystemDlg::COptionSystemDlg(const std::string& userFolder, QWidget* paren
     boxes->addWidget(takeSos_);
     boxes->addWidget(reconnect_);
     boxes->addStretch();
+    auto* safety = new QHBoxLayout;
+    safety->addWidget(realert_);
+    safety->addWidget(waitingTime_);
+    safety->addWidget(journal_);
+    safety->addStretch();
     auto* page = new QVBoxLayout(this);
     page->addLayout(boxes);
+    page->addLayout(safety);
     page->addWidget(autoReplies_);
     page->addWidget(quickReplies_);
     page->addStretch();
+
+    storage::SafetySwitches switches = safetyDefaults;
+    storage::LoadSafetySwitches(userFolder_, switches);
+    realert_->setChecked(switches.realert);
+    waitingTime_->setChecked(switches.waitingTime);
+    journal_->setChecked(switches.journal);
 
     std::vector<std::string> list;
     storage::LoadAutoReplies(userFolder_, list);
@@ -50,6 +67,8 @@ QString COptionSystemDlg::check() {
 void COptionSystemDlg::store() {
     storage::SaveAutoReplies(userFolder_, autoReplies_->phrases());
     storage::SaveQuickReplies(userFolder_, quickReplies_->phrases());
+    storage::SaveSafetySwitches(
+        userFolder_, {realert_->isChecked(), waitingTime_->isChecked(), journal_->isChecked()});
     const bool help = takeHelp_->isChecked();
     const bool sos = takeSos_->isChecked();
     const bool reconnect = reconnect_->isChecked();

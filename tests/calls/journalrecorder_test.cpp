@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 #include <vector>
@@ -34,7 +35,7 @@ protected:
     }
     std::vector<JournalEntry> entries() {
         std::vector<JournalEntry> found;
-        EXPECT_TRUE(recorder.journal().query({}, found));
+        EXPECT_TRUE(recorder.query({}, found));
         return found;
     }
 
@@ -114,13 +115,57 @@ TEST_F(RecorderTest, SwitchedOffNothingIsOpenedOrWritten) {
         QFileInfo::exists(QString::fromStdString(folder.path()) + storage::kCallJournalFile));
 }
 
-TEST_F(RecorderTest, FlushSyncsOnlyWhatIsNew) {
-    ASSERT_TRUE(recorder.open(folder.path()));
-    EXPECT_FALSE(recorder.unflushed());
+TEST_F(RecorderTest, StepsOfAFailingJournalWaitAndAreWrittenInOrderOnceItWorks) {
+    // The operator's folder appears only later: until then every write fails.
+    const std::string later = folder.path() + "later/";
+    EXPECT_FALSE(recorder.open(later));
     recorder.record(JournalStep::Arrived, Sos(1));
-    EXPECT_TRUE(recorder.unflushed());
-    EXPECT_TRUE(recorder.flush());
-    EXPECT_FALSE(recorder.unflushed());
+    now += 5;
+    recorder.record(JournalStep::Shown, Sos(1));
+    recorder.onCallRequest(CMD_TAKE_CALL, 1, {});
+    EXPECT_EQ(recorder.waiting(), 3u);
+    EXPECT_FALSE(recorder.retry());
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(later)));
+    EXPECT_TRUE(recorder.retry());
+    EXPECT_EQ(recorder.waiting(), 0u);
+    EXPECT_EQ(reports, (std::vector<bool>{true, false}));
+    std::vector<JournalStep> steps;
+    for (const JournalEntry& entry : entries()) {
+        steps.push_back(entry.step);
+        EXPECT_EQ(entry.callerId, 2001u);
+    }
+    EXPECT_EQ(steps, (std::vector<JournalStep>{JournalStep::Arrived, JournalStep::Shown,
+                                               JournalStep::Taken}));
+    EXPECT_EQ(entries()[1].timeMs, now); // the moment of the step, not of the late write
+}
+
+TEST_F(RecorderTest, ABatchSchedulerGathersTheStepsOfATurnIntoOneWrite) {
+    int scheduled = 0;
+    recorder.setBatchScheduler([&] { ++scheduled; });
+    ASSERT_TRUE(recorder.open(folder.path()));
+    recorder.record(JournalStep::Arrived, Sos(1));
+    recorder.record(JournalStep::Shown, Sos(1));
+    recorder.record(JournalStep::Arrived, Sos(2));
+    EXPECT_EQ(scheduled, 1);
+    std::vector<JournalEntry> written;
+    ASSERT_TRUE(recorder.journal().query({}, written));
+    EXPECT_TRUE(written.empty());
+    recorder.commitWaiting();
+    ASSERT_TRUE(recorder.journal().query({}, written));
+    EXPECT_EQ(written.size(), 3u);
+    // The next turn schedules anew; a query writes what waits before it reads.
+    recorder.record(JournalStep::Taken, 2);
+    EXPECT_EQ(scheduled, 2);
+    EXPECT_EQ(entries().size(), 4u);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(RecorderTest, WaitingStepsNeverReachTheNextOperatorsJournal) {
+    EXPECT_FALSE(recorder.open(folder.path() + "missing/"));
+    recorder.record(JournalStep::Arrived, Sos(1));
+    ASSERT_TRUE(recorder.open(folder.path()));
+    EXPECT_EQ(recorder.waiting(), 0u);
+    EXPECT_TRUE(entries().empty());
 }
 
 TEST(JournalTexts, CsvQuotesWhatNeedsItAndDisarmsFormulas) {

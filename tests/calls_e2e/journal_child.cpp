@@ -33,7 +33,7 @@ bool Confirmed(talmor::e2e::LiveConsole& console, uint32_t callId) {
     talmor::storage::JournalFilter filter;
     filter.callId = callId;
     std::vector<talmor::storage::JournalEntry> entries;
-    console.intake().safety().journal().journal().query(filter, entries);
+    console.intake().safety().journal().query(filter, entries);
     return !entries.empty() && entries.back().step == talmor::storage::JournalStep::Confirmed;
 }
 

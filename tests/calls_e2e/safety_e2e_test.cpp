@@ -88,7 +88,7 @@ protected:
         storage::JournalFilter filter;
         filter.callId = callId;
         std::vector<storage::JournalEntry> entries;
-        EXPECT_TRUE(console.intake().safety().journal().journal().query(filter, entries));
+        EXPECT_TRUE(console.intake().safety().journal().query(filter, entries));
         int repeats = 0;
         for (const storage::JournalEntry& entry : entries) {
             repeats += entry.step == storage::JournalStep::SoundPlayed &&
@@ -188,7 +188,7 @@ TEST_F(SafetyEndToEnd, ACallTakenByAnotherConsoleStopsTheRepeats) {
     storage::JournalFilter filter;
     filter.callId = id;
     std::vector<storage::JournalEntry> entries;
-    ASSERT_TRUE(first->intake().safety().journal().journal().query(filter, entries));
+    ASSERT_TRUE(first->intake().safety().journal().query(filter, entries));
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(entries.back().step, storage::JournalStep::Withdrawn);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -11,6 +12,11 @@
 #include <functional>
 #include <vector>
 
+#include "calls/callintake.h"
+#include "calls/calllistmodel.h"
+#include "calls/callpane.h"
+#include "calls/callparts.h"
+#include "calls/operatorsafety.h"
 #include "console/commandids.h"
 #include "console/options/optionparts.h"
 #include "console/options/optionsheet.h"
@@ -71,6 +77,46 @@ TEST_F(OptionEntryTest, MenuAndButtonOpenTheFirstPageAndTheOptionsTakeEffect) {
                   sheet.buttons()->button(QDialogButtonBox::Cancel)->click();
               });
     EXPECT_FALSE(h.window().options().bit(storage::kOptionTakeHelpCalls));
+}
+
+// The safety switches of the system page take effect in the running console at once: the
+// panes' waiting column, the journal (closed and its menu item hidden while off) and, back on,
+// all of it again; the next login of the operator keeps what was stored.
+TEST_F(OptionEntryTest, SafetySwitchesApplyAtOnce) {
+    InstallCallParts(h.window());
+    OperatorSafety& safety = dynamic_cast<CallIntake*>(h.window().routes().calls)->safety();
+    h.login();
+    const CallListModel& sos =
+        dynamic_cast<CallIntake*>(h.window().routes().calls)->pane(1).model();
+    const QAction* journalItem = h.window().mainMenu().action(OperatorSafety::kJournalCommand);
+    ASSERT_NE(journalItem, nullptr);
+    EXPECT_GE(sos.waitingColumn(), 0);
+    EXPECT_TRUE(safety.journal().journal().isOpen());
+    const auto setSwitches = [&](bool realert, bool waitingTime, bool journal) {
+        whileOpen([&] { h.window().onCommand(cmd::kSystemSettings); },
+                  [&](COptionSheet& sheet) {
+                      COptionSystemDlg& page = sheet.systemPage();
+                      page.realert()->setChecked(realert);
+                      page.waitingTime()->setChecked(waitingTime);
+                      page.journal()->setChecked(journal);
+                      sheet.buttons()->button(QDialogButtonBox::Ok)->click();
+                  });
+    };
+    setSwitches(true, false, false);
+    EXPECT_EQ(safety.switches(), (SafetySwitches{true, false, false}));
+    EXPECT_EQ(sos.waitingColumn(), -1);
+    EXPECT_FALSE(safety.journal().enabled());
+    EXPECT_FALSE(safety.journal().journal().isOpen());
+    EXPECT_FALSE(journalItem->isVisible());
+
+    h.login();
+    EXPECT_EQ(safety.switches(), (SafetySwitches{true, false, false}));
+
+    setSwitches(false, true, true);
+    EXPECT_EQ(safety.switches(), (SafetySwitches{false, true, true}));
+    EXPECT_GE(sos.waitingColumn(), 0);
+    EXPECT_TRUE(safety.journal().journal().isOpen());
+    EXPECT_TRUE(journalItem->isVisible());
 }
 
 // Button 1021 answers before any login too, when there is no operator folder yet: no sheet, and

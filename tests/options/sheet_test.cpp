@@ -78,7 +78,8 @@ protected:
     QString chosenFile;
     OptionServices services{
         ui, [this](int event, const QString& file) { played.emplace_back(event, file); },
-        [this](QWidget*) { return chosenFile; }};
+        [this](QWidget*) { return chosenFile; }, [this] { return iniDefaults; }};
+    storage::SafetySwitches iniDefaults;
 };
 
 TEST_F(OptionSheetTest, OpensOnTheAskedPageWithTheStoredOptions) {
@@ -105,6 +106,40 @@ TEST_F(OptionSheetTest, OpensOnTheAskedPageWithTheStoredOptions) {
     EXPECT_EQ(sound.events()->itemText(0), U("即时讯息"));
     EXPECT_EQ(sound.events()->itemText(9), U("煤气报警"));
     EXPECT_EQ(sound.path()->text(), QString::fromStdString(stored.soundPaths[0]));
+}
+
+// The three safety switches show the INI's values until the page has stored its own; from then
+// on the stored ones hold, whatever the INI says.
+TEST_F(OptionSheetTest, SafetySwitchesStartFromTheIniUntilThePageStoresThem) {
+    iniDefaults.waitingTime = false;
+    {
+        auto sheet = open();
+        COptionSystemDlg& system = sheet->systemPage();
+        EXPECT_EQ(system.realert()->text(), U("重复报警直至接听"));
+        EXPECT_EQ(system.waitingTime()->text(), U("显示等待时间"));
+        EXPECT_EQ(system.journal()->text(), U("记录呼叫处理日志"));
+        EXPECT_TRUE(system.realert()->isChecked());
+        EXPECT_FALSE(system.waitingTime()->isChecked());
+        EXPECT_TRUE(system.journal()->isChecked());
+        system.journal()->click();
+        sheet->buttons()->button(QDialogButtonBox::Cancel)->click();
+    }
+    storage::SafetySwitches switches;
+    EXPECT_FALSE(storage::LoadSafetySwitches(folder(), switches)) << "Cancel stores nothing";
+    {
+        auto sheet = open();
+        sheet->systemPage().journal()->click();
+        ok(*sheet);
+    }
+    ASSERT_TRUE(storage::LoadSafetySwitches(folder(), switches));
+    EXPECT_EQ(switches, (storage::SafetySwitches{true, false, false}));
+    iniDefaults = {false, true, true};
+    auto sheet = open();
+    EXPECT_TRUE(sheet->systemPage().realert()->isChecked());
+    EXPECT_FALSE(sheet->systemPage().waitingTime()->isChecked());
+    EXPECT_FALSE(sheet->systemPage().journal()->isChecked());
+    // The options record keeps its layout and bits.
+    EXPECT_EQ(load(), stored);
 }
 
 // 接收求助呼叫 on the first page and 打开声音 on the second, in one visit: both are kept, and

@@ -133,6 +133,29 @@ TEST(HistorySearch, AMatchNeverStartsInsideADoubleByteCharacter) {
     EXPECT_EQ(Texts(found), std::vector<std::string>{"a\xF5\xC5"});
 }
 
+// An append leaves its text to the next search, which takes in every entry since the last one:
+// found once each, in order, whatever was deleted in between (also the newest one indexed).
+TEST(HistorySearch, ASearchTakesInWhatWasAppendedSinceTheLastOne) {
+    TempFolder user;
+    const auto search = [&] {
+        Entries found;
+        EXPECT_TRUE(SearchHistory(user.path(), "apple", false, 7, found));
+        return found;
+    };
+    ASSERT_TRUE(AppendHistory(user.path(), Text(7, "apple one")));
+    ASSERT_TRUE(AppendHistory(user.path(), Text(8, "apple of another peer")));
+    EXPECT_EQ(Texts(search()), (std::vector<std::string>{"apple one"}));
+    ASSERT_TRUE(AppendHistory(user.path(), Text(7, "apple two")));
+    ASSERT_TRUE(AppendHistory(user.path(), Text(7, "apple three")));
+    const Entries three = search();
+    ASSERT_EQ(Texts(three), (std::vector<std::string>{"apple one", "apple two", "apple three"}));
+    ASSERT_TRUE(DeleteHistoryEntry(user.path(), 7, three.back().seq));
+    ASSERT_TRUE(AppendHistory(user.path(), Text(7, "apple four")));
+    ASSERT_TRUE(AppendHistory(user.path(), Text(7, "pear")));
+    EXPECT_EQ(Texts(search()), (std::vector<std::string>{"apple one", "apple two", "apple four"}));
+    EXPECT_EQ(Texts(search()), (std::vector<std::string>{"apple one", "apple two", "apple four"}));
+}
+
 TEST(HistorySearch, DeletedEntriesAreNotFoundAndOldFilesAreIndexedOnFirstUse) {
     TempFolder user;
     const std::string path = JoinPath(user.path(), kHistoryFile);
