@@ -2,6 +2,7 @@
 
 #include "console/talmormanagerdlg.h"
 #include "media/file/filepart.h"
+#include "media/video/videopart.h"
 #include "media/voice/qtaudio.h"
 #include "media/voice/voicepart.h"
 
@@ -10,6 +11,7 @@ namespace talmor {
 void InstallMediaParts(CTalmorManagerDlg& window) {
     window.routes().file = new FilePart(window);
     window.routes().voice = new VoicePart(window, std::make_unique<voice::QtAudioBackend>());
+    window.routes().video = new VideoPart(window);
 }
 
 } // namespace talmor

@@ -66,6 +66,11 @@ bool PeerSession::sendPacket(PeerOutPacket& packet) {
     return transmit(packet.data(), packet.length());
 }
 
+std::size_t PeerSession::unsentBytes() const {
+    const std::size_t held = socket_ != kNoSocket ? manager_.sockets().unsentBytes(socket_) : 0;
+    return pendingCount_ + held;
+}
+
 bool PeerSession::transmit(const uint8_t* bytes, std::size_t size) {
     if (pendingCount_ > 0) {
         // Bytes leave in the order the packets were sent: behind the pending ones.

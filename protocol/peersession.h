@@ -90,6 +90,9 @@ public:
     bool sendPacket(PeerOutPacket& packet);
     void dropQueue() { queue_.clear(); }
     std::size_t queued() const { return queue_.size(); }
+    // Bytes of packets sent in state 3 that have not reached the network yet: the session's
+    // pending area and what the socket still holds.
+    std::size_t unsentBytes() const;
 
     // Connects to the peer at `address` (0: its peerAddress), which must be the peer's known
     // peerAddress; false when refused or when the connect cannot start (the state stays 0).

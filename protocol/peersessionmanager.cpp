@@ -233,6 +233,11 @@ bool PeerSessionManager::sendVideoData(uint32_t peer, const uint8_t* data, std::
     return sendMedia(kVideoKind, peer, data, length);
 }
 
+std::size_t PeerSessionManager::unsentVideoBytes(uint32_t peer) const {
+    const PeerSession* session = findSession(kVideoKind, peer);
+    return session != nullptr ? session->unsentBytes() : 0;
+}
+
 void PeerSessionManager::dropMessageQueue(uint32_t peer) {
     if (PeerSession* session = findSession(kMessageKind, peer)) {
         session->dropQueue();

@@ -64,6 +64,9 @@ public:
     // Media data for a started talk; false when it was dropped (no talk, or the link is full).
     bool sendVoiceData(uint32_t peer, const uint8_t* data, std::size_t length);
     bool sendVideoData(uint32_t peer, const uint8_t* data, std::size_t length);
+    // Bytes the "SendVideo" session with `peer` has not handed to the network yet (0 without
+    // one), so a sender of pictures can skip one rather than queue it behind the last.
+    std::size_t unsentVideoBytes(uint32_t peer) const;
     // Discards the messages waiting for the "message" session with `peer` to connect.
     void dropMessageQueue(uint32_t peer);
 

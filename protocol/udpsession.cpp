@@ -202,6 +202,10 @@ void UdpSession::onTimeout(const OutPacket& packet) {
     }
 }
 
+bool UdpSession::isPending(uint16_t seq) const {
+    return positionBySeq_[seq] != 0;
+}
+
 bool UdpSession::testAndSetSeen(uint16_t seq) {
     const auto bit = [this](uint16_t n) -> std::pair<uint8_t&, uint8_t> {
         return {seen_[n >> 3], static_cast<uint8_t>(1u << (n & 7))};

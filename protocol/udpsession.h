@@ -71,6 +71,8 @@ public:
     // lost): while it is dispatched, a stream of live data can tell it came late.
     bool isNewest(uint16_t seq) const { return anySeen_ && seq == newestSeen_; }
     std::size_t pendingCount() const { return liveCount_; }
+    // Whether request `seq` waits for its acknowledgement (neither acknowledged nor given up).
+    bool isPending(uint16_t seq) const;
 
     void onReadable() override;
     void onConnected(bool) override {}

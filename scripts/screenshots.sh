@@ -5,8 +5,9 @@
 # a quorvane-server of its own, then the tour of talmor_screentour: a new call's message box,
 # the call panes, the status line with the oldest wait, the processing list with its handling
 # menu, the family SMS window, the work pane showing a back-office page, the handling journal,
-# the three pages of the options sheet, the subscriber search wizard's two pages, and a chat
-# window with the volume strip of a voice talk (a private PulseAudio gives it sound devices).
+# the three pages of the options sheet, the subscriber search wizard's two pages, a chat window
+# with the volume strip of a voice talk (a private PulseAudio gives it sound devices); last a
+# video chat between two consoles (talmor_videoshot).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BUILD_DIR:-$root/build}
@@ -24,7 +25,7 @@ if [[ "${1:-}" != "--inside" ]]; then
     fi
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$build" -j "$(nproc)" --target talmormanager quorvane-server talmor_screengrab \
-        talmor_screentour
+        talmor_screentour talmor_videoshot
     mkdir -p "$out"
     exec xvfb-run -a -s "-screen 0 ${size}x24 -dpi 96" "$0" --inside
 fi
@@ -145,3 +146,6 @@ fi
 
 # 3. The calls: injected through the server's control API and handled in the console.
 "$build/console/talmor_screentour" "$http" "$out"
+
+# 4. A video chat between two consoles on the test pattern, with a server of their own.
+"$build/tests/media/video_e2e/talmor_videoshot" "$out/chat-video.png"

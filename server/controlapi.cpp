@@ -247,6 +247,7 @@ QJsonDocument ControlApi::consoles() {
             {"state", stateName(session->state)},
             {"status", static_cast<qint64>(session->status)},
             {"ready", session->loginComplete},
+            {"videoCapable", session->videoCapable != 0},
             {"silentMs", static_cast<qint64>(server_.nowMs() - session->lastHeardMs)},
             {"unacknowledged", static_cast<qint64>(session->pendingCount())},
         });

@@ -169,11 +169,29 @@ void CSendMsgDlg::layOut() {
     paneToggle_->setGeometry(layout.paneToggle);
     paneToggle_->setText(paneShown_ ? QStringLiteral("›") : QStringLiteral("‹"));
     pictures_->setGeometry(layout.pane);
-    pictures_->setVisible(paneShown_);
+    pictures_->setVisible(paneShown_ && !videoShown_);
+    if (video_ != nullptr) {
+        video_->setGeometry(layout.pane);
+        video_->setVisible(paneShown_ && videoShown_);
+    }
 }
 
 int CSendMsgDlg::paneWidth() const {
-    return paneShown_ ? kPicturePaneWidth : 0;
+    if (!paneShown_) {
+        return 0;
+    }
+    return videoShown_ ? kVideoPaneWidth : kPicturePaneWidth;
+}
+
+void CSendMsgDlg::setVideoPane(QWidget* pane) {
+    video_ = pane;
+    pane->setParent(client_);
+    layOut();
+}
+
+void CSendMsgDlg::showVideoPane(bool shown) {
+    videoShown_ = shown && video_ != nullptr;
+    layOut();
 }
 
 void CSendMsgDlg::setBottomStrip(QWidget* strip) {

@@ -89,9 +89,15 @@ public:
     QPushButton& quickReplyButton() { return *quickButton_; }
     PhraseMenuPopup& quickReplies() { return *quickReplies_; }
     QMenuBar& menu() { return *menuBar_; }
-    // The right-hand pane's width now (0 hidden, 120 pictures).
+    // The right-hand pane's width now (0 hidden, 120 pictures, 187 video).
     int paneWidth() const;
     void togglePane();
+    // The video pane (a child of the window, hidden until a video chat streams) and whether it
+    // takes the picture pane's place on the right.
+    void setVideoPane(QWidget* pane);
+    void showVideoPane(bool shown);
+    bool videoPaneShown() const { return videoShown_; }
+    CUserPicDlg& picturePane() { return *pictures_; }
 
     // A strip along the bottom of the display (the file transfer's); none gives the display its
     // room back once the strip is gone.
@@ -151,6 +157,8 @@ private:
     PhraseMenuPopup* quickReplies_;
     bool paneShown_ = true;
     QPointer<QWidget> bottomStrip_;
+    QPointer<QWidget> video_;
+    bool videoShown_ = false;
     QTimer fallback_;
     std::vector<Pending> direct_; // sent over a peer session, not yet acknowledged
     std::vector<Pending> server_; // sent through the server, not yet acknowledged

@@ -483,6 +483,22 @@ TEST_F(PeerSessionsTest, TalksRaiseReadyAndStartedOnTheRightSidesThenCarryData) 
     }
 }
 
+TEST_F(PeerSessionsTest, VideoBytesNotYetOnTheNetworkAreCounted) {
+    EXPECT_EQ(a.peers.unsentVideoBytes(7), 0u);
+    ASSERT_TRUE(a.peers.startVideo(7, b.peers.listenFor(kVideoKind, 1001)));
+    link.pump();
+    MemorySockets::Socket& socket = *a.h.sockets.find(a.newestStream());
+    EXPECT_EQ(a.peers.unsentVideoBytes(7), 0u);
+    socket.unsent = 300; // the system still holds bytes of earlier packets
+    EXPECT_EQ(a.peers.unsentVideoBytes(7), 300u);
+    socket.unsent = 0;
+    socket.takeLimit = 10; // the system takes part of the next packet
+    const Bytes picture(100, 5);
+    ASSERT_TRUE(a.peers.sendVideoData(7, picture.data(), picture.size()));
+    EXPECT_GT(a.peers.unsentVideoBytes(7), 100u - 10u);
+    EXPECT_EQ(a.peers.unsentVideoBytes(8), 0u) << "no session with that peer";
+}
+
 TEST_F(PeerSessionsTest, MediaDataOnATalkThatNeverStartedIsDropped) {
     a.peers.listenFor(kVoiceKind, 7);
     const int handle = acceptAtA(kVoiceKind, kAddressB);

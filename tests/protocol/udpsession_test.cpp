@@ -436,6 +436,21 @@ TEST(UdpSession, AcknowledgementStopsRetransmission) {
     EXPECT_EQ(rig.events.acked, std::vector<uint32_t>{seq});
 }
 
+TEST(UdpSession, ARequestIsPendingUntilAcknowledgedOrGivenUp) {
+    Rig rig;
+    const uint16_t acked = rig.request();
+    const uint16_t lost = rig.request();
+    EXPECT_TRUE(rig.session.isPending(acked));
+    EXPECT_TRUE(rig.session.isPending(lost));
+    EXPECT_FALSE(rig.session.isPending(static_cast<uint16_t>(lost + 1)));
+    rig.receive(rig.fromServer(CMD_ACK, 0, acked));
+    EXPECT_FALSE(rig.session.isPending(acked));
+    EXPECT_TRUE(rig.session.isPending(lost));
+    rig.retransmitPasses(UdpSession::kMaxSends);
+    ASSERT_EQ(rig.events.timedOut, std::vector<uint32_t>{lost});
+    EXPECT_FALSE(rig.session.isPending(lost));
+}
+
 TEST(UdpSession, AcknowledgementsAmongRetransmissionsLeaveTheRightRequestsPending) {
     // Requests acknowledged in the middle of the queue, behind one that is retransmitted or
     // given up, must neither be sent again nor stop the pass.

@@ -1,0 +1,67 @@
+#include "media/video/videopart.h"
+
+#include "console/talmormanagerdlg.h"
+#include "media/video/videochatlink.h"
+#include "media/video/videosource.h"
+#include "messaging/chat/chatpart.h"
+#include "messaging/chat/sendmsgdlg.h"
+
+namespace talmor {
+
+VideoPart::VideoPart(CTalmorManagerDlg& window) : QObject(&window), window_(window) {
+    window.client().setVideoCapable(VideoSourcePresent(window.deployment().videoSource));
+    if (auto* chats = dynamic_cast<ChatPart*>(window.routes().messaging)) {
+        connect(chats, &ChatPart::chatOpened, this, &VideoPart::attach);
+    }
+}
+
+void VideoPart::attach(CSendMsgDlg* chat) {
+    new VideoChatLink(window_, *chat);
+}
+
+VideoChatLink* VideoPart::linkFor(uint32_t peer) const {
+    auto* chats = dynamic_cast<ChatPart*>(window_.routes().messaging);
+    CSendMsgDlg* chat = chats != nullptr ? chats->findChat(peer) : nullptr;
+    return chat != nullptr ? chat->findChild<VideoChatLink*>(QString(), Qt::FindDirectChildrenOnly)
+                           : nullptr;
+}
+
+template <typename Event> void VideoPart::toChat(uint32_t peer, Event event) {
+    if (VideoChatLink* link = linkFor(peer)) {
+        event(link->chat());
+        if (CSendMsgDlg* chat = qobject_cast<CSendMsgDlg*>(link->parent())) {
+            chat->videoRunning = link->chat().running();
+        }
+    }
+}
+
+void VideoPart::onVideoOffer(uint32_t peer) {
+    if (auto* chats = dynamic_cast<ChatPart*>(window_.routes().messaging)) {
+        chats->chatWith(peer, true);
+    }
+    toChat(peer, [](VideoChat& chat) { chat.onOffer(); });
+}
+
+void VideoPart::onVideoAccepted(uint32_t peer, uint16_t port) {
+    toChat(peer, [port](VideoChat& chat) { chat.onAccepted(port); });
+}
+
+void VideoPart::onVideoCancelled(uint32_t peer) {
+    toChat(peer, [](VideoChat& chat) { chat.onCancelled(); });
+}
+
+void VideoPart::onVideoChannelReady(uint32_t peer, bool relayed) {
+    toChat(peer, [relayed](VideoChat& chat) { chat.onChannel(relayed); });
+}
+
+void VideoPart::onVideoChannelStarted(uint32_t peer, bool relayed) {
+    toChat(peer, [relayed](VideoChat& chat) { chat.onChannel(relayed); });
+}
+
+void VideoPart::onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) {
+    if (VideoChatLink* link = linkFor(peer)) {
+        link->chat().onPacket(data, length);
+    }
+}
+
+} // namespace talmor

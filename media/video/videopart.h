@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+
+#include "console/eventroutes.h"
+
+namespace talmor {
+
+class CSendMsgDlg;
+class CTalmorManagerDlg;
+class VideoChatLink;
+
+// The receiver of the video events: each chat window gets its video pane and video chat when
+// it opens, and the events of a contact reach the chat in that contact's window. Installed as
+// the main window's routes().video; it also tells the login whether a video source exists.
+class VideoPart : public QObject, public VideoReceiver {
+    Q_OBJECT
+public:
+    explicit VideoPart(CTalmorManagerDlg& window);
+
+    // The video chat of the open chat window with `peer`, or none.
+    VideoChatLink* linkFor(uint32_t peer) const;
+
+    void onVideoOffer(uint32_t peer) override;
+    void onVideoAccepted(uint32_t peer, uint16_t port) override;
+    void onVideoCancelled(uint32_t peer) override;
+    void onVideoChannelReady(uint32_t peer, bool relayed) override;
+    void onVideoChannelStarted(uint32_t peer, bool relayed) override;
+    void onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) override;
+
+private:
+    void attach(CSendMsgDlg* chat);
+    // The open chat's link; after the event the chat window's flag follows the chat.
+    template <typename Event> void toChat(uint32_t peer, Event event);
+
+    CTalmorManagerDlg& window_;
+};
+
+} // namespace talmor
