@@ -95,17 +95,28 @@ protected:
     Console& a() { return pair->a; }
     Console& b() { return pair->b; }
 
-    // The dominant frequency and level of what `sink` played over 2 seconds.
+    // The dominant frequency and level of what `sink` played over 2 seconds. The test sound
+    // server's tone source delivers in bursts about 2 seconds apart, of which the 200 ms jitter
+    // buffer keeps the first part: a window that falls between two bursts is heard again, up
+    // to three windows.
     void expectTone(const QString& sink, int hz) {
         // The first packets fill the path; then 2 seconds are heard.
         waitFor([] { return false; }, 1000);
-        const QByteArray heard = kSound->sound.recordMonitor(sink, 2000);
-        ASSERT_EQ(heard.size(), 32000) << "the recorder heard nothing";
-        const double level = Level(heard);
-        EXPECT_EQ(DominantFrequency(heard), hz) << "sink " << sink.toStdString();
+        double frequency = 0;
+        double level = 0;
+        for (int window = 0; window < 3; ++window) {
+            const QByteArray heard = kSound->sound.recordMonitor(sink, 2000);
+            ASSERT_EQ(heard.size(), 32000) << "the recorder heard nothing";
+            frequency = DominantFrequency(heard);
+            level = Level(heard);
+            std::printf("sink %s: dominant %.0f Hz, level %.0f\n", qPrintable(sink), frequency,
+                        level);
+            if (frequency == hz && level > 300) {
+                break;
+            }
+        }
+        EXPECT_EQ(frequency, hz) << "sink " << sink.toStdString();
         EXPECT_GT(level, 300) << "sink " << sink.toStdString() << " is nearly silent";
-        std::printf("sink %s: dominant %.0f Hz, level %.0f\n", qPrintable(sink),
-                    DominantFrequency(heard), level);
     }
     // Ending on either side closes both strips and every stream on the sound server.
     void expectEnded() {
