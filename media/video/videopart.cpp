@@ -8,10 +8,12 @@
 
 namespace talmor {
 
-VideoPart::VideoPart(CTalmorManagerDlg& window) : QObject(&window), window_(window) {
+VideoPart::VideoPart(CTalmorManagerDlg& window)
+    : QObject(&window), window_(window),
+      chats_(dynamic_cast<ChatPart*>(window.routes().messaging)) {
     window.client().setVideoCapable(VideoSourcePresent(window.deployment().videoSource));
-    if (auto* chats = dynamic_cast<ChatPart*>(window.routes().messaging)) {
-        connect(chats, &ChatPart::chatOpened, this, &VideoPart::attach);
+    if (chats_ != nullptr) {
+        connect(chats_, &ChatPart::chatOpened, this, &VideoPart::attach);
     }
 }
 
@@ -20,8 +22,7 @@ void VideoPart::attach(CSendMsgDlg* chat) {
 }
 
 VideoChatLink* VideoPart::linkFor(uint32_t peer) const {
-    auto* chats = dynamic_cast<ChatPart*>(window_.routes().messaging);
-    CSendMsgDlg* chat = chats != nullptr ? chats->findChat(peer) : nullptr;
+    CSendMsgDlg* chat = chats_ != nullptr ? chats_->findChat(peer) : nullptr;
     return chat != nullptr ? chat->findChild<VideoChatLink*>(QString(), Qt::FindDirectChildrenOnly)
                            : nullptr;
 }
@@ -36,8 +37,8 @@ template <typename Event> void VideoPart::toChat(uint32_t peer, Event event) {
 }
 
 void VideoPart::onVideoOffer(uint32_t peer) {
-    if (auto* chats = dynamic_cast<ChatPart*>(window_.routes().messaging)) {
-        chats->chatWith(peer, true);
+    if (chats_ != nullptr) {
+        chats_->chatWith(peer, true);
     }
     toChat(peer, [](VideoChat& chat) { chat.onOffer(); });
 }

@@ -6,6 +6,7 @@
 
 namespace talmor {
 
+class ChatPart;
 class CSendMsgDlg;
 class CTalmorManagerDlg;
 class VideoChatLink;
@@ -34,6 +35,8 @@ private:
     template <typename Event> void toChat(uint32_t peer, Event event);
 
     CTalmorManagerDlg& window_;
+    // The chat part, installed before the media parts; its windows hold the video chats.
+    ChatPart* chats_;
 };
 
 } // namespace talmor

@@ -15,8 +15,6 @@
 
 namespace talmor::voice {
 
-namespace {
-
 QAudioFormat TalkFormat() {
     QAudioFormat format;
     format.setSampleRate(kSampleRate);
@@ -37,6 +35,8 @@ std::optional<QAudioDevice> FindDevice(const QList<QAudioDevice>& devices,
     }
     return std::nullopt;
 }
+
+namespace {
 
 // The device end of the jitter buffer: it never runs dry, so the sink plays silence between
 // packets instead of stopping.

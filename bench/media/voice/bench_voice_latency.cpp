@@ -41,23 +41,6 @@ constexpr int kClickMs = 40;
 constexpr int kSpacingMs = 600;
 constexpr int kThreshold = 2000;
 
-QAudioFormat Format() {
-    QAudioFormat format;
-    format.setSampleRate(kSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    return format;
-}
-
-std::optional<QAudioDevice> Find(const QList<QAudioDevice>& devices, const QString& id) {
-    for (const QAudioDevice& device : devices) {
-        if (QString::fromUtf8(device.id()) == id) {
-            return device;
-        }
-    }
-    return std::nullopt;
-}
-
 // Silence, and a 1 kHz burst when asked; notes the moment the burst left for the device.
 class ClickSource : public QIODevice {
 public:
@@ -104,7 +87,7 @@ private:
 class ClickListener {
 public:
     ClickListener(const QAudioDevice& device, QElapsedTimer& clock) : clock_(clock) {
-        source_ = std::make_unique<QAudioSource>(device, Format());
+        source_ = std::make_unique<QAudioSource>(device, TalkFormat());
         source_->setBufferSize(960);
         io_ = source_->start();
         QObject::connect(io_, &QIODevice::readyRead, [this] { read(); });
@@ -195,8 +178,8 @@ int main() {
         // The device lists follow the server's announcements, which come a moment later.
         e2e::waitFor(
             [&] {
-                micA = Find(QMediaDevices::audioOutputs(), QStringLiteral("micA"));
-                bMonitor = Find(QMediaDevices::audioInputs(), QStringLiteral("b_in"));
+                micA = FindDevice(QMediaDevices::audioOutputs(), {}, QStringLiteral("micA"));
+                bMonitor = FindDevice(QMediaDevices::audioInputs(), {}, QStringLiteral("b_in"));
                 return micA && bMonitor;
             },
             10000);
@@ -207,7 +190,7 @@ int main() {
         ClickSource clicks;
         clicks.clock.start();
         clicks.open(QIODevice::ReadOnly);
-        QAudioSink player(*micA, Format());
+        QAudioSink player(*micA, TalkFormat());
         player.setBufferSize(960);
         player.start(&clicks);
         ClickListener listener(*bMonitor, clicks.clock);
