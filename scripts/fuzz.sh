@@ -21,9 +21,14 @@ for target in "$build"/fuzz/fuzz_*; do
     name=$(basename "$target")
     corpus="$build/corpus/$name"
     mkdir -p "$corpus"
+    # A target's folder may hold well-formed inputs to start from (fuzz/<folder>/seeds).
+    seeds=()
+    for dir in "$root"/fuzz/*/seeds; do
+        [[ -f $(dirname "$dir")/$name.cpp ]] && seeds+=("$dir")
+    done
     echo "== $name: $runs runs"
     log="$build/$name.log"
-    if ! "$target" -runs="$runs" -max_len=4096 -print_final_stats=1 "$corpus" >"$log" 2>&1; then
+    if ! "$target" -runs="$runs" -max_len=4096 -print_final_stats=1 "$corpus" "${seeds[@]}" >"$log" 2>&1; then
         tail -n 40 "$log" >&2
         echo "fuzz: $name found a failure (log: $log)" >&2
         exit 1
