@@ -10,18 +10,9 @@
 
 #include <utility>
 
-namespace talmor {
+#include "net/socketname.h"
 
-namespace {
-sockaddr_in LocalName(int fd) {
-    sockaddr_in name{};
-    socklen_t length = sizeof name;
-    if (fd < 0 || ::getsockname(fd, reinterpret_cast<sockaddr*>(&name), &length) != 0) {
-        return sockaddr_in{};
-    }
-    return name;
-}
-} // namespace
+namespace talmor {
 
 DatagramSocket::DatagramSocket(std::function<void()> onReadable)
     : onReadable_(std::move(onReadable)) {}
@@ -53,11 +44,11 @@ bool DatagramSocket::connect(uint32_t address, uint16_t port, int receiveBufferB
 }
 
 uint32_t DatagramSocket::localAddress() const {
-    return ntohl(LocalName(fd_).sin_addr.s_addr);
+    return SocketAddress(fd_);
 }
 
 uint16_t DatagramSocket::localPort() const {
-    return ntohs(LocalName(fd_).sin_port);
+    return SocketPort(fd_);
 }
 
 long DatagramSocket::send(const uint8_t* bytes, std::size_t size) {

@@ -1,10 +1,8 @@
 #include "net/qtsocketlayer.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 
 #include "protocol/peersession.h"
@@ -14,7 +12,7 @@ namespace talmor {
 namespace {
 // A stream reports itself writable again once its send buffer drains below this, so a peer
 // session that writes on every notification cannot grow the buffer without bound.
-constexpr qint64 kWriteLowWater = kPeerSocketBacklog;
+constexpr std::size_t kWriteLowWater = kPeerSocketBacklog;
 // The server answers a burst of requests (one per contact at login) with a burst; a bigger
 // receive buffer holds it until the event loop reads it.
 constexpr int kDatagramReceiveBuffer = 4 * 1024 * 1024;
@@ -31,19 +29,6 @@ int64_t SteadyNs() {
         .count();
 }
 
-// A closed stream still sends what it holds; a datagram socket goes at once.
-void dispose(QAbstractSocket* socket) {
-    socket->disconnect();
-    if (socket->socketType() != QAbstractSocket::TcpSocket ||
-        socket->state() != QAbstractSocket::ConnectedState || socket->bytesToWrite() == 0) {
-        socket->abort();
-        socket->deleteLater();
-        return;
-    }
-    QObject::connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(kLingerMs, socket, &QObject::deleteLater);
-    socket->disconnectFromHost();
-}
 } // namespace
 
 QtSocketLayer::QtSocketLayer() = default;
@@ -68,31 +53,22 @@ const QtSocketLayer::Entry* QtSocketLayer::find(int handle) const {
     return found == entries_.end() ? nullptr : &found->second;
 }
 
-void QtSocketLayer::watch(int handle, QAbstractSocket* socket) {
+std::unique_ptr<StreamSocket> QtSocketLayer::newStream(int handle) {
     // Each notification looks the handle up again: the sink may have closed it meanwhile.
-    QObject::connect(socket, &QIODevice::readyRead, socket,
-                     [this, handle] { notifyReadable(handle); });
-    QObject::connect(socket, &QAbstractSocket::connected, socket, [this, handle] {
+    StreamSocket::Events events;
+    events.connected = [this, handle](bool success) {
         if (Entry* entry = find(handle)) {
-            entry->sink->onConnected(true);
+            entry->sink->onConnected(success);
         }
-    });
-    QObject::connect(socket, &QAbstractSocket::errorOccurred, socket, [this, handle] {
-        Entry* entry = find(handle);
-        if (entry != nullptr && entry->socket &&
-            entry->socket->state() != QAbstractSocket::ConnectedState &&
-            entry->socket->state() != QAbstractSocket::ClosingState) {
-            // An error before the connection was made is the outcome of the connect.
-            entry->sink->onConnected(false);
-        }
-    });
-    QObject::connect(socket, &QAbstractSocket::disconnected, socket, [this, handle] {
+    };
+    events.readable = [this, handle] { notifyReadable(handle); };
+    events.sent = [this, handle] { notifyWritable(handle); };
+    events.ended = [this, handle] {
         if (Entry* entry = find(handle)) {
             entry->sink->onClosed();
         }
-    });
-    QObject::connect(socket, &QIODevice::bytesWritten, socket,
-                     [this, handle] { notifyWritable(handle); });
+    };
+    return std::make_unique<StreamSocket>(std::move(events));
 }
 
 int QtSocketLayer::createSocket(SocketType type, SocketSink* sink) {
@@ -105,10 +81,8 @@ int QtSocketLayer::createSocket(SocketType type, SocketSink* sink) {
             std::make_unique<DatagramSocket>([this, handle] { notifyReadable(handle); });
         return handle;
     }
-    entry.socket = new QTcpSocket(&owner_);
-    QAbstractSocket* socket = entry.socket;
     const int handle = add(std::move(entry));
-    watch(handle, socket);
+    entries_.at(handle).stream = newStream(handle);
     return handle;
 }
 
@@ -118,15 +92,7 @@ bool QtSocketLayer::connectSocket(int handle, uint32_t address, uint16_t port) {
         // A datagram connect completes at once; it only fixes the peer.
         return entry->datagram->connect(address, port, kDatagramReceiveBuffer);
     }
-    if (entry == nullptr || !entry->socket) {
-        return false;
-    }
-    QAbstractSocket* socket = entry->socket;
-    if (socket->state() != QAbstractSocket::UnconnectedState) {
-        socket->abort();
-    }
-    socket->connectToHost(QHostAddress(address), port);
-    return socket->state() != QAbstractSocket::UnconnectedState;
+    return entry != nullptr && entry->stream && entry->stream->connect(address, port);
 }
 
 uint32_t QtSocketLayer::localAddress(int handle) const {
@@ -137,10 +103,10 @@ uint32_t QtSocketLayer::localAddress(int handle) const {
     if (entry->datagram) {
         return entry->datagram->localAddress();
     }
-    if (entry->socket) {
-        return entry->socket->localAddress().toIPv4Address();
+    if (entry->stream) {
+        return entry->stream->localAddress();
     }
-    return entry->server ? entry->server->serverAddress().toIPv4Address() : 0;
+    return entry->listener ? entry->listener->localAddress() : 0;
 }
 
 uint16_t QtSocketLayer::localPort(int handle) const {
@@ -151,22 +117,20 @@ uint16_t QtSocketLayer::localPort(int handle) const {
     if (entry->datagram) {
         return entry->datagram->localPort();
     }
-    if (entry->socket) {
-        return entry->socket->localPort();
+    if (entry->stream) {
+        return entry->stream->localPort();
     }
-    return entry->server ? entry->server->serverPort() : 0;
+    return entry->listener ? entry->listener->localPort() : 0;
 }
 
 uint32_t QtSocketLayer::remoteAddress(int handle) const {
     const Entry* entry = find(handle);
-    return entry != nullptr && entry->socket ? entry->socket->peerAddress().toIPv4Address() : 0;
+    return entry != nullptr && entry->stream ? entry->stream->remoteAddress() : 0;
 }
 
 std::size_t QtSocketLayer::unsentBytes(int handle) const {
     const Entry* entry = find(handle);
-    return entry != nullptr && entry->socket
-               ? static_cast<std::size_t>(entry->socket->bytesToWrite())
-               : 0;
+    return entry != nullptr && entry->stream ? entry->stream->unsent() : 0;
 }
 
 long QtSocketLayer::sendBytes(int handle, const uint8_t* bytes, std::size_t size) {
@@ -174,16 +138,7 @@ long QtSocketLayer::sendBytes(int handle, const uint8_t* bytes, std::size_t size
     if (entry != nullptr && entry->datagram) {
         return entry->datagram->send(bytes, size);
     }
-    if (entry == nullptr || !entry->socket ||
-        entry->socket->state() != QAbstractSocket::ConnectedState) {
-        return -1;
-    }
-    const qint64 written =
-        entry->socket->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(size));
-    // Handed to the system now rather than on the event loop's next turn: a stop-and-wait
-    // peer (a file chunk and its answer) would otherwise wait a turn for every packet.
-    entry->socket->flush();
-    return static_cast<long>(written);
+    return entry != nullptr && entry->stream ? entry->stream->send(bytes, size) : -1;
 }
 
 long QtSocketLayer::receiveBytes(int handle, uint8_t* buffer, std::size_t capacity) {
@@ -195,61 +150,48 @@ long QtSocketLayer::receiveBytes(int handle, uint8_t* buffer, std::size_t capaci
         }
         return entry->datagram->receive(buffer, capacity);
     }
-    if (entry == nullptr || !entry->socket) {
-        return -1;
-    }
-    char* out = reinterpret_cast<char*>(buffer);
-    const auto limit = static_cast<qint64>(capacity);
-    QAbstractSocket* stream = entry->socket;
-    if (stream->bytesAvailable() > 0) {
-        return static_cast<long>(stream->read(out, limit));
-    }
-    return stream->state() == QAbstractSocket::ConnectedState ? -1 : 0;
+    return entry != nullptr && entry->stream ? entry->stream->receive(buffer, capacity) : -1;
 }
 
 int QtSocketLayer::listenSocket(ListenSink* sink, uint32_t address) {
-    auto* server = new QTcpServer(&owner_);
-    const QHostAddress bindTo =
-        address == 0 ? QHostAddress(QHostAddress::AnyIPv4) : QHostAddress(address);
-    if (!server->listen(bindTo, 0)) {
-        delete server;
-        return kNoSocket;
-    }
     Entry entry;
     entry.type = SocketType::Stream;
-    entry.server = server;
+    entry.listenSink = sink;
     const int handle = add(std::move(entry));
-    QObject::connect(server, &QTcpServer::newConnection, server, [this, handle, sink] {
-        if (find(handle) != nullptr) {
-            sink->onIncoming(handle);
+    auto listener = std::make_unique<StreamListener>([this, handle] {
+        if (Entry* found = find(handle)) {
+            found->listenSink->onIncoming(handle);
         }
     });
+    if (!listener->listen(address)) {
+        entries_.erase(handle);
+        return kNoSocket;
+    }
+    entries_.at(handle).listener = std::move(listener);
     return handle;
 }
 
 int QtSocketLayer::acceptSocket(int listenHandle, SocketSink* sink) {
     Entry* listener = find(listenHandle);
-    if (listener == nullptr || !listener->server || !listener->server->hasPendingConnections()) {
+    const int fd =
+        listener != nullptr && listener->listener ? listener->listener->takeIncoming() : -1;
+    if (fd < 0) {
         return kNoSocket;
     }
-    QTcpSocket* socket = listener->server->nextPendingConnection();
-    socket->setParent(&owner_);
     Entry entry;
     entry.type = SocketType::Stream;
-    entry.socket = socket;
     entry.sink = sink;
     const int handle = add(std::move(entry));
-    watch(handle, socket);
-    if (socket->bytesAvailable() > 0) {
-        // Bytes that came with the connection would otherwise wait for the next arrival.
-        QTimer::singleShot(0, socket, [this, handle] { notifyReadable(handle); });
-    }
+    Entry& accepted = entries_.at(handle);
+    accepted.stream = newStream(handle);
+    // Bytes that came with the connection are reported on the next turn, as any others.
+    accepted.stream->adopt(fd);
     return handle;
 }
 
 void QtSocketLayer::enableWrite(int handle) {
     Entry* entry = find(handle);
-    if (entry == nullptr || (!entry->socket && !entry->datagram)) {
+    if (entry == nullptr || (!entry->stream && !entry->datagram)) {
         return;
     }
     entry->wantWrite = true;
@@ -264,11 +206,9 @@ void QtSocketLayer::notifyWritable(int handle) {
     }
     // A datagram socket never holds a backlog of its own: a full system buffer drops the
     // datagram, which the reliable channel sends again.
-    const bool ready = entry->datagram
-                           ? entry->datagram->isOpen()
-                           : entry->socket &&
-                                 entry->socket->state() == QAbstractSocket::ConnectedState &&
-                                 entry->socket->bytesToWrite() < kWriteLowWater;
+    const bool ready = entry->datagram ? entry->datagram->isOpen()
+                                       : entry->stream && entry->stream->isConnected() &&
+                                             entry->stream->unsent() < kWriteLowWater;
     if (!ready) {
         return;
     }
@@ -283,11 +223,6 @@ void QtSocketLayer::notifyReadable(int handle) {
     }
     if (!entry->datagram) {
         entry->sink->onReadable();
-        // Bytes the sink left are not announced again by the stream itself.
-        Entry* after = find(handle);
-        if (after != nullptr && after->socket && after->socket->bytesAvailable() > 0) {
-            QTimer::singleShot(0, after->socket, [this, handle] { notifyReadable(handle); });
-        }
         return;
     }
     entry->datagram->setNotifying(false);
@@ -300,6 +235,31 @@ void QtSocketLayer::notifyReadable(int handle) {
     }
 }
 
+void QtSocketLayer::retire(Entry& entry) {
+    if (entry.stream) {
+        entry.stream->closeWhenSent(kLingerMs);
+        closedStreams_.push_back(std::move(entry.stream));
+    }
+    if (entry.listener) {
+        entry.listener->close();
+        closedListeners_.push_back(std::move(entry.listener));
+    }
+    QTimer::singleShot(0, &owner_, [this] { sweep(); });
+}
+
+void QtSocketLayer::sweep() {
+    closedStreams_.erase(std::remove_if(closedStreams_.begin(), closedStreams_.end(),
+                                        [](const std::unique_ptr<StreamSocket>& stream) {
+                                            return stream->isClosed() && !stream->notifying();
+                                        }),
+                         closedStreams_.end());
+    closedListeners_.erase(std::remove_if(closedListeners_.begin(), closedListeners_.end(),
+                                          [](const std::unique_ptr<StreamListener>& listener) {
+                                              return !listener->notifying();
+                                          }),
+                           closedListeners_.end());
+}
+
 void QtSocketLayer::closeSocket(int handle) {
     auto found = entries_.find(handle);
     if (found == entries_.end()) {
@@ -307,14 +267,7 @@ void QtSocketLayer::closeSocket(int handle) {
     }
     Entry entry = std::move(found->second);
     entries_.erase(found);
-    if (entry.socket) {
-        dispose(entry.socket);
-    }
-    if (entry.server) {
-        entry.server->disconnect();
-        entry.server->close();
-        entry.server->deleteLater();
-    }
+    retire(entry);
 }
 
 void QtSocketLayer::closeAllSockets() {

@@ -1,28 +1,27 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "net/datagramsocket.h"
+#include "net/streamlistener.h"
+#include "net/streamsocket.h"
 
 #include "protocol/socketlayer.h"
 
-class QAbstractSocket;
-class QTcpServer;
-
 namespace talmor {
 
-// The protocol core's sockets on Qt: a connected DatagramSocket for datagram sockets,
-// QTcpSocket for streams and QTcpServer for listeners. Notifications reach the sinks from the
-// event loop. A closed socket never notifies again, even when it is closed from inside its own
-// notification. A datagram socket hands its sink datagrams for a slice of the event loop's time
-// per notification and notifies again on the next turn for the rest, so a flood leaves the
-// loop, and every window, turning. A stream whose sink left bytes unread is notified again on
-// the next turn: a stream reports readable only when new bytes arrive.
+// The protocol core's sockets on Qt's event loop: a connected DatagramSocket for datagram
+// sockets, StreamSocket for streams and StreamListener for listeners. Notifications reach the
+// sinks from the event loop. A closed socket never notifies again, even when it is closed from
+// inside its own notification. A datagram socket hands its sink datagrams for a slice of the
+// event loop's time per notification and notifies again on the next turn for the rest, so a
+// flood leaves the loop, and every window, turning. A stream whose sink left bytes unread is
+// notified again on the next turn. A closed stream still hands the system what it holds.
 class QtSocketLayer : public SocketLayer {
 public:
     QtSocketLayer();
@@ -47,26 +46,32 @@ public:
 private:
     struct Entry {
         SocketType type = SocketType::Datagram;
-        QPointer<QAbstractSocket> socket;
+        std::unique_ptr<StreamSocket> stream;
         std::unique_ptr<DatagramSocket> datagram;
-        QPointer<QTcpServer> server;
+        std::unique_ptr<StreamListener> listener;
         SocketSink* sink = nullptr;
+        ListenSink* listenSink = nullptr;
         bool wantWrite = false;
         // The end of the datagram notification being delivered (steady clock, ns), else 0.
         int64_t sliceEndNs = 0;
     };
 
     int add(Entry entry);
-    void watch(int handle, QAbstractSocket* socket);
+    std::unique_ptr<StreamSocket> newStream(int handle);
+    // Keeps a closed stream or listener until none of its notifications is on the stack.
+    void retire(Entry& entry);
+    void sweep();
     void notifyWritable(int handle);
     void notifyReadable(int handle);
     Entry* find(int handle);
     const Entry* find(int handle) const;
 
-    // Parent of every socket: whatever is still alive (a stream finishing its close) goes with
-    // the layer.
+    // Context of the layer's own deferred notifications.
     QObject owner_;
     std::unordered_map<int, Entry> entries_;
+    // Closed streams finishing their sending, and closed ones still inside a notification.
+    std::vector<std::unique_ptr<StreamSocket>> closedStreams_;
+    std::vector<std::unique_ptr<StreamListener>> closedListeners_;
     int nextHandle_ = 1;
 };
 
