@@ -320,6 +320,106 @@ TEST(QtSocketLayer, AStreamConnectToNoListenerFails) {
     EXPECT_EQ(client.failed, 1);
 }
 
+// A stream of the layer connected to one the layer accepted, over loopback.
+struct StreamPair {
+    StreamPair() {
+        ensureApplication();
+        serverSide.layer = &layer;
+        client.layer = &layer;
+        listener.layer = &layer;
+        listener.acceptInto = &serverSide;
+        listening = layer.listenSocket(&listener, kLoopback);
+        client.handle = layer.createSocket(SocketType::Stream, &client);
+    }
+    bool connect() {
+        return layer.connectSocket(client.handle, kLoopback, layer.localPort(listening)) &&
+               waitFor([&] { return client.connected == 1 && listener.accepted != kNoSocket; });
+    }
+    long send(const std::string& bytes) {
+        return layer.sendBytes(client.handle, reinterpret_cast<const uint8_t*>(bytes.data()),
+                               bytes.size());
+    }
+    std::string receivedAll() const {
+        std::string all;
+        for (const std::string& piece : serverSide.received) {
+            all += piece;
+        }
+        return all;
+    }
+
+    QtSocketLayer layer;
+    Sink serverSide;
+    Sink client;
+    Listener listener;
+    int listening = kNoSocket;
+};
+
+TEST(QtSocketLayer, AStreamReaderThatRunsANestedEventLoopIsNotCalledAgainInsideIt) {
+    StreamPair pair;
+    ASSERT_TRUE(pair.connect());
+    int depth = 0;
+    int deepest = 0;
+    bool nested = false;
+    pair.serverSide.afterEach = [&] {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (!nested) {
+            // A message box while the first piece is handled; more bytes arrive meanwhile.
+            nested = true;
+            pair.send("during");
+            QEventLoop box;
+            QTimer::singleShot(200, &box, &QEventLoop::quit);
+            box.exec();
+        }
+        --depth;
+    };
+    ASSERT_EQ(pair.send("first"), 5);
+    ASSERT_TRUE(waitFor([&] { return pair.receivedAll() == "firstduring"; })) << pair.receivedAll();
+    EXPECT_EQ(deepest, 1);
+    ASSERT_EQ(pair.send("later"), 5);
+    ASSERT_TRUE(waitFor([&] { return pair.receivedAll() == "firstduringlater"; }));
+}
+
+TEST(QtSocketLayer, AClosedStreamStillHandsOverWhatTheSystemHadNotTakenThenTheCloseIsReported) {
+    StreamPair pair;
+    ASSERT_TRUE(pair.connect());
+    std::string bytes(8u << 20, 0);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 7 % 251);
+    }
+    ASSERT_EQ(pair.send(bytes), static_cast<long>(bytes.size()));
+    ASSERT_GT(pair.layer.unsentBytes(pair.client.handle), 0u);
+    pair.layer.closeSocket(pair.client.handle);
+    ASSERT_TRUE(waitFor([&] { return pair.serverSide.closed == 1; }, 20000));
+    EXPECT_TRUE(pair.receivedAll() == bytes) << pair.receivedAll().size();
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(pair.serverSide.closed, 1);
+    EXPECT_EQ(pair.client.closed, 0);
+}
+
+TEST(QtSocketLayer, AConnectionNobodyTakesIsClosedAndTheListenerKeepsServing) {
+    StreamPair pair;
+    struct Ignoring : ListenSink {
+        int announced = 0;
+        void onIncoming(int) override { ++announced; }
+    } ignoring;
+    const int listening = pair.layer.listenSocket(&ignoring, kLoopback);
+    ASSERT_NE(listening, kNoSocket);
+    ASSERT_TRUE(
+        pair.layer.connectSocket(pair.client.handle, kLoopback, pair.layer.localPort(listening)));
+    ASSERT_TRUE(waitFor([&] { return pair.client.connected == 1; }));
+    // The peer sees the connection end instead of waiting on it for ever.
+    ASSERT_TRUE(waitFor([&] { return pair.client.closed == 1; }));
+    EXPECT_EQ(ignoring.announced, 1);
+    // A second connection is announced as well.
+    Sink second;
+    second.layer = &pair.layer;
+    second.handle = pair.layer.createSocket(SocketType::Stream, &second);
+    ASSERT_TRUE(
+        pair.layer.connectSocket(second.handle, kLoopback, pair.layer.localPort(listening)));
+    ASSERT_TRUE(waitFor([&] { return ignoring.announced == 2 && second.closed == 1; }));
+}
+
 TEST(QtTimerHost, NumberedTimersCallBackWithTheirIdUntilStopped) {
     ensureApplication();
     std::vector<int> fired;
