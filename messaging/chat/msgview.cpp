@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -114,7 +115,7 @@ void CMsgView::appendMessage(const QString& header, const QColor& headerColour, 
         bodyFormat.setForeground(font->colour);
     }
     InsertBody(cursor, body, bodyFormat);
-    ensureCursorVisible();
+    showLatest();
 }
 
 void CMsgView::appendNotice(const QString& text,
@@ -149,7 +150,17 @@ void CMsgView::appendNotice(const QString& text,
         at = start + static_cast<int>(link.first.size());
     }
     cursor.insertText(rest.mid(at), plain);
-    ensureCursorVisible();
+    showLatest();
+}
+
+void CMsgView::showLatest() {
+    // Entries go in through a cursor of their own, and the view's cursor stays where the
+    // operator last clicked (a notice's link): the view follows the end of the document, and
+    // keeps a selection being copied.
+    if (!textCursor().hasSelection()) {
+        moveCursor(QTextCursor::End);
+    }
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 void CMsgView::forgetNoticeLinks(const std::vector<int>& codes) {

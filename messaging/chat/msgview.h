@@ -38,6 +38,7 @@ protected:
 
 private:
     void follow(const QUrl& url);
+    void showLatest();
 };
 
 // Adds the emoticon pictures to `document` as image resources, unless it holds them.

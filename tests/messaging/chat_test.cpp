@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -371,6 +372,28 @@ TEST_F(ChatTest, NoticeLinksRaiseTheirNotifications) {
     EXPECT_EQ(hrefs, (std::vector<QString>{QStringLiteral(" 接受 "), QStringLiteral(" 取消 ")}));
     EXPECT_EQ(codes, (std::vector<int>{10002, 10001}));
     EXPECT_TRUE(h.ui.opened.empty());
+}
+
+TEST_F(ChatTest, TheDisplayShowsTheLatestEntryAfterTheOperatorClickedAnEarlierOne) {
+    CSendMsgDlg* chat = &open(kColleague);
+    CMsgView& display = chat->display();
+    display.resize(300, 120);
+    ShowOfferNotice(display, OfferKind::File, Gbk("report.doc"));
+    // The operator clicks the offer's link: the view's cursor stays up there.
+    display.moveCursor(QTextCursor::Start);
+    for (int i = 0; i < 40; ++i) {
+        display.appendNotice(QStringLiteral("notice %1").arg(i), {});
+    }
+    QScrollBar* bar = display.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    // A selection being copied is kept.
+    QTextCursor selection(display.document());
+    selection.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+    display.setTextCursor(selection);
+    display.appendNotice(QStringLiteral("one more"), {});
+    EXPECT_TRUE(display.textCursor().hasSelection());
+    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(ChatTest, ClosingWhileADirectMessageWaitsAsksAndNoKeepsTheWindow) {
