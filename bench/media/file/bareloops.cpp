@@ -97,7 +97,11 @@ struct Files {
 
 } // namespace
 
-double BareTcpStopAndWait(const std::string& from, const std::string& to) {
+namespace {
+
+// With `polled`, every arrival is first waited for in poll() on both ends, as an event loop
+// waits: the floor of any design that serves its sockets from one loop.
+double TcpStopAndWait(const std::string& from, const std::string& to, bool polled) {
     Files files(from, to);
     const int listener = socket(AF_INET, SOCK_STREAM, 0);
     const int sender = socket(AF_INET, SOCK_STREAM, 0);
@@ -116,21 +120,38 @@ double BareTcpStopAndWait(const std::string& from, const std::string& to) {
     std::vector<uint8_t> arrived(kHeader + kChunk);
     uint8_t answer[kHeader] = {};
     bool ok = receiver >= 0;
+    auto ready = [&] {
+        if (!polled) {
+            return true;
+        }
+        pollfd polls[2] = {{sender, POLLIN, 0}, {receiver, POLLIN, 0}};
+        return poll(polls, 2, -1) > 0;
+    };
     const Clock::time_point start = Clock::now();
     for (std::size_t count = 0;
          ok && (count = std::fread(packet.data() + kHeader, 1, kChunk, files.in)) > 0;) {
         PutU32(packet.data(), static_cast<uint32_t>(kHeader + count));
-        ok = SendAll(sender, packet.data(), kHeader + count) &&
+        ok = SendAll(sender, packet.data(), kHeader + count) && ready() &&
              ReceiveAll(receiver, arrived.data(), kHeader) &&
              ReceiveAll(receiver, arrived.data() + kHeader, GetU32(arrived.data()) - kHeader) &&
              files.write(arrived.data() + kHeader, count) && SendAll(receiver, answer, kHeader) &&
-             ReceiveAll(sender, answer, kHeader);
+             ready() && ReceiveAll(sender, answer, kHeader);
     }
     const double ms = MsSince(start);
     close(receiver);
     close(sender);
     close(listener);
     return ok ? ms : -1;
+}
+
+} // namespace
+
+double BareTcpStopAndWait(const std::string& from, const std::string& to) {
+    return TcpStopAndWait(from, to, false);
+}
+
+double PolledTcpStopAndWait(const std::string& from, const std::string& to) {
+    return TcpStopAndWait(from, to, true);
 }
 
 double BareRelayStopAndWait(const std::string& from, const std::string& to, int dropPercent,

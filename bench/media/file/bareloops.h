@@ -11,6 +11,9 @@ namespace talmor::bench {
 
 // Over a loopback TCP connection: a 12-byte header and the chunk, answered by a 12-byte header.
 double BareTcpStopAndWait(const std::string& from, const std::string& to);
+// The same with every arrival first waited for in poll(), as an event loop waits: the floor
+// of any console that serves its sockets from one loop (not a goal's reference).
+double PolledTcpStopAndWait(const std::string& from, const std::string& to);
 
 // As datagrams through a minimal relay (a socket that forwards each datagram to the other
 // side): the chunk with its byte count, answered by the count received. With `dropPercent`,
