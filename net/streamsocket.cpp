@@ -55,7 +55,9 @@ bool StreamSocket::connect(uint32_t address, uint16_t port) {
         // Reported from the event loop, never from inside the caller.
         QTimer::singleShot(0, &context_, [this] {
             if (!silent_ && connected_) {
+                ++depth_;
                 events_.connected(true);
+                --depth_;
             }
         });
         return true;
