@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "net/socketname.h"
+#include "net/socketnotice.h"
 
 namespace talmor {
 
@@ -38,8 +39,7 @@ bool DatagramSocket::connect(uint32_t address, uint16_t port, int receiveBufferB
         close();
         return false;
     }
-    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read);
-    QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { onReadable_(); });
+    notifier_ = WatchSocket(fd_, QSocketNotifier::Read, [this] { onReadable_(); });
     return true;
 }
 
@@ -82,12 +82,8 @@ void DatagramSocket::setNotifying(bool on) {
 }
 
 void DatagramSocket::close() {
-    if (notifier_ != nullptr) {
-        // The socket may be closed from inside the notifier's own signal.
-        notifier_->setEnabled(false);
-        notifier_->deleteLater();
-        notifier_ = nullptr;
-    }
+    // The socket may be closed from inside the notifier's own signal.
+    RetireNotifier(notifier_);
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;

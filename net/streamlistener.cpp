@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "net/socketname.h"
+#include "net/socketnotice.h"
 
 namespace talmor {
 
@@ -39,8 +40,7 @@ bool StreamListener::listen(uint32_t address) {
         close();
         return false;
     }
-    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read);
-    QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { onNotice(); });
+    notifier_ = WatchSocket(fd_, QSocketNotifier::Read, [this] { onNotice(); });
     return true;
 }
 
@@ -81,12 +81,8 @@ void StreamListener::onNotice() {
 }
 
 void StreamListener::close() {
-    if (notifier_ != nullptr) {
-        // The listener may be closed from inside its own announcement.
-        notifier_->setEnabled(false);
-        notifier_->deleteLater();
-        notifier_ = nullptr;
-    }
+    // The listener may be closed from inside its own announcement.
+    RetireNotifier(notifier_);
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "net/socketname.h"
+#include "net/socketnotice.h"
 
 namespace talmor {
 
@@ -21,14 +22,6 @@ bool WouldBlock(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
-void Retire(QSocketNotifier*& notifier) {
-    if (notifier != nullptr) {
-        // The socket may be closed from inside the notifier's own signal.
-        notifier->setEnabled(false);
-        notifier->deleteLater();
-        notifier = nullptr;
-    }
-}
 } // namespace
 
 StreamSocket::StreamSocket(Events events) : events_(std::move(events)) {}
@@ -67,8 +60,7 @@ bool StreamSocket::connect(uint32_t address, uint16_t port) {
         return false;
     }
     connecting_ = true;
-    writer_ = new QSocketNotifier(fd_, QSocketNotifier::Write);
-    QObject::connect(writer_, &QSocketNotifier::activated, writer_, [this] { onWriteNotice(); });
+    writer_ = WatchSocket(fd_, QSocketNotifier::Write, [this] { onWriteNotice(); });
     return true;
 }
 
@@ -82,8 +74,7 @@ void StreamSocket::adopt(int fd) {
 }
 
 void StreamSocket::watch() {
-    reader_ = new QSocketNotifier(fd_, QSocketNotifier::Read);
-    QObject::connect(reader_, &QSocketNotifier::activated, reader_, [this] { onReadNotice(); });
+    reader_ = WatchSocket(fd_, QSocketNotifier::Read, [this] { onReadNotice(); });
 }
 
 uint32_t StreamSocket::localAddress() const {
@@ -253,9 +244,7 @@ bool StreamSocket::flushWaiting() {
 
 void StreamSocket::wantWriteNotice(bool on) {
     if (on && writer_ == nullptr) {
-        writer_ = new QSocketNotifier(fd_, QSocketNotifier::Write);
-        QObject::connect(writer_, &QSocketNotifier::activated, writer_,
-                         [this] { onWriteNotice(); });
+        writer_ = WatchSocket(fd_, QSocketNotifier::Write, [this] { onWriteNotice(); });
     } else if (writer_ != nullptr && writer_->isEnabled() != on) {
         writer_->setEnabled(on);
     }
@@ -268,13 +257,13 @@ void StreamSocket::closeWhenSent(int lingerMs) {
         return;
     }
     lingering_ = true;
-    Retire(reader_);
+    RetireNotifier(reader_);
     QTimer::singleShot(lingerMs, &context_, [this] { close(); });
 }
 
 void StreamSocket::close() {
-    Retire(reader_);
-    Retire(writer_);
+    RetireNotifier(reader_);
+    RetireNotifier(writer_);
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
