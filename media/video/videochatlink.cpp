@@ -10,6 +10,7 @@
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "protocol/peersession.h"
+#include "protocol/peersessionmanager.h"
 
 namespace talmor {
 
@@ -85,7 +86,11 @@ bool VideoChatLink::requestPending(uint16_t seq) const {
 }
 
 uint16_t VideoChatLink::listenForVideo() {
-    return main_.peers().listenFor(kVideoKind, peer_);
+    PeerSessionManager& peers = main_.peers();
+    // Opening a listener closes every video session: while a chat with another contact uses
+    // one, this one gets no listener (port 0) and goes through the relay instead of ending it.
+    peers.closeSessionsFor(kVideoKind, peer_);
+    return peers.findSession(kVideoKind, 0) != nullptr ? 0 : peers.listenFor(kVideoKind, peer_);
 }
 
 void VideoChatLink::startDirect(uint16_t port) {

@@ -244,5 +244,39 @@ TEST_F(VideoEndToEnd, VideoButtonAsksBeforeEndingAndClosingTheWindowEndsTheChat)
         [this] { return a->window().peers().findSession(kVideoKind, kB) == nullptr; }, kWaitMs));
 }
 
+TEST_F(VideoEndToEnd, AcceptingASecondContactsVideoLeavesTheRunningDirectChatAlone) {
+    constexpr uint32_t kC = 1026;
+    startBoth(QStringLiteral("testpattern"));
+    startChat();
+    ExpectRisingPictures(*b, kA);
+    e2e::VideoConsole c(server.udpPort(), server.httpPort(), QStringLiteral("testpattern"));
+    c.login(kC, "talmor1026");
+    ASSERT_TRUE(waitFor([&] { return c.ready() && c.seesOnline(kA); }, kWaitMs));
+    ASSERT_TRUE(waitFor([&] { return a->seesOnline(kC); }, kWaitMs));
+
+    // C asks A while A streams with B directly; A accepts without a listener, so C's chat
+    // goes through the relay and B's pictures keep coming over the direct session.
+    c.chatWith(kA).command(chat::kCmdVideo);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return a->video(kC) != nullptr &&
+                   a->video(kC)->chat().state() == VideoChat::State::Offered;
+        },
+        kWaitMs));
+    emit a->findChat(kC)->display().notification(kAcceptVideo);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return c.video(kA)->chat().state() == VideoChat::State::Streaming &&
+                   a->video(kC)->chat().state() == VideoChat::State::Streaming;
+        },
+        kWaitMs));
+    EXPECT_TRUE(c.video(kA)->chat().relayed());
+    EXPECT_NE(a->window().peers().findSession(kVideoKind, kB), nullptr);
+    EXPECT_FALSE(a->video(kB)->chat().relayed());
+    ExpectRisingPictures(*b, kA);
+    ExpectRisingPictures(c, kA);
+    c.window().close();
+}
+
 } // namespace
 } // namespace talmor
