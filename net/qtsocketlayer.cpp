@@ -236,6 +236,9 @@ void QtSocketLayer::notifyReadable(int handle) {
 }
 
 void QtSocketLayer::retire(Entry& entry) {
+    if (!entry.stream && !entry.listener) {
+        return;
+    }
     if (entry.stream) {
         entry.stream->closeWhenSent(kLingerMs);
         closedStreams_.push_back(std::move(entry.stream));

@@ -105,10 +105,6 @@ long StreamSocket::send(const uint8_t* bytes, std::size_t size) {
         }
     }
     if (taken < size) {
-        if (waitingFrom_ > 0 && waitingFrom_ == waiting_.size()) {
-            waiting_.clear();
-            waitingFrom_ = 0;
-        }
         waiting_.insert(waiting_.end(), bytes + taken, bytes + size);
         wantWriteNotice(true);
     }
