@@ -10,6 +10,7 @@
 
 #include <utility>
 
+#include "net/loopbackguard.h"
 #include "net/socketname.h"
 #include "net/socketnotice.h"
 
@@ -23,6 +24,7 @@ DatagramSocket::~DatagramSocket() {
 }
 
 bool DatagramSocket::connect(uint32_t address, uint16_t port, int receiveBufferBytes) {
+    checkLoopbackOnly(address, port, "a datagram socket");
     close();
     fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd_ < 0) {

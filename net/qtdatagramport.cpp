@@ -1,5 +1,7 @@
 #include "net/qtdatagramport.h"
 
+#include "net/loopbackguard.h"
+
 #include <QHostAddress>
 #include <QVariant>
 
@@ -35,6 +37,7 @@ bool QtDatagramPort::bind(uint32_t address, uint16_t port, int receiveBufferByte
 }
 
 void QtDatagramPort::send(uint32_t address, uint16_t port, const uint8_t* bytes, std::size_t size) {
+    checkLoopbackOnly(address, port, "a datagram");
     socket_.writeDatagram(reinterpret_cast<const char*>(bytes), static_cast<qint64>(size),
                           QHostAddress(address), port);
 }

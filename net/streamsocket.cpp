@@ -12,6 +12,7 @@
 
 #include <utility>
 
+#include "net/loopbackguard.h"
 #include "net/socketname.h"
 #include "net/socketnotice.h"
 
@@ -31,6 +32,7 @@ StreamSocket::~StreamSocket() {
 }
 
 bool StreamSocket::connect(uint32_t address, uint16_t port) {
+    checkLoopbackOnly(address, port, "a stream connection");
     close();
     ended_ = false;
     endReported_ = false;

@@ -4,6 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BENCH_DIR:-$root/build-bench}
+# Benchmarks talk to loopback only: the socket layer stops a program that tries anything else.
+export TALMOR_LOOPBACK_ONLY=1
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALMOR_BENCH=ON >/dev/null

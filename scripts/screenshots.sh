@@ -71,7 +71,8 @@ port=$udp
 backoffice=127.0.0.1:$http
 public=http://127.0.0.1:$http/site
 INI
-export TALMOR_HOME="$home" TALMOR_MARKS=1 QTWEBENGINE_DISABLE_SANDBOX=1
+# The tour talks to loopback only: the socket layer stops a program that tries anything else.
+export TALMOR_HOME="$home" TALMOR_MARKS=1 QTWEBENGINE_DISABLE_SANDBOX=1 TALMOR_LOOPBACK_ONLY=1
 printf '1024\n1025\n' >"$home/HistoryUser.dat"
 
 # The geometry "x y w h" of the window titled $1 with the frame the window manager gave it: the

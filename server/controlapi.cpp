@@ -220,7 +220,9 @@ Answer setAddress(PlatformServer& server, const QUrlQuery& query) {
     };
     for (const auto& [name, value] : modes) {
         if (operatorId && mode == name) {
-            server.setAddressMode(*operatorId, value);
+            if (!server.setAddressMode(*operatorId, value)) {
+                return failure(Status::InternalServerError, "no unanswered loopback port");
+            }
             return {Status::Ok,
                     QJsonDocument(QJsonObject{{"operator", static_cast<qint64>(*operatorId)},
                                               {"mode", mode}})};

@@ -311,8 +311,12 @@ AddressMode PlatformServer::addressMode(uint32_t operatorId) const {
     return found == addressModes_.end() ? AddressMode::Real : found->second;
 }
 
-void PlatformServer::setAddressMode(uint32_t operatorId, AddressMode mode) {
+bool PlatformServer::setAddressMode(uint32_t operatorId, AddressMode mode) {
+    if (mode == AddressMode::Unreachable && !unanswered_.open()) {
+        return false;
+    }
     addressModes_[operatorId] = mode;
+    return true;
 }
 
 void PlatformServer::endSession(ConsoleSession& session, const std::string& reason) {

@@ -18,6 +18,7 @@
 #include "server/mediatalks.h"
 #include "server/messagestore.h"
 #include "server/serversettings.h"
+#include "server/unansweredport.h"
 
 namespace talmor::server {
 
@@ -82,9 +83,11 @@ public:
     MessageStore& messages() { return *messages_; }
     void setMessageStore(std::unique_ptr<MessageStore> store) { messages_ = std::move(store); }
     MediaTalks& talks() { return talks_; }
-    // Which address an operator's presence announces to its contacts.
+    // Which address an operator's presence announces to its contacts. Choosing "unreachable"
+    // opens the unanswered port; false when the system refuses it (the mode stays as it was).
     AddressMode addressMode(uint32_t operatorId) const;
-    void setAddressMode(uint32_t operatorId, AddressMode mode);
+    bool setAddressMode(uint32_t operatorId, AddressMode mode);
+    const UnansweredPort& unansweredPort() const { return unanswered_; }
     CallStore& calls() { return calls_; }
     const ServerSettings& settings() const { return settings_; }
     int64_t nowMs() const { return nowMs_; }
@@ -158,6 +161,7 @@ private:
     std::unique_ptr<MessageStore> messages_;
     MediaTalks talks_;
     std::map<uint32_t, AddressMode> addressModes_;
+    UnansweredPort unanswered_;
 };
 
 } // namespace talmor::server

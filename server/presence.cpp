@@ -59,7 +59,9 @@ PresenceEntry presenceOf(const PlatformServer& server, const ConsoleSession& ses
         entry.altPort = 0;
         break;
     case AddressMode::Unreachable:
-        entry.peerAddress = kUnreachableAddress;
+        // Peers try the unanswered port, wait out their attempt and fall back to the server.
+        entry.peerAddress = server.unansweredPort().address();
+        entry.messagePort = server.unansweredPort().port();
         break;
     }
     return entry;

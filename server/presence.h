@@ -5,10 +5,6 @@
 
 namespace talmor::server {
 
-// An address that no packet reaches (TEST-NET-1, reserved for documentation): a peer that is
-// told it tries a direct session, fails, and falls back to the server.
-constexpr uint32_t kUnreachableAddress = 0xC0000201; // 192.0.2.1
-
 // How a logged-in console appears to its contacts' consoles, with the address the control API
 // chose for its operator.
 PresenceEntry presenceOf(const PlatformServer& server, const ConsoleSession& session);

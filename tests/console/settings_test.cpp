@@ -30,14 +30,14 @@ TEST(DeploymentTest, ReadsServersSitesAndIgnoresCommentsAndBadPorts) {
     TempFolder folder;
     const std::string path = folder.path() + "t.ini";
     Write(path, "[server]\n"
-                "primary=10.1.2.3      ; dotted address or host name\n"
+                "primary=127.1.2.3      ; dotted address or host name\n"
                 "backup=backup.example\n"
                 "port=70000\n"
                 "[web]\n"
                 "backoffice=office.example:81/\n"
                 "public=http://www.example/\n");
     const Deployment d = LoadDeployment(QString::fromStdString(path));
-    EXPECT_EQ(d.server(0), "10.1.2.3");
+    EXPECT_EQ(d.server(0), "127.1.2.3");
     EXPECT_EQ(d.server(1), "backup.example");
     EXPECT_EQ(d.port, 8000) << "a port beyond 65535 keeps the default";
     EXPECT_EQ(d.backOfficeBase(), "http://office.example:81/");

@@ -4,6 +4,8 @@
 // what each side stores and shows.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTextBlock>
@@ -221,9 +223,13 @@ TEST_F(ChatEndToEnd, WithoutAnAddressTheMessageGoesThroughTheServer) {
 TEST_F(ChatEndToEnd, AnUnreachablePeerGetsTheMessageThroughTheServerAfterTheWait) {
     startA();
     startB("unreachable");
+    QElapsedTimer sent;
+    sent.start();
     say(U("绕道"));
     EXPECT_TRUE(chatWithB().fallbackRunning());
     ASSERT_TRUE(waitFor([this] { return !peer->messages.empty(); }, kWaitMs));
+    // Nobody answered the direct attempt: the message waited out the 5 seconds first.
+    EXPECT_GE(sent.elapsed(), 4900);
     EXPECT_EQ(peer->messages[0].text, Gbk("绕道"));
     EXPECT_NE(peer->messages[0].flags & kMessageViaServer, 0);
     ASSERT_TRUE(waitFor([this] { return storedByA().size() == 1; }, kWaitMs));

@@ -113,11 +113,11 @@ TEST(Login, FailedOrStaleLookupConnectsNowhere) {
     // An answer to an earlier attempt, arriving after a newer one began, is ignored.
     h.client().ConnectToServer(kStatusOnline, "old.example", 8000);
     h.client().ConnectToServer(kStatusAway, "new.example", 8000);
-    h.resolver.pending[1].second(0x0A000002);
+    h.resolver.pending[1].second(0x7F000002);
     EXPECT_TRUE(h.sent().empty());
-    h.resolver.pending[2].second(0x0A000003);
+    h.resolver.pending[2].second(0x7F000003);
     EXPECT_EQ(sentLogin(h).status, kStatusAway);
-    EXPECT_EQ(h.sockets.find(h.socketHandle())->peerAddress, 0x0A000003u);
+    EXPECT_EQ(h.sockets.find(h.socketHandle())->peerAddress, 0x7F000003u);
 }
 
 TEST(Login, LookupAnsweredAfterTheClientIsGoneDoesNothing) {

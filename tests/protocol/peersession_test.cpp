@@ -23,9 +23,9 @@ using testing::PeerConsole;
 using testing::PeerLink;
 using Lines = std::vector<std::string>;
 
-constexpr uint32_t kAddressA = 0x0A000001; // 10.0.0.1
-constexpr uint32_t kAddressB = 0x0A000007; // 10.0.0.7
-constexpr uint32_t kStranger = 0x0A000063; // 10.0.0.99
+constexpr uint32_t kAddressA = 0x7F000001; // 127.0.0.1
+constexpr uint32_t kAddressB = 0x7F000007; // 127.0.0.7
+constexpr uint32_t kStranger = 0x7F000063; // 127.0.0.99
 
 struct SeenPacket {
     uint16_t command = 0;
@@ -103,7 +103,7 @@ Bytes readFile(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Console A (1001 at 10.0.0.1) and console B (7 at 10.0.0.7), each the other's contact.
+// Console A (1001 at 127.0.0.1) and console B (7 at 127.0.0.7), each the other's contact.
 class PeerSessionsTest : public ::testing::Test {
 protected:
     PeerSessionsTest() : a(1001, kAddressA), b(7, kAddressB), link(a, b) {
@@ -225,7 +225,7 @@ TEST_F(PeerSessionsTest, AFailedConnectFallsBackUntilThePeerComesOnlineAgain) {
 }
 
 TEST_F(PeerSessionsTest, AHelloIsTakenOnlyFromAContactAtItsKnownAddress) {
-    a.h.listener.storePresence(8, kStatusOnline, 0x0A000008, 4000, 6000, 0x0A000008);
+    a.h.listener.storePresence(8, kStatusOnline, 0x7F000008, 4000, 6000, 0x7F000008);
     a.peers.listenFor(kVoiceKind, 8); // a talk with 8 was accepted
     struct Case {
         const char* why;
@@ -239,7 +239,7 @@ TEST_F(PeerSessionsTest, AHelloIsTakenOnlyFromAContactAtItsKnownAddress) {
              Case{"stranger's id", kMessageKind, 99, kAddressB, false},
              Case{"contact's id from elsewhere", kMessageKind, 7, kStranger, false},
              Case{"own id", kMessageKind, 1001, kAddressA, false},
-             Case{"the accepted peer", kVoiceKind, 8, 0x0A000008, true},
+             Case{"the accepted peer", kVoiceKind, 8, 0x7F000008, true},
              Case{"another contact on a talk", kVoiceKind, 7, kAddressB, false},
          }) {
         const int handle = acceptAtA(c.kind, c.from);

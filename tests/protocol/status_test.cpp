@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(Status, ChangeWhileOfflineStartsALogin) {
-    h.client().ConnectToServer(kStatusOnline, "10.0.0.1", 8000);
+    h.client().ConnectToServer(kStatusOnline, "127.0.0.1", 8000);
     h.client().goOffline();
     h.takeSent();
     h.client().setStatus(kStatusInvisible);

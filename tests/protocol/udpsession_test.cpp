@@ -141,17 +141,17 @@ TEST(UdpSession, SessionIdAndFirstSeqComeFromTheRandomSource) {
 
 TEST(UdpSession, ConnectLearnsTheLocalAddressAndReportsTheLink) {
     Rig rig;
-    rig.sockets.localAddressValue = 0xC0A80105;
-    ASSERT_TRUE(rig.session.connect(0x0A000001, 8000));
+    rig.sockets.localAddressValue = 0x7F000105;
+    ASSERT_TRUE(rig.session.connect(0x7F000001, 8000));
     EXPECT_EQ(rig.events.connected, std::vector<bool>{true});
-    EXPECT_EQ(rig.session.localAddress(), 0xC0A80105u);
-    EXPECT_EQ(rig.sockets.find(rig.handle)->peerAddress, 0x0A000001u);
+    EXPECT_EQ(rig.session.localAddress(), 0x7F000105u);
+    EXPECT_EQ(rig.sockets.find(rig.handle)->peerAddress, 0x7F000001u);
     EXPECT_EQ(rig.sockets.find(rig.handle)->peerPort, 8000);
     EXPECT_TRUE(rig.sent().empty()); // connecting a datagram socket sends nothing
 
     Rig failing;
     failing.sockets.failConnect = true;
-    EXPECT_FALSE(failing.session.connect(0x0A000001, 8000));
+    EXPECT_FALSE(failing.session.connect(0x7F000001, 8000));
     EXPECT_TRUE(failing.events.connected.empty());
 }
 

@@ -2,15 +2,22 @@
 // who are gone, talks cut by a console leaving, and the address a presence announces.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
+#include <netinet/in.h>
+#include <poll.h>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "protocol/commands.h"
 #include "protocol/records.h"
 #include "protocol/sessionrecords.h"
 #include "server/messagestore.h"
 #include "server/presence.h"
+#include "server/unansweredport.h"
 #include "support/serverharness.h"
 
 namespace talmor::server::testing {
@@ -213,12 +220,13 @@ TEST(ServerPresence, TheAddressSwitchChangesWhatContactsAreToldOfAnOperator) {
     struct Case {
         AddressMode mode;
         bool altAddress;
-        uint32_t peerAddress; // 0: the one the console reported
+        bool unanswered; // peers are sent to the unanswered port instead of the console
     };
-    for (const Case& c : {Case{AddressMode::Real, true, 0}, Case{AddressMode::None, false, 0},
-                          Case{AddressMode::Unreachable, true, kUnreachableAddress}}) {
+    for (const Case& c :
+         {Case{AddressMode::Real, true, false}, Case{AddressMode::None, false, false},
+          Case{AddressMode::Unreachable, true, true}}) {
         ServerHarness h;
-        h.server->setAddressMode(1025, c.mode);
+        ASSERT_TRUE(h.server->setAddressMode(1025, c.mode));
         FakeConsole first = h.console(1024, 4000);
         FakeConsole second = h.console(1025, 4001);
         first.loginToReady(h.recorder);
@@ -229,12 +237,32 @@ TEST(ServerPresence, TheAddressSwitchChangesWhatContactsAreToldOfAnOperator) {
         const PresenceEntry entry = PresenceEntry::read(reader.in());
         EXPECT_EQ(entry.altAddress != 0, c.altAddress);
         EXPECT_NE(entry.messagePort, 0);
-        if (c.peerAddress != 0) {
-            EXPECT_EQ(entry.peerAddress, c.peerAddress);
-        } else {
-            EXPECT_NE(entry.peerAddress, kUnreachableAddress);
+        // Whatever the mode, a peer is only ever sent to a loopback address.
+        EXPECT_EQ(entry.peerAddress >> 24, 127u);
+        EXPECT_EQ(entry.peerAddress == UnansweredPort::kAddress, c.unanswered);
+        if (c.unanswered) {
+            EXPECT_EQ(entry.messagePort, h.server->unansweredPort().port());
         }
     }
+}
+
+// A connection attempt to the unanswered port neither completes nor is refused: its SYN is
+// dropped, so the connecting side waits out its own attempt, as with a dead link.
+TEST(ServerPresence, NobodyAnswersAConnectionToTheUnansweredPort) {
+    UnansweredPort port;
+    ASSERT_TRUE(port.open());
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_addr.s_addr = htonl(port.address());
+    where.sin_port = htons(port.port());
+    const int started = ::connect(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where);
+    EXPECT_TRUE(started != 0 && errno == EINPROGRESS);
+    pollfd entry{fd, POLLOUT, 0};
+    // Neither an answer (connected) nor a refusal (reset) within the first retry of a SYN.
+    EXPECT_EQ(::poll(&entry, 1, 1500), 0);
+    ::close(fd);
 }
 
 } // namespace

@@ -84,6 +84,8 @@ QProcessEnvironment ConsoleHome::environment() const {
     environment.insert("TALMOR_HOME", folder());
     environment.insert("TALMOR_CONFIG", ini());
     environment.insert("TALMOR_MARKS", "1");
+    // A console a test starts never sends anything off the machine.
+    environment.insert("TALMOR_LOOPBACK_ONLY", "1");
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     // The embedded browser cannot use its sandbox when the tests run as root.
     environment.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");

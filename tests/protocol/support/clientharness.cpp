@@ -77,7 +77,7 @@ void ClientHarness::acknowledgeAll() {
 }
 
 void ClientHarness::connect(uint32_t status) {
-    client().ConnectToServer(status, "10.0.0.1", kServerPort);
+    client().ConnectToServer(status, "127.0.0.1", kServerPort);
 }
 
 void ClientHarness::login(uint32_t status) {

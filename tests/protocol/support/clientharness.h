@@ -32,7 +32,7 @@ struct SentRequest {
 };
 
 constexpr uint32_t kOperatorId = 1001;
-constexpr uint32_t kServerAddress = 0x0A000001; // 10.0.0.1
+constexpr uint32_t kServerAddress = 0x7F000001; // 127.0.0.1
 constexpr uint16_t kServerPort = 8000;
 
 // A recording listener with its platform client on in-memory sockets, fake timers, clock and
@@ -59,7 +59,7 @@ public:
     // Acknowledges every request sent so far, as the server does.
     void acknowledgeAll();
 
-    // Connects to 10.0.0.1 asking for `status`; the login request goes out at once.
+    // Connects to 127.0.0.1 asking for `status`; the login request goes out at once.
     void connect(uint32_t status = kStatusOnline);
     // Plays the whole login: connect, reply, rights, profile (type "S", no scope), one group,
     // contacts 7 and 8. Ends online (or `status`) with the sent list cleared.
