@@ -8,6 +8,7 @@ uint32_t CallStore::add(CallRecord record) {
     StoredCall call;
     call.record = std::move(record);
     calls_.emplace(id, std::move(call));
+    ++waiting_;
     return id;
 }
 
@@ -46,6 +47,7 @@ bool CallStore::take(uint32_t callId, uint32_t operatorId) {
     }
     call->state = CallState::Taken;
     call->takenBy = operatorId;
+    --waiting_;
     return true;
 }
 
@@ -56,6 +58,7 @@ bool CallStore::giveUp(uint32_t callId, uint32_t operatorId) {
     }
     call->state = CallState::Waiting;
     call->takenBy = 0;
+    ++waiting_;
     return true;
 }
 
@@ -65,6 +68,9 @@ bool CallStore::close(uint32_t callId, uint32_t operatorId, const std::string& o
     if (call == nullptr || call->state == CallState::Closed ||
         (call->state == CallState::Taken && call->takenBy != operatorId)) {
         return false;
+    }
+    if (call->state == CallState::Waiting) {
+        --waiting_;
     }
     call->state = CallState::Closed;
     call->takenBy = operatorId;

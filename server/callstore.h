@@ -31,6 +31,8 @@ public:
 
     StoredCall* find(uint32_t callId);
     const std::map<uint32_t, StoredCall>& all() const { return calls_; }
+    // How many calls wait for an operator.
+    std::size_t waitingCount() const { return waiting_; }
 
     // Waiting calls with an id above `startId` that `accept` takes, in id order, at most `limit`.
     std::vector<const CallRecord*>
@@ -55,6 +57,7 @@ private:
     std::map<uint32_t, StoredCall> calls_;
     std::set<std::string> blacklist_;
     uint32_t nextCallId_ = 1;
+    std::size_t waiting_ = 0;
 };
 
 } // namespace talmor::server

@@ -117,6 +117,14 @@ Answer inject(PlatformServer& server, const QUrlQuery& query) {
     if (!count || *count == 0) {
         return failure(Status::BadRequest, "count is 1 to 100000");
     }
+    const std::size_t waiting = server.calls().waitingCount();
+    const std::size_t cap = server.settings().maxWaitingCalls;
+    if (waiting + *count > cap) {
+        return failure(Status::ServiceUnavailable,
+                       QString("%1 calls wait already, at most %2 may: take or close some first")
+                           .arg(waiting)
+                           .arg(cap));
+    }
     const uint32_t first = server.injectCall(call);
     uint32_t last = first;
     for (uint32_t i = 1; i < *count; ++i) {
@@ -287,8 +295,47 @@ QJsonDocument ControlApi::scenario() {
                                      {"mobileShare", static_cast<qint64>(config.mobileShare)}});
 }
 
+namespace {
+
+RequestHead headOf(const QHttpServerRequest& request) {
+    RequestHead head;
+    switch (request.method()) {
+    case Method::Get:
+        head.method = "GET";
+        break;
+    case Method::Head:
+        head.method = "HEAD";
+        break;
+    case Method::Post:
+        head.method = "POST";
+        break;
+    default:
+        head.method = "OTHER";
+        break;
+    }
+    for (const auto& [key, value] : request.headers()) {
+        if (key.compare("Host", Qt::CaseInsensitive) == 0) {
+            head.host = value;
+        } else if (key.compare("Origin", Qt::CaseInsensitive) == 0) {
+            head.origin = value;
+        } else if (key.compare("X-Quorvane-Control", Qt::CaseInsensitive) == 0) {
+            head.control = value;
+        }
+    }
+    return head;
+}
+
+} // namespace
+
 bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     QHttpServerResponder responder = makeResponder(request, socket);
+    const auto refused = guard_ ? guard_->refusal(headOf(request))
+                                : std::optional<Refusal>(Refusal{503, "not listening yet"});
+    if (refused) {
+        responder.write(QJsonDocument(QJsonObject{{"error", refused->message}}),
+                        static_cast<Status>(refused->status));
+        return true;
+    }
     const QString path = request.url().path();
     const QUrlQuery query = request.query();
     const bool post = request.method() == Method::Post;

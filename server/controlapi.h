@@ -4,7 +4,9 @@
 #include <QJsonDocument>
 
 #include <functional>
+#include <optional>
 
+#include "server/controlapiguard.h"
 #include "server/platformserver.h"
 #include "server/scenario.h"
 
@@ -14,11 +16,15 @@ namespace talmor::server {
 
 // The server's HTTP side on loopback: the control API under /api/ for tests and trainers
 // (inject a call, list consoles, read a console's requests, push a raw command, steer the
-// scenario) and the stand-in web pages for every other path.
+// scenario) and the stand-in web pages for every other path. Every request passes the guard
+// first.
 class ControlApi : public QAbstractHttpServer {
 public:
     ControlApi(PlatformServer& server, ScenarioGenerator& scenario,
                std::function<void()> scenarioChanged);
+
+    // Who may use the port, once it listens; until then every request is refused.
+    void setGuard(ControlApiGuard guard) { guard_ = std::move(guard); }
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
@@ -32,6 +38,7 @@ private:
     PlatformServer& server_;
     ScenarioGenerator& scenario_;
     std::function<void()> scenarioChanged_;
+    std::optional<ControlApiGuard> guard_;
 };
 
 } // namespace talmor::server

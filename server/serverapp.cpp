@@ -55,6 +55,7 @@ bool ServerApp::start(uint16_t udpPort, uint16_t httpPort, QString& error) {
         error = QString("cannot listen on HTTP port %1").arg(httpPort);
         return false;
     }
+    http_.setGuard(ControlApiGuard(QString(), httpPort_));
     tick_.start(kTickMs);
     restartScenario();
     return true;
@@ -66,7 +67,8 @@ void ServerApp::sendDatagram(const Endpoint& to, const uint8_t* bytes, std::size
 
 void ServerApp::raiseScenarioCall() {
     auto call = scenario_.next(seed_.directory, static_cast<uint32_t>(nowMs() / 1000));
-    if (call && !calls_.isBlacklisted(call->phone)) {
+    if (call && !calls_.isBlacklisted(call->phone) &&
+        calls_.waitingCount() < seed_.settings.maxWaitingCalls) {
         server_.injectCall(std::move(*call));
     }
 }

@@ -371,6 +371,7 @@ private:
         QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/api/calls/inject?%2")
                                          .arg(httpPort_)
                                          .arg(QString::fromLatin1(query))));
+        request.setRawHeader("X-Quorvane-Control", "1");
         QNetworkReply* reply = network_.post(request, QByteArray());
         const bool answered = WaitUntil([reply] { return reply->isFinished(); }, 5000);
         const bool ok = answered && reply->error() == QNetworkReply::NoError;
