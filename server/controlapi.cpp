@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QUrlQuery>
 
+#include "server/backofficesite.h"
 #include "server/calllists.h"
 #include "server/gbk.h"
 #include "server/standinpages.h"
@@ -241,7 +242,13 @@ Answer setAddress(PlatformServer& server, const QUrlQuery& query) {
 
 ControlApi::ControlApi(PlatformServer& server, ScenarioGenerator& scenario,
                        std::function<void()> scenarioChanged)
-    : server_(server), scenario_(scenario), scenarioChanged_(std::move(scenarioChanged)) {}
+    : server_(server), scenario_(scenario), scenarioChanged_(std::move(scenarioChanged)),
+      liveView_(server) {}
+
+void ControlApi::setGuard(ControlApiGuard guard) {
+    guard_ = std::move(guard);
+    liveView_.start();
+}
 
 QJsonDocument ControlApi::consoles() {
     QJsonArray list;
@@ -328,20 +335,23 @@ RequestHead headOf(const QHttpServerRequest& request) {
 } // namespace
 
 bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    QHttpServerResponder responder = makeResponder(request, socket);
     const auto refused = guard_ ? guard_->refusal(headOf(request))
                                 : std::optional<Refusal>(Refusal{503, "not listening yet"});
+    const QString path = request.url().path();
+    const QUrlQuery query = request.query();
+    const bool post = request.method() == Method::Post;
+    if (!refused && path == "/supervisor/events" && !post && liveView_.add(socket)) {
+        return true; // the socket now carries the live view's events
+    }
+    QHttpServerResponder responder = makeResponder(request, socket);
     if (refused) {
         responder.write(QJsonDocument(QJsonObject{{"error", refused->message}}),
                         static_cast<Status>(refused->status));
         return true;
     }
-    const QString path = request.url().path();
-    const QUrlQuery query = request.query();
-    const bool post = request.method() == Method::Post;
     if (!path.startsWith("/api/")) {
-        const QString notice = QString::fromUtf8("欢迎使用社区智能化管理服务平台（培训）");
-        responder.write(standInPage(path, query, notice), "text/html; charset=utf-8");
+        servePage(responder, path, query,
+                  post ? std::optional<QByteArray>(request.body()) : std::nullopt);
         return true;
     }
     Answer answer;
@@ -370,6 +380,29 @@ bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
     }
     responder.write(answer.body, answer.status);
     return true;
+}
+
+void ControlApi::servePage(QHttpServerResponder& responder, const QString& path,
+                           const QUrlQuery& query, const std::optional<QByteArray>& form) {
+    const char* html = "text/html; charset=utf-8";
+    if (path == "/supervisor/events") {
+        responder.write(failure(Status::ServiceUnavailable, "too many live views are open").body,
+                        Status::ServiceUnavailable);
+    } else if (path == "/supervisor") {
+        responder.write(liveViewPage(), html);
+    } else if (form) {
+        if (auto answer = backOfficeForm(server_, path, query, *form)) {
+            responder.write(answer->json, "application/json", static_cast<Status>(answer->status));
+        } else {
+            responder.write(failure(Status::MethodNotAllowed, "this page takes no form").body,
+                            Status::MethodNotAllowed);
+        }
+    } else if (auto page = backOfficePage(server_, path, query)) {
+        responder.write(*page, html);
+    } else {
+        const QString notice = QString::fromUtf8("欢迎使用社区智能化管理服务平台（培训）");
+        responder.write(standInPage(path, query, notice), html);
+    }
 }
 
 void ControlApi::missingHandler(const QHttpServerRequest&, QTcpSocket*) {}

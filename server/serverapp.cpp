@@ -27,6 +27,7 @@ ServerApp::ServerApp(Seed seed)
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
     });
+    calls_.setClock(&ServerApp::nowMs);
     const uint32_t now = static_cast<uint32_t>(nowMs() / 1000);
     for (const SeedCall& seedCall : seed_.calls) {
         CallRecord call = makeCall(*seed_.directory.find(seedCall.user), seedCall.category,
