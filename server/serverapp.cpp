@@ -46,17 +46,24 @@ int64_t ServerApp::nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-bool ServerApp::start(uint16_t udpPort, uint16_t httpPort, QString& error) {
+bool ServerApp::start(uint16_t udpPort, uint16_t httpPort, QString& error,
+                      const QString& httpAddress) {
     if (!port_.bind(0, udpPort, kReceiveBufferBytes)) {
         error = QString("cannot bind UDP port %1").arg(udpPort);
         return false;
     }
-    httpPort_ = http_.listen(QHostAddress::LocalHost, httpPort);
+    QHostAddress address(QHostAddress::LocalHost);
+    if (!httpAddress.isEmpty() && !address.setAddress(httpAddress)) {
+        error = QString("%1 is not an IP address").arg(httpAddress);
+        return false;
+    }
+    httpPort_ = http_.listen(address, httpPort);
     if (httpPort_ == 0) {
         error = QString("cannot listen on HTTP port %1").arg(httpPort);
         return false;
     }
-    http_.setGuard(ControlApiGuard(QString(), httpPort_));
+    http_.setGuard(
+        ControlApiGuard(address.isLoopback() ? QString() : address.toString(), httpPort_));
     tick_.start(kTickMs);
     restartScenario();
     return true;
