@@ -59,6 +59,12 @@ TEST_F(ControlGuard, RefusesOtherSitesAndBarePostsAndServesItsOwnTools) {
          403},
         {"a rebound name reading the log",
          "GET /api/log?operator=1024 HTTP/1.1\r\nHost: evil.example:%1\r\n\r\n", 403},
+        {"a rebound name reading the live view",
+         "GET /supervisor/events HTTP/1.1\r\nHost: evil.example:%1\r\n\r\n", 403},
+        {"another site's page reading the live view",
+         "GET /supervisor/events HTTP/1.1\r\nHost: 127.0.0.1:%1\r\nOrigin: "
+         "http://evil.example\r\n\r\n",
+         403},
         {"a page of another local port",
          "GET /api/calls HTTP/1.1\r\nHost: 127.0.0.1:%1\r\nOrigin: http://127.0.0.1:1\r\n\r\n",
          403},
