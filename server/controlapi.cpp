@@ -340,7 +340,8 @@ bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
     const QString path = request.url().path();
     const QUrlQuery query = request.query();
     const bool post = request.method() == Method::Post;
-    if (!refused && path == "/supervisor/events" && !post && liveView_.add(socket)) {
+    if (!refused && path == "/supervisor/events" && request.method() == Method::Get &&
+        liveView_.add(socket)) {
         return true; // the socket now carries the live view's events
     }
     QHttpServerResponder responder = makeResponder(request, socket);
