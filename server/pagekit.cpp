@@ -22,7 +22,8 @@ const char kStyle[] =
     "body{font-family:sans-serif;font-size:13px;margin:8px;color:#222}"
     "h2{font-size:18px;color:#15428b;margin:4px 0 10px}"
     "table{border-collapse:collapse;margin:6px 0}"
-    "th,td{border:1px solid #99bbe8;padding:3px 6px;text-align:left;vertical-align:top}"
+    "th,td{border:1px solid #99bbe8;padding:3px 6px;text-align:left;vertical-align:top;"
+    "white-space:nowrap}td.report{white-space:normal;min-width:12em}"
     "th{background:#dfe8f6}"
     ".error{color:#c00;font-weight:bold}.ok{color:#080;font-weight:bold}"
     ".amber{background:#ffbf00}.red{background:#e03c31;color:#fff}";
