@@ -13,8 +13,10 @@ namespace talmor::server {
 
 namespace {
 
+// The page's name ends the path, below whatever folder the console's back-office address
+// names.
 bool isPage(const QString& path, const char* name) {
-    return path.compare(QString("/") + name, Qt::CaseInsensitive) == 0;
+    return path.endsWith(QString("/") + name, Qt::CaseInsensitive);
 }
 
 } // namespace
