@@ -4,10 +4,11 @@
 # agreement of a first login, the logged-in main window of operator 1024 with the demo data of
 # a quorvane-server of its own, then the tour of talmor_screentour: a new call's message box,
 # the call panes, the status line with the oldest wait, the processing list with its handling
-# menu, the family SMS window, the work pane showing a back-office page, the handling journal,
-# the three pages of the options sheet, the subscriber search wizard's two pages, a chat window
-# with the volume strip of a voice talk (a private PulseAudio gives it sound devices); last a
-# video chat between two consoles (talmor_videoshot).
+# menu, the family SMS window, the work pane showing back-office pages (the training server's
+# call records, SMS log and subscriber form among them), the trainer's live view, the handling
+# journal, the three pages of the options sheet, the subscriber search wizard's two pages, a chat
+# window with the volume strip of a voice talk (a private PulseAudio gives it sound devices);
+# last a video chat between two consoles (talmor_videoshot).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BUILD_DIR:-$root/build}

@@ -120,6 +120,8 @@ void merchantNotice(Request& r) {
         r.server.send(*target, CMD_SERVER_MESSAGE, 0, [&](OutPacket& out) { message.write(out); });
     }
     r.note("notice to merchant " + std::to_string(merchant) + (bySms != 0 ? " with SMS" : ""));
+    r.server.calls().recordText(
+        {SentText::Kind::MerchantNotice, 0, id, r.operatorId(), merchantNick, description});
     r.reply(bySms != 0 ? CMD_CALL_NOTICE_DONE_2 : CMD_CALL_NOTICE_DONE,
             [&](OutPacket& out) { out.writeInt(id); });
 }
@@ -158,6 +160,7 @@ void sosSms(Request& r) {
     const std::string phone = r.in.text();
     const std::string message = r.in.text();
     r.note("SMS about call " + std::to_string(id) + " to " + phone + ": " + message);
+    r.server.calls().recordText({SentText::Kind::FamilySms, 0, id, r.operatorId(), phone, message});
 }
 
 } // namespace

@@ -6,8 +6,15 @@ uint32_t CallStore::add(CallRecord record) {
     const uint32_t id = nextCallId_++;
     record.callId = id;
     StoredCall call;
+    call.arrivedMs = now();
+    // A call that arrived before it was stored (the seed's) keeps its own time.
+    const int64_t recordedMs = static_cast<int64_t>(record.callTime) * 1000;
+    if (record.callTime != 0 && recordedMs + 1000 < call.arrivedMs) {
+        call.arrivedMs = recordedMs;
+    }
     call.record = std::move(record);
     calls_.emplace(id, std::move(call));
+    ++waiting_;
     return id;
 }
 
@@ -46,6 +53,8 @@ bool CallStore::take(uint32_t callId, uint32_t operatorId) {
     }
     call->state = CallState::Taken;
     call->takenBy = operatorId;
+    call->takenMs = now();
+    --waiting_;
     return true;
 }
 
@@ -56,6 +65,7 @@ bool CallStore::giveUp(uint32_t callId, uint32_t operatorId) {
     }
     call->state = CallState::Waiting;
     call->takenBy = 0;
+    ++waiting_;
     return true;
 }
 
@@ -66,11 +76,23 @@ bool CallStore::close(uint32_t callId, uint32_t operatorId, const std::string& o
         (call->state == CallState::Taken && call->takenBy != operatorId)) {
         return false;
     }
+    if (call->state == CallState::Waiting) {
+        --waiting_;
+    }
     call->state = CallState::Closed;
     call->takenBy = operatorId;
     call->outcome = outcome;
     call->report = report;
+    call->closedMs = now();
     return true;
+}
+
+void CallStore::recordText(SentText text) {
+    text.timeMs = now();
+    texts_.push_back(std::move(text));
+    while (texts_.size() > kTextLimit) {
+        texts_.pop_front();
+    }
 }
 
 void CallStore::blacklist(const std::string& phone) {

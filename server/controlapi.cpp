@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QUrlQuery>
 
+#include "server/backofficesite.h"
 #include "server/calllists.h"
 #include "server/gbk.h"
 #include "server/standinpages.h"
@@ -116,6 +117,14 @@ Answer inject(PlatformServer& server, const QUrlQuery& query) {
                                                    : std::optional<uint32_t>(1);
     if (!count || *count == 0) {
         return failure(Status::BadRequest, "count is 1 to 100000");
+    }
+    const std::size_t waiting = server.calls().waitingCount();
+    const std::size_t cap = server.settings().maxWaitingCalls;
+    if (waiting + *count > cap) {
+        return failure(Status::ServiceUnavailable,
+                       QString("%1 calls wait already, at most %2 may: take or close some first")
+                           .arg(waiting)
+                           .arg(cap));
     }
     const uint32_t first = server.injectCall(call);
     uint32_t last = first;
@@ -235,7 +244,13 @@ Answer setAddress(PlatformServer& server, const QUrlQuery& query) {
 
 ControlApi::ControlApi(PlatformServer& server, ScenarioGenerator& scenario,
                        std::function<void()> scenarioChanged)
-    : server_(server), scenario_(scenario), scenarioChanged_(std::move(scenarioChanged)) {}
+    : server_(server), scenario_(scenario), scenarioChanged_(std::move(scenarioChanged)),
+      liveView_(server) {}
+
+void ControlApi::setGuard(ControlApiGuard guard) {
+    guard_ = std::move(guard);
+    liveView_.start();
+}
 
 QJsonDocument ControlApi::consoles() {
     QJsonArray list;
@@ -289,14 +304,57 @@ QJsonDocument ControlApi::scenario() {
                                      {"mobileShare", static_cast<qint64>(config.mobileShare)}});
 }
 
+namespace {
+
+RequestHead headOf(const QHttpServerRequest& request) {
+    RequestHead head;
+    switch (request.method()) {
+    case Method::Get:
+        head.method = "GET";
+        break;
+    case Method::Head:
+        head.method = "HEAD";
+        break;
+    case Method::Post:
+        head.method = "POST";
+        break;
+    default:
+        head.method = "OTHER";
+        break;
+    }
+    for (const auto& [key, value] : request.headers()) {
+        if (key.compare("Host", Qt::CaseInsensitive) == 0) {
+            head.host = value;
+        } else if (key.compare("Origin", Qt::CaseInsensitive) == 0) {
+            head.origin = value;
+        } else if (key.compare("X-Quorvane-Control", Qt::CaseInsensitive) == 0) {
+            head.control = value;
+        }
+    }
+    return head;
+}
+
+} // namespace
+
 bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    QHttpServerResponder responder = makeResponder(request, socket);
+    const auto refused = guard_ ? guard_->refusal(headOf(request))
+                                : std::optional<Refusal>(Refusal{503, "not listening yet"});
     const QString path = request.url().path();
     const QUrlQuery query = request.query();
     const bool post = request.method() == Method::Post;
+    if (!refused && path == "/supervisor/events" && request.method() == Method::Get &&
+        liveView_.add(socket)) {
+        return true; // the socket now carries the live view's events
+    }
+    QHttpServerResponder responder = makeResponder(request, socket);
+    if (refused) {
+        responder.write(QJsonDocument(QJsonObject{{"error", refused->message}}),
+                        static_cast<Status>(refused->status));
+        return true;
+    }
     if (!path.startsWith("/api/")) {
-        const QString notice = QString::fromUtf8("欢迎使用社区智能化管理服务平台（培训）");
-        responder.write(standInPage(path, query, notice), "text/html; charset=utf-8");
+        servePage(responder, path, query,
+                  post ? std::optional<QByteArray>(request.body()) : std::nullopt);
         return true;
     }
     Answer answer;
@@ -325,6 +383,29 @@ bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
     }
     responder.write(answer.body, answer.status);
     return true;
+}
+
+void ControlApi::servePage(QHttpServerResponder& responder, const QString& path,
+                           const QUrlQuery& query, const std::optional<QByteArray>& form) {
+    const char* html = "text/html; charset=utf-8";
+    if (path == "/supervisor/events") {
+        responder.write(failure(Status::ServiceUnavailable, "too many live views are open").body,
+                        Status::ServiceUnavailable);
+    } else if (path == "/supervisor") {
+        responder.write(liveViewPage(), html);
+    } else if (form) {
+        if (auto answer = backOfficeForm(server_, path, query, *form)) {
+            responder.write(answer->json, "application/json", static_cast<Status>(answer->status));
+        } else {
+            responder.write(failure(Status::MethodNotAllowed, "this page takes no form").body,
+                            Status::MethodNotAllowed);
+        }
+    } else if (auto page = backOfficePage(server_, path, query)) {
+        responder.write(*page, html);
+    } else {
+        const QString notice = QString::fromUtf8("欢迎使用社区智能化管理服务平台（培训）");
+        responder.write(standInPage(path, query, notice), html);
+    }
 }
 
 void ControlApi::missingHandler(const QHttpServerRequest&, QTcpSocket*) {}

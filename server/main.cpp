@@ -38,6 +38,10 @@ int main(int argc, char* argv[]) {
     parser.addOption({"port", "UDP port for consoles (default 8000; 0 picks a free one).", "P"});
     parser.addOption(
         {"http-port", "Loopback HTTP port of the control API and web pages (default 8080).", "H"});
+    parser.addOption({"http-address",
+                      "Address of this machine the HTTP port listens on instead of loopback, for "
+                      "a trainer's live view from another machine.",
+                      "ADDR"});
     parser.addOption({"list-hold-ms",
                       "How long a call list request that would get an empty page waits for a "
                       "call before the empty page goes (default 25000; 0 answers at once).",
@@ -86,7 +90,7 @@ int main(int argc, char* argv[]) {
         }
         server.setMessageStore(std::move(store));
     }
-    if (!server.start(udpPort, httpPort, error)) {
+    if (!server.start(udpPort, httpPort, error, parser.value("http-address"))) {
         std::fprintf(stderr, "quorvane-server: %s\n", qPrintable(error));
         return 1;
     }

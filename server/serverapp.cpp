@@ -27,6 +27,7 @@ ServerApp::ServerApp(Seed seed)
         std::printf("%s\n", line.c_str());
         std::fflush(stdout);
     });
+    calls_.setClock(&ServerApp::nowMs);
     const uint32_t now = static_cast<uint32_t>(nowMs() / 1000);
     for (const SeedCall& seedCall : seed_.calls) {
         CallRecord call = makeCall(*seed_.directory.find(seedCall.user), seedCall.category,
@@ -45,16 +46,24 @@ int64_t ServerApp::nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-bool ServerApp::start(uint16_t udpPort, uint16_t httpPort, QString& error) {
+bool ServerApp::start(uint16_t udpPort, uint16_t httpPort, QString& error,
+                      const QString& httpAddress) {
     if (!port_.bind(0, udpPort, kReceiveBufferBytes)) {
         error = QString("cannot bind UDP port %1").arg(udpPort);
         return false;
     }
-    httpPort_ = http_.listen(QHostAddress::LocalHost, httpPort);
+    QHostAddress address(QHostAddress::LocalHost);
+    if (!httpAddress.isEmpty() && !address.setAddress(httpAddress)) {
+        error = QString("%1 is not an IP address").arg(httpAddress);
+        return false;
+    }
+    httpPort_ = http_.listen(address, httpPort);
     if (httpPort_ == 0) {
         error = QString("cannot listen on HTTP port %1").arg(httpPort);
         return false;
     }
+    http_.setGuard(
+        ControlApiGuard(address.isLoopback() ? QString() : address.toString(), httpPort_));
     tick_.start(kTickMs);
     restartScenario();
     return true;
@@ -66,7 +75,8 @@ void ServerApp::sendDatagram(const Endpoint& to, const uint8_t* bytes, std::size
 
 void ServerApp::raiseScenarioCall() {
     auto call = scenario_.next(seed_.directory, static_cast<uint32_t>(nowMs() / 1000));
-    if (call && !calls_.isBlacklisted(call->phone)) {
+    if (call && !calls_.isBlacklisted(call->phone) &&
+        calls_.waitingCount() < seed_.settings.maxWaitingCalls) {
         server_.injectCall(std::move(*call));
     }
 }

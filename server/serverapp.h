@@ -23,8 +23,10 @@ public:
     ServerApp(const ServerApp&) = delete;
     ServerApp& operator=(const ServerApp&) = delete;
 
-    // Port 0 takes any free port; udpPort() and httpPort() tell which.
-    bool start(uint16_t udpPort, uint16_t httpPort, QString& error);
+    // Port 0 takes any free port; udpPort() and httpPort() tell which. The HTTP port listens
+    // on loopback unless `httpAddress` names another address of this machine.
+    bool start(uint16_t udpPort, uint16_t httpPort, QString& error,
+               const QString& httpAddress = QString());
     uint16_t udpPort() const { return port_.port(); }
     uint16_t httpPort() const { return httpPort_; }
 

@@ -23,6 +23,8 @@ struct ServerSettings {
     std::size_t searchPageSize = 20; // entries per search reply
     std::size_t sellerReplyLimit = 50;
     std::size_t logLimit = 5000; // requests kept per operator for the control API
+    // Calls that may wait at once: an injection beyond is refused whole, the scenario pauses.
+    std::size_t maxWaitingCalls = 100000;
     uint32_t requiredClientVersion = 50;
     uint32_t serverValue = 0;
     uint32_t reminderEnabled = 1;

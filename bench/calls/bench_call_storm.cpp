@@ -5,11 +5,15 @@
 // storm in the same run. The console runs twice, with its handling journal on and off; and one
 // journal append is timed beside an append of the chat history, the durable store it is
 // measured against (each as the console runs it: its log synced by a checkpointer thread).
+// Both storms run again with a trainer's live view of the server open, which must neither slow
+// the datagram service nor lose track of the calls.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <algorithm>
@@ -90,6 +94,49 @@ struct Figures {
     double ms = -1;
     double stallMs = -1;
     double addedMb = -1;
+    // With a live view open: the pictures it received and whether its last one counted every
+    // waiting call.
+    int pictures = -1;
+    bool viewCorrect = false;
+};
+
+// A trainer's live view as the server sees it: a reader of its event stream that keeps the
+// latest picture.
+class LiveViewReader {
+public:
+    bool open(uint16_t port) {
+        socket_.connectToHost("127.0.0.1", port);
+        if (!socket_.waitForConnected(10000)) {
+            return false;
+        }
+        socket_.write(QString("GET /supervisor/events HTTP/1.1\r\nHost: 127.0.0.1:%1\r\n"
+                              "Accept: text/event-stream\r\n\r\n")
+                          .arg(port)
+                          .toLatin1());
+        QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { read(); });
+        return waitFor([this] { return pictures_ > 0; }, 10000);
+    }
+    int pictures() const { return pictures_; }
+    int waitingTotal() const { return latest_.value("waitingTotal").toInt(-1); }
+
+private:
+    void read() {
+        buffer_ += socket_.readAll();
+        for (int end = buffer_.indexOf("\n\n"); end >= 0; end = buffer_.indexOf("\n\n")) {
+            const QByteArray event = buffer_.left(end);
+            buffer_.remove(0, end + 2);
+            const int data = event.indexOf("data: ");
+            if (data >= 0) {
+                latest_ = QJsonDocument::fromJson(event.mid(data + 6)).object();
+                ++pictures_;
+            }
+        }
+    }
+
+    QTcpSocket socket_;
+    QByteArray buffer_;
+    QJsonObject latest_;
+    int pictures_ = 0;
 };
 
 class Storm {
@@ -122,8 +169,10 @@ public:
     // acknowledgement of `operatorId`.
     // `listed` counts the calls of the storm from `first` to `last` that the client holds.
     Figures run(uint32_t operatorId,
-                const std::function<int(uint32_t first, uint32_t last)>& countListed) {
+                const std::function<int(uint32_t first, uint32_t last)>& countListed,
+                LiveViewReader* view) {
         Figures figures;
+        const int waitingBefore = view != nullptr ? view->waitingTotal() : 0;
         const long before = ResidentKb();
         StallProbe probe;
         QElapsedTimer clock;
@@ -150,6 +199,12 @@ public:
         // What the shown list keeps once the event loop has caught up (layout, painting).
         QApplication::processEvents();
         figures.addedMb = static_cast<double>(ResidentKb() - before) / 1024.0;
+        if (view != nullptr) {
+            // The view is pushed within a second of the change.
+            figures.viewCorrect =
+                waitFor([&] { return view->waitingTotal() == waitingBefore + gStorm; }, 5000);
+            figures.pictures = view->pictures();
+        }
         return figures;
     }
 
@@ -157,7 +212,8 @@ private:
     ControlClient control_;
 };
 
-Figures BareClient() {
+// With `withView`, a live view is open on the server through the storm.
+Figures BareClient(bool withView) {
     ServerProcess server;
     QString error;
     if (!server.start(TALMOR_DEMO_SEED, error)) {
@@ -171,15 +227,23 @@ Figures BareClient() {
         std::fprintf(stderr, "the bare client did not log in\n");
         return {};
     }
-    return storm.run(1025, [&](uint32_t first, uint32_t last) {
-        const auto from = client.waitingCalls.lower_bound(first);
-        const auto to = client.waitingCalls.upper_bound(last);
-        return static_cast<int>(std::distance(from, to));
-    });
+    LiveViewReader view;
+    if (withView && !view.open(server.httpPort())) {
+        std::fprintf(stderr, "the live view did not open\n");
+        return {};
+    }
+    return storm.run(
+        1025,
+        [&](uint32_t first, uint32_t last) {
+            const auto from = client.waitingCalls.lower_bound(first);
+            const auto to = client.waitingCalls.upper_bound(last);
+            return static_cast<int>(std::distance(from, to));
+        },
+        withView ? &view : nullptr);
 }
 
 // `journal` false switches the handling journal off, as the INI's [safety] journal=false does.
-Figures Console(bool journal) {
+Figures Console(bool journal, bool withView) {
     ServerProcess server;
     QString error;
     if (!server.start(TALMOR_DEMO_SEED, error)) {
@@ -194,7 +258,25 @@ Figures Console(bool journal) {
         std::fprintf(stderr, "the console did not log in\n");
         return {};
     }
-    return storm.run(1024, [&](uint32_t, uint32_t) { return live.intake().rowCount(kCategory); });
+    LiveViewReader view;
+    if (withView && !view.open(server.httpPort())) {
+        std::fprintf(stderr, "the live view did not open\n");
+        return {};
+    }
+    return storm.run(
+        1024, [&](uint32_t, uint32_t) { return live.intake().rowCount(kCategory); },
+        withView ? &view : nullptr);
+}
+
+constexpr int kViewRounds = 3;
+
+// The median of the figures; -1 when a run failed.
+double Median(std::vector<double> values) {
+    if (values.empty() || *std::min_element(values.begin(), values.end()) < 0) {
+        return -1;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 struct AppendCost {
@@ -265,9 +347,27 @@ int main(int argc, char** argv) {
     // The protocol core's per-datagram trace lines would time the terminal, not the console.
     talmor::setTraceSink([](const std::string&) {});
     // Each on a server of its own, so neither meets the other's waiting calls.
-    const Figures bare = BareClient();
-    const Figures console = Console(true);
-    const Figures withoutJournal = Console(false);
+    const Figures bare = BareClient(false);
+    const Figures console = Console(true, false);
+    const Figures withoutJournal = Console(false, false);
+    // The live view's cost: storms without and with a view open, interleaved, so that a busy
+    // machine slows both alike; the medians are compared.
+    std::vector<double> bareMs[2], consoleMs[2], consoleStallMs[2];
+    bool viewCorrect = true;
+    int pictures = 0;
+    for (int round = 0; round < kViewRounds; ++round) {
+        for (const bool withView : {false, true}) {
+            const Figures b = BareClient(withView);
+            const Figures c = Console(true, withView);
+            bareMs[withView].push_back(b.ms);
+            consoleMs[withView].push_back(c.ms);
+            consoleStallMs[withView].push_back(c.stallMs);
+            if (withView) {
+                viewCorrect = viewCorrect && b.viewCorrect && c.viewCorrect;
+                pictures = std::max({pictures, b.pictures, c.pictures});
+            }
+        }
+    }
     const auto [journalAppend, historyAppend] = AppendCosts();
 
     std::printf("call storm benchmark: %d new calls from a local quorvane-server (offscreen)\n",
@@ -287,6 +387,22 @@ int main(int argc, char** argv) {
         journalAppend.meanUs, journalAppend.p99Us, journalAppend.maxUs);
     std::printf("    (chat history append: %.1f us mean, %.1f us at the 99th percentile)\n",
                 historyAppend.meanUs, historyAppend.p99Us);
+    std::printf("  live view, median of %d interleaved storms without / with a view open:\n",
+                kViewRounds);
+    std::printf(
+        "    console listed and acknowledged: %8.0f / %8.0f ms, longest stall %.1f / %.1f ms\n",
+        Median(consoleMs[0]), Median(consoleMs[1]), Median(consoleStallMs[0]),
+        Median(consoleStallMs[1]));
+    std::printf("    bare client:                     %8.0f / %8.0f ms\n", Median(bareMs[0]),
+                Median(bareMs[1]));
+    std::printf("    the view's last picture counted every waiting call: %s (up to %d pictures a "
+                "storm)\n",
+                viewCorrect ? "yes" : "NO", pictures);
+    const bool viewMet = viewCorrect && Median(consoleMs[0]) > 0 && Median(bareMs[0]) > 0 &&
+                         Median(consoleMs[1]) <= 1.25 * Median(consoleMs[0]) &&
+                         Median(bareMs[1]) <= 1.25 * Median(bareMs[0]);
+    std::printf("  live view goal (correct, storms within 25%% of those without it): %s\n",
+                viewMet ? "met" : "NOT met");
     const bool met = console.ms > 0 && bare.ms > 0 && console.ms <= 3 * bare.ms &&
                      console.stallMs <= 100 && console.addedMb < 50;
     std::printf("  goals (within 3x of the bare client, no stall over 100 ms, < 50 MB): %s\n",

@@ -18,10 +18,14 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QWebEngineView>
 
 #include <array>
 #include <cstdio>
@@ -157,7 +161,24 @@ public:
         if (QWidget* sms = dynamic_cast<QWidget*>(window_.windows().findWindow(
                 talmor::CSpecialSmsSend::kWindowType, call.callId, 0))) {
             grabWidget("family-sms", *sms);
-            sms->close();
+            // Sent, so that the training server's call records and SMS log below hold it; the
+            // window goes by itself once the server confirms.
+            QPointer<QWidget> open(sms);
+            auto* window = dynamic_cast<talmor::CSpecialSmsSend*>(sms);
+            if (window != nullptr && window->familyTree()->topLevelItemCount() > 0) {
+                window->familyTree()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+                window->edit()->setPlainText(QString::fromUtf8("已通知社区医生上门查看"));
+                for (QPushButton* button : window->findChildren<QPushButton*>()) {
+                    if (button->text() == QString::fromUtf8("确定(&S)")) {
+                        button->click();
+                        break;
+                    }
+                }
+                Pause(2000);
+            }
+            if (open) {
+                open->close();
+            }
         } else {
             std::fprintf(stderr, "screentour: the family SMS window did not open\n");
             return false;
@@ -167,6 +188,24 @@ public:
         window_.onCommand(1017);
         Pause(4000);
         grabScreen("work-pane");
+        // The training server's own pages: call records, SMS log and the subscriber form.
+        const std::pair<int, const char*> pages[] = {{1011, "work-pane-call-records"},
+                                                     {1020, "work-pane-sms-log"},
+                                                     {1008, "work-pane-create-subscriber"}};
+        for (const auto& [command, name] : pages) {
+            window_.onCommand(command);
+            Pause(3000);
+            grabScreen(name);
+        }
+        // A trainer's live view of the server beside the console.
+        QWebEngineView live;
+        live.setWindowTitle(QString::fromUtf8("值班监控"));
+        live.resize(900, 640);
+        live.load(QUrl(QString("http://127.0.0.1:%1/supervisor").arg(httpPort_)));
+        live.show();
+        Pause(4000);
+        grabWidget("live-view", live);
+        live.close();
 
         // The handling journal of every step so far.
         window_.onCommand(talmor::OperatorSafety::kJournalCommand);
@@ -371,6 +410,7 @@ private:
         QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/api/calls/inject?%2")
                                          .arg(httpPort_)
                                          .arg(QString::fromLatin1(query))));
+        request.setRawHeader("X-Quorvane-Control", "1");
         QNetworkReply* reply = network_.post(request, QByteArray());
         const bool answered = WaitUntil([reply] { return reply->isFinished(); }, 5000);
         const bool ok = answered && reply->error() == QNetworkReply::NoError;

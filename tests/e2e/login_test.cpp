@@ -204,11 +204,15 @@ TEST_F(EndToEnd, ControlApiPushesRawCommandsAndServesStandInPages) {
     EXPECT_FALSE(control->post("/api/calls/inject?category=1&user=1024"));
 
     int status = 0;
-    auto page = control->page("/manage/user_call_check.aspx?manager_id=1024&randnum=ABC", &status);
+    auto page = control->page("/manage/createmanager.aspx?manager_id=1024&randnum=ABC", &status);
     ASSERT_TRUE(page);
     EXPECT_EQ(status, 200);
-    EXPECT_TRUE(page->contains("user_call_check.aspx"));
+    EXPECT_TRUE(page->contains("createmanager.aspx"));
     EXPECT_TRUE(page->contains("manager_id") && page->contains("ABC"));
+    // A page the server makes from its store, under the same folder.
+    auto usage = control->page("/manage/user_call_check.aspx?manager_id=1024&randnum=ABC");
+    ASSERT_TRUE(usage);
+    EXPECT_TRUE(usage->contains("<table id=\"days\">"));
     auto notice = control->page("/manage/guendong.aspx?GDWidth=424");
     ASSERT_TRUE(notice);
     EXPECT_TRUE(notice->contains("marquee") && notice->contains("width: 424px"));

@@ -27,13 +27,14 @@ void UseTemporaryApplicationFolder() {
     setApplicationFolders({folder.path(), folder.path()});
 }
 
-LiveConsole::LiveConsole(uint16_t udpPort, uint16_t httpPort)
+LiveConsole::LiveConsole(uint16_t udpPort, uint16_t httpPort, bool withBrowser)
     : sounds_(std::make_shared<std::vector<int>>()) {
     testing::EnsureApplication();
     UseTemporaryApplicationFolder();
     deployment_.port = udpPort;
     deployment_.backOfficeHost = QString("127.0.0.1:%1").arg(httpPort);
-    window_ = std::make_unique<CTalmorManagerDlg>(environment_.services(), deployment_, ui, false);
+    window_ =
+        std::make_unique<CTalmorManagerDlg>(environment_.services(), deployment_, ui, withBrowser);
     environment_.setTimerTarget([this](int id) { window_->onTimer(id); });
     InstallCallParts(*window_);
     intake_ = dynamic_cast<CallIntake*>(window_->routes().calls);

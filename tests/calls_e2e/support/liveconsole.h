@@ -21,7 +21,8 @@ namespace talmor::e2e {
 // are recorded instead of played.
 class LiveConsole {
 public:
-    LiveConsole(uint16_t udpPort, uint16_t httpPort);
+    // `withBrowser` gives the work pane its browser engine (for tests of back-office pages).
+    LiveConsole(uint16_t udpPort, uint16_t httpPort, bool withBrowser = false);
     ~LiveConsole();
 
     // Starts the login; ready() tells when the window is up.

@@ -34,6 +34,8 @@ std::optional<QByteArray> ControlClient::call(const QString& pathAndQuery, bool 
     const QUrl url(QString("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
+    // The server refuses a POST without it (no cross-site page can send it).
+    request.setRawHeader("X-Quorvane-Control", "1");
     QNetworkReply* reply = post ? network_.post(request, QByteArray()) : network_.get(request);
     const bool finished = waitFor([reply] { return reply->isFinished(); }, kAnswerTimeoutMs);
     std::optional<QByteArray> body;
