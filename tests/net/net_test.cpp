@@ -7,8 +7,13 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <thread>
@@ -418,6 +423,60 @@ TEST(QtSocketLayer, AConnectionNobodyTakesIsClosedAndTheListenerKeepsServing) {
     ASSERT_TRUE(
         pair.layer.connectSocket(second.handle, kLoopback, pair.layer.localPort(listening)));
     ASSERT_TRUE(waitFor([&] { return ignoring.announced == 2 && second.closed == 1; }));
+}
+
+// Seconds of processor time the process has used.
+double processSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+TEST(QtSocketLayer, WithoutDescriptorsLeftTheListenerRestsAndTakesTheConnectionLater) {
+    StreamPair pair;
+    struct Counting : ListenSink {
+        SocketLayer* layer = nullptr;
+        Sink* into = nullptr;
+        int accepted = 0;
+        void onIncoming(int listenHandle) override {
+            into->handle = layer->acceptSocket(listenHandle, into);
+            accepted += into->handle != kNoSocket ? 1 : 0;
+        }
+    } counting;
+    Sink server;
+    server.layer = &pair.layer;
+    counting.layer = &pair.layer;
+    counting.into = &server;
+    const int listening = pair.layer.listenSocket(&counting, kLoopback);
+    ASSERT_NE(listening, kNoSocket);
+
+    // Every descriptor taken, then a connection waits in the backlog.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit lowered = saved;
+    lowered.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 1024);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    ASSERT_TRUE(
+        pair.layer.connectSocket(pair.client.handle, kLoopback, pair.layer.localPort(listening)));
+    std::vector<int> filler;
+    for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) {
+        filler.push_back(fd);
+    }
+    EXPECT_EQ(errno, EMFILE);
+
+    const double before = processSeconds();
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double used = processSeconds() - before;
+    EXPECT_EQ(counting.accepted, 0);
+    EXPECT_LT(used, 0.2) << "the event loop spun on the connection it could not take";
+
+    for (int fd : filler) {
+        ::close(fd);
+    }
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_TRUE(waitFor([&] { return counting.accepted == 1; }));
 }
 
 TEST(QtTimerHost, NumberedTimersCallBackWithTheirIdUntilStopped) {
