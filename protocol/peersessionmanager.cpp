@@ -98,6 +98,11 @@ PeerSession* PeerSessionManager::acceptFor(int listenHandle, const std::string& 
     }
     const uint32_t from = sockets_.remoteAddress(handle);
     if (!connectionAdmitted(listener_.contacts(), kind, acceptedPeer, from)) {
+        // The server may already have said that this contact came online, in a datagram the
+        // event loop has not handed over yet: it is read before the contact is turned away.
+        listener_.client().udpSession().onReadable();
+    }
+    if (!connectionAdmitted(listener_.contacts(), kind, acceptedPeer, from)) {
         // Not a byte is read from a stranger, and it holds no descriptor.
         sockets_.closeSocket(handle);
         return nullptr;
