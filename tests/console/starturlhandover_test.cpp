@@ -41,7 +41,9 @@ TEST(StartUrlHandover, ThePasswordLeavesTheVisibleCommandLineOnceRead) {
         {{"quorvane://login/?uid=1024&pw=talmor1024"},
          {"quorvane://login/?uid=1024&*************"},
          "talmor1024"},
-        {{"quorvane://login/?uid=7&pw=a", "b&c"}, {"quorvane://login/?uid=7&****", "***"}, "a b&c"},
+        {{"quorvane://login/?uid=7&pw=a", "b&c"},
+         {"quorvane://login/?uid=7&****", "***"},
+         "a\" \"b&c"},
         {{"quorvane://login/?uid=7"}, {"quorvane://login/?uid=7"}, ""},
     };
     for (const Case& c : cases) {
