@@ -44,7 +44,7 @@ void FreedesktopNotifier::send(uint32_t callId, const Content& content) {
     hints.insert("category", QString("im.received"));
     hints.insert("desktop-entry", QString("talmormanager"));
     call << QString("TalmorManager") << uint{shown.id} << QString("talmormanager")
-         << content.summary << content.body << QStringList() << hints << -1;
+         << content.summary << content.body.toHtmlEscaped() << QStringList() << hints << -1;
     shown.pending = true;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -11,7 +11,7 @@ namespace talmor {
 
 // Where the console's desktop notifications about waiting calls go: the desktop's notification
 // service in the program, a recorder in the tests. One notification per call: showing it again
-// replaces the one shown.
+// replaces the one shown. Both texts are plain text (a caller's name and address).
 class DesktopNotifier {
 public:
     virtual ~DesktopNotifier() = default;
@@ -23,7 +23,7 @@ public:
 
 // The freedesktop notification service on the session bus. Its calls never wait for an answer,
 // so a slow or missing service cannot hold the event loop; without a session bus nothing is
-// shown.
+// shown. The service reads the body as markup: it goes escaped.
 class FreedesktopNotifier : public QObject, public DesktopNotifier {
     Q_OBJECT
 public:

@@ -63,7 +63,7 @@ QStringList JournalCells(const storage::JournalEntry& entry) {
 namespace {
 
 QString CsvField(QString field) {
-    if (!field.isEmpty() && QStringLiteral("=+-@").contains(field.front())) {
+    if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.front())) {
         field.prepend('\'');
     }
     if (field.contains(',') || field.contains('"') || field.contains('\n') ||

@@ -19,8 +19,9 @@ QString JournalStepText(storage::JournalStep step);
 // call type, step, detail (GBK texts converted).
 QStringList JournalCells(const storage::JournalEntry& entry);
 // The entries as CSV (RFC 4180: fields with a comma, quote or line break are quoted, quotes
-// doubled, lines end in CRLF), headings first. A field that starts with =, +, - or @ gets a
-// leading apostrophe, so a spreadsheet never runs a caller's text as a formula.
+// doubled, lines end in CRLF), headings first. A field that starts with =, +, -, @, a tab or a
+// carriage return gets a leading apostrophe, so a spreadsheet never runs a caller's text as a
+// formula.
 QString JournalCsv(const std::vector<storage::JournalEntry>& entries);
 
 // What the operator typed into the journal window's filters.

@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
         }
     });
     const std::string commandLine = talmor::RawCommandLine(argc, argv);
+    talmor::HideStartUrlPassword(argc, argv);
     const std::string folder = QCoreApplication::applicationDirPath().toStdString();
     const auto installParts = [](talmor::CTalmorManagerDlg& window) {
         talmor::InstallCallParts(window);

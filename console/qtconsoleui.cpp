@@ -15,30 +15,22 @@
 
 namespace talmor {
 
-void QtConsoleUi::information(QWidget* owner, const QString& text) {
-    QMessageBox::information(owner, QString::fromUtf8(text::kCaptionNotice), text);
-}
-
-void QtConsoleUi::error(QWidget* owner, const QString& text) {
-    QMessageBox::critical(owner, QString::fromUtf8(text::kCaptionError), text);
-}
-
-bool QtConsoleUi::question(QWidget* owner, const QString& text) {
-    return QMessageBox::question(owner, QString::fromUtf8(text::kCaptionNotice), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
-bool QtConsoleUi::warning(QWidget* owner, const QString& text) {
-    return QMessageBox::question(owner, QString::fromUtf8(text::kCaptionWarning), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
 namespace {
+// Boxes show their text as it stands: it often holds a peer's nickname or a subscriber's
+// words, and rich text would draw (and open) whatever links they wrote.
+int RunBox(QWidget* owner, QMessageBox::Icon icon, const char* caption, const QString& text,
+           QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QString::fromUtf8(caption), text, buttons, owner);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec();
+}
+
 // A box that deletes itself once dismissed, opened without an event loop of its own.
 QMessageBox* OpenBox(QWidget* owner, QMessageBox::Icon icon, const QString& text,
                      QMessageBox::StandardButtons buttons,
                      const char* caption = text::kCaptionNotice) {
     auto* box = new QMessageBox(icon, QString::fromUtf8(caption), text, buttons, owner);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     return box;
 }
@@ -51,6 +43,24 @@ void OpenQuestion(QMessageBox* box, std::function<void(bool)> answer) {
     box->open();
 }
 } // namespace
+
+void QtConsoleUi::information(QWidget* owner, const QString& text) {
+    RunBox(owner, QMessageBox::Information, text::kCaptionNotice, text, QMessageBox::Ok);
+}
+
+void QtConsoleUi::error(QWidget* owner, const QString& text) {
+    RunBox(owner, QMessageBox::Critical, text::kCaptionError, text, QMessageBox::Ok);
+}
+
+bool QtConsoleUi::question(QWidget* owner, const QString& text) {
+    return RunBox(owner, QMessageBox::Question, text::kCaptionNotice, text,
+                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtConsoleUi::warning(QWidget* owner, const QString& text) {
+    return RunBox(owner, QMessageBox::Question, text::kCaptionWarning, text,
+                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
 
 void QtConsoleUi::notice(QWidget* owner, const QString& text) {
     OpenBox(owner, QMessageBox::Information, text, QMessageBox::Ok)->open();
@@ -88,8 +98,7 @@ bool QtConsoleUi::runAgreement(QWidget* owner, const QUrl& page) {
 }
 
 void QtConsoleUi::plainMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(text::kAppName), text, QMessageBox::Ok);
-    box.exec();
+    RunBox(nullptr, QMessageBox::NoIcon, text::kAppName, text, QMessageBox::Ok);
 }
 
 QString QtConsoleUi::chooseOpenFile(QWidget* owner, const QString& filter) {

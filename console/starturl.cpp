@@ -1,5 +1,7 @@
 #include "console/starturl.h"
 
+#include <cstring>
+
 namespace talmor {
 
 namespace {
@@ -35,6 +37,19 @@ std::string RawCommandLine(int argc, const char* const* argv) {
         }
     }
     return line;
+}
+
+void HideStartUrlPassword(int argc, char** argv) {
+    bool hiding = false;
+    for (int i = 1; i < argc; ++i) {
+        char* from = hiding ? argv[i] : std::strchr(argv[i], '&');
+        if (from == nullptr) {
+            continue;
+        }
+        from += hiding ? 0 : 1;
+        hiding = true;
+        std::memset(from, '*', std::strlen(from));
+    }
 }
 
 uint32_t LeadingDecimal(const std::string& text) {

@@ -20,6 +20,10 @@ struct StartLogin {
 // quotes, joined by single blanks. An argument that already starts with a quote is taken as it
 // is.
 std::string RawCommandLine(int argc, const char* const* argv);
+// Once the command line was read: overwrites, in place, what follows the first '&' of the
+// arguments (a start URL's password, as the parser takes it) with '*', so another local user
+// cannot read it among the running processes.
+void HideStartUrlPassword(int argc, char** argv);
 
 // Reads "\"quorvane://login/?uid=<id>&pw=<password>\"". The first character of the command and
 // the last of the text are the quotes and are dropped without being looked at; without "/?" or

@@ -4,6 +4,12 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "console/gbktext.h"
 #include "console/starturl.h"
 
@@ -12,6 +18,22 @@ namespace talmor {
 namespace {
 
 constexpr char kReceipt[] = "ok\n";
+
+// A folder of this user's that no one else may enter.
+bool PrivateFolder(const char* path) {
+    struct stat folder {};
+    return path != nullptr && path[0] == '/' && ::stat(path, &folder) == 0 &&
+           S_ISDIR(folder.st_mode) && folder.st_uid == ::geteuid() && (folder.st_mode & 077) == 0;
+}
+
+// The other end of a connected local socket runs as this user.
+bool SameUser(qintptr descriptor) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return descriptor >= 0 &&
+           ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::geteuid();
+}
 
 } // namespace
 
@@ -29,16 +51,26 @@ StartUrlReading ReadStartUrl(const std::string& localCommandLine) {
 }
 
 QString StartUrlHandover::ServerName(const std::string& applicationFolder) {
+    return ServerName(applicationFolder, std::getenv("XDG_RUNTIME_DIR"));
+}
+
+QString StartUrlHandover::ServerName(const std::string& applicationFolder,
+                                     const char* runtimeFolder) {
+    if (!PrivateFolder(runtimeFolder)) {
+        // The operator's own folder: its console's lock lies there as well.
+        return QString::fromStdString(applicationFolder) + "talmormanager.handover";
+    }
     const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(applicationFolder),
                                                        QCryptographicHash::Sha256);
-    return "talmormanager-" + QString::fromLatin1(digest.toHex().left(24));
+    return QString::fromLocal8Bit(runtimeFolder) + "/talmormanager-" +
+           QString::fromLatin1(digest.toHex().left(24));
 }
 
 bool StartUrlHandover::handOver(const QString& name, const std::string& commandLine,
                                 int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(name);
-    if (!socket.waitForConnected(timeoutMs)) {
+    if (!socket.waitForConnected(timeoutMs) || !SameUser(socket.socketDescriptor())) {
         return false;
     }
     socket.write(QByteArray::fromStdString(commandLine) + '\n');
@@ -66,6 +98,11 @@ bool StartUrlHandover::listen(const QString& name, Receiver receive) {
 
 void StartUrlHandover::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!SameUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {

@@ -125,6 +125,21 @@ void CTalmorManagerApp::receiveStartUrl(const std::string& commandLine) {
         window_->showConsole();
         return;
     }
+    // A link from a web page or another program never switches a console to another operator
+    // behind the operator's back.
+    const uint32_t current = window_->operatorId();
+    if (current != 0 && current != login.operatorId) {
+        Mark("handed-over start URL asks to switch the operator");
+        window_->showConsole();
+        const QString question =
+            QString::fromUtf8(text::kSwitchOperatorQuestion).arg(current).arg(login.operatorId);
+        window_->ui().ask(window_.get(), question, [this, login](bool yes) {
+            if (yes && window_ != nullptr && !window_->ready() && window_->loginWait() == nullptr) {
+                window_->StartLogin(login.operatorId, login.password);
+            }
+        });
+        return;
+    }
     Mark("handed-over start URL logs in");
     window_->StartLogin(login.operatorId, login.password);
 }

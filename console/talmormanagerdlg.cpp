@@ -63,7 +63,8 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
                      environment.clock, environment.random),
       RegisteredWindow(windows(), kWindowType, 0, 0), ui_(ui), timers_(environment.timers),
       deployment_(deployment), withBrowser_(withBrowser), routing_(*this),
-      peers_(*this, environment.sockets, environment.clock), login_(*this), status_(*this) {
+      peers_(*this, environment.sockets, environment.clock, environment.timers), login_(*this),
+      status_(*this) {
     setPeerSessions(&peers_);
     // Until the capture devices are looked at, a configured video source counts as present.
     client().setVideoCapable(!deployment_.videoSource.isEmpty());
@@ -278,6 +279,9 @@ void CTalmorManagerDlg::onTimer(int id) {
     case kRetransmitTimer:
     case kKeepAliveTimer:
         client().onTimer(id);
+        break;
+    case kHelloSweepTimer:
+        peers_.onTimer(id);
         break;
     case kTrayBlinkTimer:
         trayBlinkPhase_ = !trayBlinkPhase_;

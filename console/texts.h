@@ -6,6 +6,9 @@ namespace talmor::text {
 
 inline constexpr char kAppName[] = "TalmorManager";
 inline constexpr char kAlreadyRunning[] = "此程序已在您的计算中运行！";
+// A start URL from outside names another operator than the one this console was logged in as.
+inline constexpr char kSwitchOperatorQuestion[] =
+    "本程序已由帐号 %1 登录。外部链接要求以帐号 %2 登录，是否切换帐号？";
 inline constexpr char kTrayTooltip[] = "Quorvane社区智能化管理服务系统";
 
 // Message box captions.

@@ -92,10 +92,13 @@ void ContactPart::onContactAdded(uint32_t userId) {
 }
 
 void ContactPart::onAddRequest(uint32_t userId) {
-    if (CheckAdd(list_.records(), window_.operatorId(), userId) != AddCheck::Allowed) {
+    // An account repeating its request must not bury the console under questions.
+    if (CheckAdd(list_.records(), window_.operatorId(), userId) != AddCheck::Allowed ||
+        !askingAdd_.insert(userId).second) {
         return;
     }
     window_.ui().ask(&window_, AddRequestText(userId), [this, userId](bool approve) {
+        askingAdd_.erase(userId);
         // The list may have changed while the question waited: logged out, or added meanwhile.
         if (approve && window_.ready()) {
             requestAdd(userId, true);

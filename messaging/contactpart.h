@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <set>
+
 #include "console/eventroutes.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactlist.h"
@@ -50,6 +52,7 @@ public:
 private:
     CTalmorManagerDlg& window_;
     ContactList list_;
+    std::set<uint32_t> askingAdd_; // accounts whose add request waits for the operator
     COutListDlg* pane_;
 };
 

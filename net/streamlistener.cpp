@@ -1,8 +1,10 @@
 #include "net/streamlistener.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +18,11 @@ namespace talmor {
 
 namespace {
 constexpr int kBacklog = 16;
+constexpr int kOutOfDescriptorsPauseMs = 250;
+
+bool lacksResources(int error) {
+    return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+}
 } // namespace
 
 StreamListener::StreamListener(std::function<void()> onIncoming)
@@ -66,6 +73,9 @@ void StreamListener::onNotice() {
     }
     incoming_ = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (incoming_ < 0) {
+        if (lacksResources(errno)) {
+            pause();
+        }
         return;
     }
     notifying_ = true;
@@ -80,8 +90,26 @@ void StreamListener::onNotice() {
     }
 }
 
+void StreamListener::pause() {
+    // The connection stays in the backlog, so the notifier would fire at once again.
+    notifier_->setEnabled(false);
+    if (!resume_) {
+        resume_ = std::make_unique<QTimer>();
+        resume_->setSingleShot(true);
+        QObject::connect(resume_.get(), &QTimer::timeout, [this] {
+            if (notifier_ != nullptr) {
+                notifier_->setEnabled(true);
+            }
+        });
+    }
+    resume_->start(kOutOfDescriptorsPauseMs);
+}
+
 void StreamListener::close() {
     // The listener may be closed from inside its own announcement.
+    if (resume_) {
+        resume_->stop();
+    }
     RetireNotifier(notifier_);
     if (fd_ >= 0) {
         ::close(fd_);

@@ -2,14 +2,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace talmor {
 
 // A listening stream socket of the system on Qt's event loop. Each connection is accepted
 // before it is announced; one the owner does not take during the announcement is closed, so
-// a listener nobody serves cannot hold connections, or the event loop, waiting.
+// a listener nobody serves cannot hold connections, or the event loop, waiting. When the
+// process has no descriptor left for a connection, the listener rests a moment instead of
+// being told again and again about the connection it cannot take.
 class StreamListener {
 public:
     explicit StreamListener(std::function<void()> onIncoming);
@@ -30,12 +34,14 @@ public:
 
 private:
     void onNotice();
+    void pause();
 
     std::function<void()> onIncoming_;
     int fd_ = -1;
     int incoming_ = -1;
     bool notifying_ = false;
     QSocketNotifier* notifier_ = nullptr;
+    std::unique_ptr<QTimer> resume_;
 };
 
 } // namespace talmor

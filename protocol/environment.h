@@ -31,7 +31,9 @@ public:
 // Timer numbers and periods shared by the console and its protocol core.
 constexpr int kRetransmitTimer = 1001;
 constexpr int kKeepAliveTimer = 1002;
+constexpr int kHelloSweepTimer = 1010;
 constexpr int kRetransmitPeriodMs = 10000;
+constexpr int kHelloSweepPeriodMs = 1000;
 constexpr int kKeepAlivePeriodMs = 30000;
 
 } // namespace talmor

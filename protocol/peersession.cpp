@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "protocol/clientlistener.h"
+#include "protocol/peeradmission.h"
 #include "protocol/peersessionmanager.h"
 
 namespace talmor {
@@ -145,10 +146,11 @@ bool PeerSession::listen(uint32_t address, uint32_t acceptedPeer) {
     return true;
 }
 
-void PeerSession::adopt(int handle, uint32_t acceptedPeer) {
+void PeerSession::adopt(int handle, uint32_t acceptedPeer, uint32_t remoteAddress) {
     socket_ = handle;
     acceptedPeer_ = acceptedPeer;
-    remoteAddress_ = manager_.sockets().remoteAddress(handle);
+    remoteAddress_ = remoteAddress;
+    acceptedAt_ = manager_.clock().now();
     state_ = PeerState::AwaitingHello;
 }
 
@@ -235,23 +237,11 @@ bool PeerSession::drain() {
     return !closed_;
 }
 
-bool PeerSession::helloAcceptable(uint32_t sender) const {
-    const ContactRecord* contact = manager_.listener().contacts().find(sender);
-    if (contact == nullptr || remoteAddress_ == 0) {
-        return false;
-    }
-    if (remoteAddress_ != contact->peerAddress && remoteAddress_ != contact->altAddress) {
-        return false;
-    }
-    return kind_ == kMessageKind || (acceptedPeer_ != 0 && sender == acceptedPeer_);
-}
-
 bool PeerSession::receive(PeerInPacket& packet) {
     if (packet.command() == kPeerHello && state_ == PeerState::AwaitingHello) {
         const uint32_t sender = packet.senderId();
-        if (!helloAcceptable(sender)) {
-            // Anyone who reaches the port could claim any id: only a contact at its own
-            // address, and for a talk or transfer only the peer whose offer was accepted.
+        if (!helloAdmitted(manager_.listener().contacts(), kind_, acceptedPeer_, sender,
+                           remoteAddress_)) {
             closeAndRemove();
             return false;
         }

@@ -100,8 +100,11 @@ public:
     // Listens on `address`; false when no socket could be made. A media listener names the one
     // peer whose offer was accepted (`acceptedPeer`); 0 lets any contact in.
     bool listen(uint32_t address, uint32_t acceptedPeer);
-    // Takes an accepted connection: waits for the hello, from `acceptedPeer` for media.
-    void adopt(int handle, uint32_t acceptedPeer);
+    // Takes an accepted connection from `remoteAddress`: waits for the hello, from
+    // `acceptedPeer` for media.
+    void adopt(int handle, uint32_t acceptedPeer, uint32_t remoteAddress);
+    // When an accepted connection came (the clock's seconds), to close it if it stays silent.
+    int64_t acceptedAt() const { return acceptedAt_; }
 
     // SocketSink.
     void onReadable() override;
@@ -117,7 +120,6 @@ private:
     // Reads every waiting byte and hands on the packets; false once the session is closed.
     bool drain();
     bool receive(PeerInPacket& packet);
-    bool helloAcceptable(uint32_t sender) const;
     void sendHello();
 
     PeerSessionManager& manager_;
@@ -134,6 +136,7 @@ private:
     bool closed_ = false;
     uint32_t acceptedPeer_ = 0;
     uint32_t remoteAddress_ = 0;
+    int64_t acceptedAt_ = 0;
     std::deque<PeerOutPacket> queue_;
     PeerStreamReader reader_;
     std::array<uint8_t, kPacketCapacity> pending_{};

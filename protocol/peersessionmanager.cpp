@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "protocol/clientlistener.h"
+#include "protocol/peeradmission.h"
 #include "protocol/peerhandlers.h"
 #include "protocol/platformclient.h"
 
@@ -14,11 +15,14 @@ uint32_t nextPeerMessageNumber() {
 }
 
 PeerSessionManager::PeerSessionManager(ClientListener& listener, SocketLayer& sockets,
-                                       const Clock& clock)
-    : listener_(listener), sockets_(sockets), clock_(clock) {}
+                                       const Clock& clock, TimerHost& timers)
+    : listener_(listener), sockets_(sockets), clock_(clock), timers_(timers) {}
 
 PeerSessionManager::~PeerSessionManager() {
     ++busy_;
+    if (sweeping_) {
+        timers_.stopTimer(kHelloSweepTimer);
+    }
     for (auto& session : sessions_) {
         session->close();
     }
@@ -92,8 +96,63 @@ PeerSession* PeerSessionManager::acceptFor(int listenHandle, const std::string& 
     if (handle == kNoSocket) {
         return nullptr;
     }
-    owned->adopt(handle, acceptedPeer);
-    return add(std::move(owned));
+    const uint32_t from = sockets_.remoteAddress(handle);
+    if (!connectionAdmitted(listener_.contacts(), kind, acceptedPeer, from)) {
+        // The server may already have said that this contact came online, in a datagram the
+        // event loop has not handed over yet: it is read before the contact is turned away.
+        listener_.client().udpSession().onReadable();
+    }
+    if (!connectionAdmitted(listener_.contacts(), kind, acceptedPeer, from)) {
+        // Not a byte is read from a stranger, and it holds no descriptor.
+        sockets_.closeSocket(handle);
+        return nullptr;
+    }
+    owned->adopt(handle, acceptedPeer, from);
+    PeerSession* session = add(std::move(owned));
+    // A flood of silent connections from a contact's address must not keep the contact out:
+    // the oldest silent one makes room for the newest.
+    sweepWaiting(kHelloWaitLimit);
+    return session;
+}
+
+std::size_t PeerSessionManager::waitingForHello() const {
+    return static_cast<std::size_t>(
+        std::count_if(sessions_.begin(), sessions_.end(), [](const auto& session) {
+            return session->state() == PeerState::AwaitingHello;
+        }));
+}
+
+void PeerSessionManager::sweepWaiting(std::size_t room) {
+    Busy busy(*this);
+    const int64_t now = clock_.now();
+    std::vector<PeerSession*> waiting;
+    for (const auto& session : sessions_) {
+        if (session->state() == PeerState::AwaitingHello) {
+            waiting.push_back(session.get());
+        }
+    }
+    // Sessions are in creation order: the oldest come first.
+    const std::size_t excess = waiting.size() > room ? waiting.size() - room : 0;
+    std::size_t left = waiting.size();
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+        if (i < excess || now - waiting[i]->acceptedAt() >= kHelloWaitSeconds) {
+            waiting[i]->closeAndRemove();
+            --left;
+        }
+    }
+    if (left > 0 && !sweeping_) {
+        sweeping_ = true;
+        timers_.startTimer(kHelloSweepTimer, kHelloSweepPeriodMs);
+    } else if (left == 0 && sweeping_) {
+        sweeping_ = false;
+        timers_.stopTimer(kHelloSweepTimer);
+    }
+}
+
+void PeerSessionManager::onTimer(int id) {
+    if (id == kHelloSweepTimer) {
+        sweepWaiting(kHelloWaitLimit);
+    }
 }
 
 PeerSession* PeerSessionManager::findSession(const std::string& kind, uint32_t peer) const {

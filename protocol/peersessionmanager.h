@@ -18,11 +18,19 @@ class ClientListener;
 // counting down from the largest u32, so numbers never meet datagram sequence numbers.
 uint32_t nextPeerMessageNumber();
 
+// Accepted connections that have not said who they are yet: at most this many wait (the
+// oldest goes for a newer one), each for about this long.
+constexpr std::size_t kHelloWaitLimit = 64;
+constexpr int64_t kHelloWaitSeconds = 10;
+
 // Every direct session of the console, in creation order, and the operations the chat, file,
 // voice and video windows use to talk to another console directly.
 class PeerSessionManager : public PeerSessions {
 public:
-    PeerSessionManager(ClientListener& listener, SocketLayer& sockets, const Clock& clock);
+    // `timers` runs the sweep of silent connections (kHelloSweepTimer); its owner hands the
+    // expiries to onTimer.
+    PeerSessionManager(ClientListener& listener, SocketLayer& sockets, const Clock& clock,
+                       TimerHost& timers);
     ~PeerSessionManager() override;
     PeerSessionManager(const PeerSessionManager&) = delete;
     PeerSessionManager& operator=(const PeerSessionManager&) = delete;
@@ -32,8 +40,14 @@ public:
     // connects from its known address; a media listener only `acceptedPeer` (none when 0).
     uint16_t listenFor(const std::string& kind) override { return listenFor(kind, 0); }
     uint16_t listenFor(const std::string& kind, uint32_t acceptedPeer);
-    // A connection arrived at a listener: a session of that kind waiting for its hello.
+    // A connection arrived at a listener: a session of that kind waiting for its hello. None
+    // when it was closed unread: it does not come from an address a contact announced (for
+    // media: the accepted peer).
     PeerSession* acceptFor(int listenHandle, const std::string& kind, uint32_t acceptedPeer);
+    // kHelloSweepTimer expired: connections silent for kHelloWaitSeconds are closed.
+    void onTimer(int id);
+    // Accepted connections still waiting for their hello.
+    std::size_t waitingForHello() const;
 
     // The first session of `kind` with `peer` (any peer when 0).
     PeerSession* findSession(const std::string& kind, uint32_t peer) const;
@@ -100,10 +114,15 @@ private:
     bool startMedia(const std::string& kind, uint32_t peer, uint16_t port);
     bool sendMedia(const std::string& kind, uint32_t peer, const uint8_t* data, std::size_t length);
     template <typename Match> void closeWhere(Match match);
+    // Closes the silent connections that waited too long, and the oldest ones beyond `room`
+    // free places; runs the sweep timer while any wait.
+    void sweepWaiting(std::size_t room);
 
     ClientListener& listener_;
     SocketLayer& sockets_;
     const Clock& clock_;
+    TimerHost& timers_;
+    bool sweeping_ = false;
     std::vector<std::unique_ptr<PeerSession>> sessions_;
     std::vector<std::unique_ptr<PeerSession>> closing_;
     int busy_ = 0;

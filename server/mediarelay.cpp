@@ -1,6 +1,7 @@
 // Peer media negotiation and relay: a request 256-273 about a peer reaches that peer's console
 // as 768-785 naming the sender instead. Relayed data passes unchanged; its length is the one
-// the sender declared, since the deciphered body ends in block padding.
+// the sender declared, since the deciphered body ends in block padding. Only a peer's contact
+// gets any answer.
 #include "protocol/commands.h"
 #include "server/handlers.h"
 #include "server/mediatalks.h"
@@ -46,6 +47,13 @@ Shape shapeOf(uint16_t command) {
 void relay(Request& r) {
     const uint16_t command = r.in.command();
     const uint32_t peer = r.in.u32();
+    // Offers, data and even a cancel (which tells whether the peer is logged in) are only for
+    // someone the peer lists as a contact.
+    const Account* peerAccount = r.server.directory().find(peer);
+    if (peerAccount == nullptr || !peerAccount->hasContact(r.operatorId())) {
+        r.note("peer " + std::to_string(peer) + " does not list the sender as a contact");
+        return;
+    }
     ConsoleSession* target = r.server.activeSession(peer);
     if (target == nullptr) {
         r.note("peer " + std::to_string(peer) + " is not logged in");

@@ -10,7 +10,10 @@ bool deliverMessage(PlatformServer& server, uint32_t recipient, const ServerMess
         server.send(*target, CMD_SERVER_MESSAGE, 0, [&](OutPacket& out) { message.write(out); });
         return true;
     }
-    if (server.directory().find(recipient) != nullptr) {
+    // Only someone who can log in ever takes a kept message.
+    const Account* account = server.directory().find(recipient);
+    if (account != nullptr && account->kind != AccountKind::Subscriber &&
+        !account->password.empty()) {
         server.messages().keep(recipient, message);
     }
     return false;

@@ -1,5 +1,10 @@
 // Kept messages in an SQLite file: one row per message, its rowid the order of keeping.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "server/messagestore.h"
 
@@ -45,7 +50,16 @@ public:
         if (sqlite3_step(insert.get()) != SQLITE_DONE) {
             return 0;
         }
-        return static_cast<uint64_t>(sqlite3_last_insert_rowid(db_));
+        const auto id = static_cast<uint64_t>(sqlite3_last_insert_rowid(db_));
+        Statement trim(db_, "DELETE FROM kept_messages WHERE recipient = ?1 AND id NOT IN "
+                            "(SELECT id FROM kept_messages WHERE recipient = ?1 "
+                            "ORDER BY id DESC LIMIT ?2)");
+        if (trim.valid()) {
+            sqlite3_bind_int64(trim.get(), 1, recipient);
+            sqlite3_bind_int64(trim.get(), 2, static_cast<sqlite3_int64>(kKeptPerRecipient));
+            sqlite3_step(trim.get());
+        }
+        return id;
     }
 
     std::vector<KeptMessage> waitingFor(uint32_t recipient) const override {
@@ -87,6 +101,14 @@ private:
 } // namespace
 
 std::unique_ptr<MessageStore> openMessageFile(const std::string& path, std::string& error) {
+    // The file holds other people's chat: made for its owner alone before SQLite opens it
+    // (its journal files take the same mode), and never through a link.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    ::close(fd);
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
         error = db != nullptr ? sqlite3_errmsg(db) : "cannot open";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -17,10 +18,16 @@ struct KeptMessage {
     ServerMessage message;
 };
 
+// Messages kept for one recipient at most: a sender cannot fill the server's memory or disk
+// through an operator who stays away. The oldest goes for a newer one.
+constexpr std::size_t kKeptPerRecipient = 200;
+
 // Where kept messages wait until their recipient's console acknowledged them.
 class MessageStore {
 public:
     virtual ~MessageStore() = default;
+    // Keeps the message (dropping the recipient's oldest beyond kKeptPerRecipient); its id, 0
+    // when it could not be kept.
     virtual uint64_t keep(uint32_t recipient, const ServerMessage& message) = 0;
     // The messages waiting for `recipient`, oldest first.
     virtual std::vector<KeptMessage> waitingFor(uint32_t recipient) const = 0;
@@ -39,7 +46,8 @@ private:
     uint64_t nextId_ = 1;
 };
 
-// Kept in an SQLite file, so they survive a restart. Opening fails with a reason in `error`.
+// Kept in an SQLite file, so they survive a restart; a new file is readable by its owner only.
+// Opening fails with a reason in `error`.
 std::unique_ptr<MessageStore> openMessageFile(const std::string& path, std::string& error);
 
 } // namespace talmor::server

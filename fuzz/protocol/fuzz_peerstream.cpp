@@ -30,7 +30,8 @@ public:
 
 struct Console {
     Console()
-        : listener(sockets, resolver, timers, clock, random), peers(listener, sockets, clock) {
+        : listener(sockets, resolver, timers, clock, random),
+          peers(listener, sockets, clock, timers) {
         listener.own().operatorId = 1001;
         listener.setPeerSessions(&peers);
         ContactRecord contact;

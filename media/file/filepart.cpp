@@ -235,7 +235,7 @@ void FilePart::onFileOffer(uint32_t peer, uint32_t size, const std::string& name
         // The running transfer keeps its name and size; the new offer is refused.
         window_.client().fileCancel(peer);
         if (CSendMsgDlg* chat = chats_->findChat(peer)) {
-            chat->display().appendNotice(filetext::SecondOfferRefused(FromGbk(name)), {});
+            chat->display().appendNotice(filetext::SecondOfferRefused(OneLine(FromGbk(name))), {});
         }
         return;
     }

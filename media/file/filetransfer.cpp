@@ -4,6 +4,7 @@
 
 #include "console/gbktext.h"
 #include "media/file/filetexts.h"
+#include "messaging/chat/chatnotices.h"
 #include "protocol/clientlistener.h"
 #include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
@@ -23,7 +24,7 @@ FileTransfer::~FileTransfer() {
 }
 
 QString FileTransfer::shownName() const {
-    return FromGbk(name_);
+    return OneLine(FromGbk(name_));
 }
 
 void FileTransfer::closeFile() {

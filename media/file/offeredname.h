@@ -5,7 +5,7 @@
 namespace talmor {
 
 // The name a peer offered, made safe to propose in the save dialog: only its last path
-// component, without control characters and without leading dots or blanks, so the offer can
+// component, as one line (OneLine) and without leading dots or blanks, so the offer can
 // never choose a folder. A name that leaves nothing becomes "file".
 QString SafeOfferedName(const QString& offered);
 

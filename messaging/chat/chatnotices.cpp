@@ -9,6 +9,11 @@ namespace {
 const QString kCancel = QStringLiteral(" 取消 ");
 const QString kAccept = QStringLiteral(" 接受 ");
 
+bool Reorders(char16_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
 int CancelCode(OfferKind kind) {
     return kind == OfferKind::File    ? kCancelFile
            : kind == OfferKind::Voice ? kCancelVoice
@@ -16,11 +21,24 @@ int CancelCode(OfferKind kind) {
 }
 } // namespace
 
+QString OneLine(const QString& text) {
+    QString line;
+    line.reserve(text.size());
+    for (const QChar c : text) {
+        const QChar::Category category = c.category();
+        if (category != QChar::Other_Control && category != QChar::Separator_Line &&
+            category != QChar::Separator_Paragraph && !Reorders(c.unicode())) {
+            line += c;
+        }
+    }
+    return line;
+}
+
 void ShowOfferNotice(CMsgView& display, OfferKind kind, const std::string& fileName) {
     QString lead;
     switch (kind) {
     case OfferKind::File:
-        lead = QStringLiteral("—\r\n对方发来文件 ") + FromGbk(fileName) +
+        lead = QStringLiteral("—\r\n对方发来文件 ") + OneLine(FromGbk(fileName)) +
                QStringLiteral(" 传送请求,同意传送请点击");
         break;
     case OfferKind::Voice:

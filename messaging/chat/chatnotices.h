@@ -19,6 +19,11 @@ constexpr int kAcceptVoice = 10004;
 constexpr int kCancelVideo = 10005;
 constexpr int kAcceptVideo = 10006;
 
+// A peer's text as one line of the notice that shows it: without line breaks or other control
+// characters, and without the bidirectional controls that would reorder what surrounds it
+// (a name that reads "photo.jpg" but is "photo\u202Egpj.exe").
+QString OneLine(const QString& text);
+
 // The peer offers a file (its name in GBK) or asks for a talk.
 void ShowOfferNotice(CMsgView& display, OfferKind kind, const std::string& fileName);
 // The operator's own request waits for the peer.

@@ -182,6 +182,23 @@ TEST(JournalTexts, CsvQuotesWhatNeedsItAndDisarmsFormulas) {
     EXPECT_EQ(lines[2], testing::U("line two\""));
 }
 
+TEST(JournalTexts, CsvDisarmsEveryStartASpreadsheetReadsAsAFormula) {
+    struct Case {
+        const char* detail;
+        const char* field; // the last field of the line, as written
+    };
+    for (const Case& c :
+         {Case{"=1+1", "'=1+1"}, Case{"+1", "'+1"}, Case{"-1", "'-1"},
+          Case{"@SUM(A1)", "'@SUM(A1)"}, Case{"\t=1+1", "'\t=1+1"}, Case{"\r=1+1", "\"'\r=1+1\""},
+          Case{"plain", "plain"}, Case{"a=1", "a=1"}}) {
+        const JournalEntry entry{1'765'000'000'000,        12,      2001, "x", 1,
+                                 JournalStep::ReportSaved, c.detail};
+        const QString csv = JournalCsv({entry});
+        const QString line = csv.mid(csv.indexOf("\r\n") + 2);
+        EXPECT_TRUE(line.endsWith(QString::fromUtf8(c.field) + "\r\n")) << line.toStdString();
+    }
+}
+
 TEST(JournalTexts, FiltersFromWhatTheOperatorTyped) {
     JournalQuery byName;
     byName.caller = testing::U(" 张 ");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -8,6 +9,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include "console/appfolders.h"
 #include "console/checkpasswddlg.h"
@@ -265,6 +269,53 @@ TEST(ServerReportBoxTest, NoticeAndAskReturnAtOnceAndAnswerWhenTheOperatorChoose
         EXPECT_TRUE(question.isNull());
     }
     EXPECT_EQ(answers, (std::vector<bool>{true, false}));
+}
+
+// A peer's nickname or a subscriber's words reach every kind of box: none draws them as rich
+// text, where a link of any scheme would be shown and could be opened.
+TEST(ServerReportBoxTest, EveryBoxShowsItsTextAsPlainText) {
+    testing::EnsureApplication();
+    const Deployment deployment;
+    QtConsoleUi ui(deployment, false);
+    QWidget owner;
+    owner.show();
+    const QString text = QStringLiteral("<a href=\"file:///etc/passwd\">nick</a><b>!</b>");
+    struct Case {
+        const char* box;
+        std::function<void()> open;
+    };
+    const auto ignore = [](bool) {};
+    const Case cases[] = {
+        {"notice", [&] { ui.notice(&owner, text); }},
+        {"ask", [&] { ui.ask(&owner, text, ignore); }},
+        {"askSendError", [&] { ui.askSendError(&owner, text, ignore); }},
+        {"information", [&] { ui.information(&owner, text); }},
+        {"error", [&] { ui.error(&owner, text); }},
+        {"question", [&] { ui.question(&owner, text); }},
+        {"warning", [&] { ui.warning(&owner, text); }},
+        {"plainMessage", [&] { ui.plainMessage(text); }},
+    };
+    for (const Case& c : cases) {
+        bool read = false;
+        // The modal boxes run a loop of their own: the box is read and closed from inside it.
+        QTimer::singleShot(0, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (box != nullptr && box->isVisible()) {
+                    EXPECT_EQ(box->textFormat(), Qt::PlainText) << c.box;
+                    EXPECT_EQ(box->text(), text) << c.box;
+                    read = true;
+                    box->done(0);
+                }
+            }
+        });
+        c.open();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return read; }, 5000)) << c.box;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QMessageBox* box : owner.findChildren<QMessageBox*>()) {
+            delete box;
+        }
+    }
 }
 
 } // namespace

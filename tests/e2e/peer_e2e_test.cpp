@@ -196,7 +196,15 @@ bool forgedMessageArrives(TestConsole& b, const QString& from, bool& closedByB) 
         return false;
     }
     socket.connectToHost(QHostAddress::LocalHost, b.messagePort());
-    if (!waitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, kWaitMs)) {
+    if (!waitFor(
+            [&] {
+                return socket.state() == QAbstractSocket::ConnectedState ||
+                       socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            kWaitMs) ||
+        socket.state() != QAbstractSocket::ConnectedState) {
+        // Turned away at once, before a byte was sent.
+        closedByB = socket.error() == QAbstractSocket::RemoteHostClosedError;
         return false;
     }
     PeerOutPacket hello(kPeerHello, 1024);

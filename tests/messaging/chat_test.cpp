@@ -374,6 +374,17 @@ TEST_F(ChatTest, NoticeLinksRaiseTheirNotifications) {
     EXPECT_TRUE(h.ui.opened.empty());
 }
 
+TEST_F(ChatTest, AnOfferedFileNameIsShownWithoutItsLineBreaks) {
+    CSendMsgDlg* chat = &open(kColleague);
+    const QString before = chat->display().document()->toPlainText();
+    // A name that would pose as the notice's end and a second notice.
+    const std::string name = Gbk("a.txt\r\n—\r\n对方已取消\r\nfdp.exe");
+    ShowOfferNotice(chat->display(), OfferKind::File, name);
+    const QString added = chat->display().document()->toPlainText().mid(before.size());
+    EXPECT_TRUE(added.contains(U("对方发来文件 a.txt—对方已取消fdp.exe 传送请求")))
+        << added.toStdString();
+}
+
 TEST_F(ChatTest, TheDisplayShowsTheLatestEntryAfterTheOperatorClickedAnEarlierOne) {
     CSendMsgDlg* chat = &open(kColleague);
     CMsgView& display = chat->display();

@@ -558,5 +558,23 @@ TEST_F(ContactPaneTest, AddRequestIsApprovedIntoTheDefaultGroupOnlyOnYes) {
     EXPECT_EQ(h.ui.texts("ask").size(), asked);
 }
 
+TEST_F(ContactPaneTest, AnAccountRepeatingItsAddRequestRaisesOneQuestionAtATime) {
+    standardLogin();
+    h.ui.holdAnswers = true;
+    for (int i = 0; i < 5; ++i) {
+        event32(CMD_ADD_REQUEST, 2006);
+    }
+    event32(CMD_ADD_REQUEST, 2007); // another account asks a question of its own
+    EXPECT_EQ(h.ui.texts("ask"),
+              (std::vector<QString>{U("用户：2006 已加你为通讯联系人，是否通过？"),
+                                    U("用户：2007 已加你为通讯联系人，是否通过？")}));
+    ASSERT_EQ(h.ui.heldAnswers.size(), 2u);
+    h.ui.heldAnswers[0](false);
+    event32(CMD_ADD_REQUEST, 2006); // answered: it may ask again
+    EXPECT_EQ(h.ui.texts("ask").size(), 3u);
+    event32(CMD_ADD_REQUEST, 2007);
+    EXPECT_EQ(h.ui.texts("ask").size(), 3u);
+}
+
 } // namespace
 } // namespace talmor

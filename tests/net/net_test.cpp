@@ -1,13 +1,18 @@
 // The protocol core's sockets, timers and host lookup on Qt's event loop, over loopback.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -418,6 +423,57 @@ TEST(QtSocketLayer, AConnectionNobodyTakesIsClosedAndTheListenerKeepsServing) {
     ASSERT_TRUE(
         pair.layer.connectSocket(second.handle, kLoopback, pair.layer.localPort(listening)));
     ASSERT_TRUE(waitFor([&] { return ignoring.announced == 2 && second.closed == 1; }));
+}
+
+TEST(QtSocketLayer, WithoutDescriptorsLeftTheListenerRestsAndTakesTheConnectionLater) {
+    StreamPair pair;
+    struct Counting : ListenSink {
+        SocketLayer* layer = nullptr;
+        Sink* into = nullptr;
+        int accepted = 0;
+        void onIncoming(int listenHandle) override {
+            into->handle = layer->acceptSocket(listenHandle, into);
+            accepted += into->handle != kNoSocket ? 1 : 0;
+        }
+    } counting;
+    Sink server;
+    server.layer = &pair.layer;
+    counting.layer = &pair.layer;
+    counting.into = &server;
+    const int listening = pair.layer.listenSocket(&counting, kLoopback);
+    ASSERT_NE(listening, kNoSocket);
+
+    // Every descriptor taken, then a connection waits in the backlog.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit lowered = saved;
+    lowered.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 1024);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    ASSERT_TRUE(
+        pair.layer.connectSocket(pair.client.handle, kLoopback, pair.layer.localPort(listening)));
+    std::vector<int> filler;
+    for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) {
+        filler.push_back(fd);
+    }
+    EXPECT_EQ(errno, EMFILE);
+
+    // A listener told again and again wakes the event loop on every turn: count the turns (on
+    // a busy machine the processor time of a spinning loop can still be small).
+    int turns = 0;
+    const QMetaObject::Connection counter = QObject::connect(
+        QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++turns; });
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(counter);
+    EXPECT_EQ(counting.accepted, 0);
+    EXPECT_LT(turns, 50) << "the event loop spun on the connection it could not take";
+
+    for (int fd : filler) {
+        ::close(fd);
+    }
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_TRUE(waitFor([&] { return counting.accepted == 1; }));
 }
 
 TEST(QtTimerHost, NumberedTimersCallBackWithTheirIdUntilStopped) {

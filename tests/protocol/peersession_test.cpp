@@ -135,7 +135,7 @@ protected:
 TEST(PeerLogin, TheMessageListenerIsOnTheReportedAddressAndItsPortGoesIntoTheLogin) {
     testing::ClientHarness h;
     h.sockets.localAddressValue = kAddressA;
-    PeerSessionManager peers(h.listener, h.sockets, h.clock);
+    PeerSessionManager peers(h.listener, h.sockets, h.clock, h.timers);
     h.listener.setPeerSessions(&peers);
     h.connect();
     const PeerSession* listener = peers.findSession(kMessageKind, 0);
@@ -249,6 +249,83 @@ TEST_F(PeerSessionsTest, AHelloIsTakenOnlyFromAContactAtItsKnownAddress) {
             EXPECT_EQ(a.peers.findSession(c.kind, c.sender)->state(), PeerState::Connected);
         }
     }
+}
+
+TEST_F(PeerSessionsTest, AConnectionIsClosedUnreadUnlessAnOnlineContactAnnouncedItsAddress) {
+    constexpr uint32_t kAddress8 = 0x0A000008;
+    constexpr uint32_t kAddress9 = 0x0A000009;
+    a.h.listener.storePresence(8, kStatusOnline, kAddress8, 4000, 6000, kAddress8);
+    a.h.listener.storePresence(9, kStatusOnline, kAddress9, 4000, 6000, kAddress9);
+    a.h.listener.OnContactOffline(9);
+    a.peers.listenFor(kVoiceKind, 8); // a talk with 8 was accepted
+    a.peers.listenFor(kVideoKind, 0); // no talk accepted
+    struct Case {
+        const char* why;
+        const char* kind;
+        uint32_t from;
+        bool kept;
+    };
+    for (const Case& c : {
+             Case{"a contact's address", kMessageKind, kAddressB, true},
+             Case{"a stranger's address", kMessageKind, kStranger, false},
+             Case{"a contact gone offline", kMessageKind, kAddress9, false},
+             Case{"no address at all", kMessageKind, 0, false},
+             Case{"the accepted peer's address", kVoiceKind, kAddress8, true},
+             Case{"another contact on a talk", kVoiceKind, kAddressB, false},
+             Case{"a talk nobody was accepted for", kVideoKind, kAddressB, false},
+         }) {
+        const int handle = acceptAtA(c.kind, c.from);
+        EXPECT_EQ(open(a, handle), c.kept) << c.why;
+    }
+}
+
+TEST_F(PeerSessionsTest, SilentConnectionsAreCappedOldestFirstAndClosedAfterTenSeconds) {
+    std::vector<int> handles;
+    for (std::size_t i = 0; i < kHelloWaitLimit + 5; ++i) {
+        handles.push_back(acceptAtA(kMessageKind, kAddressB));
+    }
+    EXPECT_EQ(a.peers.waitingForHello(), kHelloWaitLimit);
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+        EXPECT_EQ(open(a, handles[i]), i >= 5) << i;
+    }
+    EXPECT_TRUE(a.h.timers.isRunning(kHelloSweepTimer));
+
+    // The contact connecting after the flood still gets in.
+    const int contact = acceptAtA(kMessageKind, kAddressB);
+    a.h.sockets.deliver(contact, hello(7));
+    a.h.sockets.deliver(contact, chat(7, 70, "after the flood"));
+    EXPECT_EQ(a.h.listener.events, Lines{"OnMessage(1,1,7,1234,\"after the flood\")"});
+
+    a.h.clock.advance(kHelloWaitSeconds - 1);
+    const int late = acceptAtA(kMessageKind, kAddressB);
+    a.peers.onTimer(kHelloSweepTimer);
+    EXPECT_EQ(a.peers.waitingForHello(), kHelloWaitLimit);
+    a.h.clock.advance(1);
+    a.peers.onTimer(kHelloSweepTimer);
+    EXPECT_EQ(a.peers.waitingForHello(), 1u);
+    EXPECT_TRUE(open(a, late));
+    EXPECT_TRUE(open(a, contact)); // it said hello in time
+    a.h.clock.advance(kHelloWaitSeconds);
+    a.peers.onTimer(kHelloSweepTimer);
+    EXPECT_FALSE(open(a, late));
+    EXPECT_EQ(a.peers.waitingForHello(), 0u);
+    EXPECT_FALSE(a.h.timers.isRunning(kHelloSweepTimer));
+}
+
+TEST_F(PeerSessionsTest, AContactGoneOfflineIsNoLongerTakenAtItsOldAddress) {
+    const int before = acceptAtA(kMessageKind, kAddressB);
+    a.h.listener.OnContactOffline(7);
+    // Connected while 7 was online: its hello now is somebody else's.
+    a.h.sockets.deliver(before, hello(7));
+    EXPECT_FALSE(open(a, before));
+    EXPECT_EQ(a.peers.findSession(kMessageKind, 7), nullptr);
+    // Its peerAddress stays, but whoever holds that address now is not the contact.
+    EXPECT_FALSE(open(a, acceptAtA(kMessageKind, kAddressB)));
+
+    a.knows(b); // back online
+    const int after = acceptAtA(kMessageKind, kAddressB);
+    a.h.sockets.deliver(after, hello(7));
+    EXPECT_TRUE(open(a, after));
 }
 
 TEST_F(PeerSessionsTest, TheHelloFlagSetsTheAcceptingSidesInitiator) {

@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "protocol/commands.h"
@@ -102,6 +103,66 @@ TEST(ServerKeptMessages, AStateFileKeepsThemAcrossARestartAndNobodyElsesAreKept)
     EXPECT_FALSE(unopened.empty());
 }
 
+TEST(ServerKeptMessages, OnlyWhoCanLogInGetsMessagesKeptAndEachRecipientOnlySoMany) {
+    for (bool inFile : {false, true}) {
+        ServerHarness h;
+        Account merchant;
+        merchant.kind = AccountKind::Merchant;
+        merchant.profile.id = 3001;
+        merchant.password = "merchant";
+        h.directory.add(merchant);
+        Account locked;
+        locked.kind = AccountKind::Operator;
+        locked.profile.id = 1030; // no password: cannot log in
+        h.directory.add(locked);
+        if (inFile) {
+            std::string error;
+            h.server->setMessageStore(openMessageFile(statePath("kept_bound.db"), error));
+        }
+        FakeConsole first = h.console(1024, 4000);
+        first.loginToReady(h.recorder);
+        struct Case {
+            uint32_t recipient;
+            std::size_t kept;
+        };
+        for (const Case& c :
+             {Case{1025, 1}, Case{3001, 1}, Case{2001, 0}, Case{1030, 0}, Case{999999, 0}}) {
+            sendChat(first, c.recipient, "kept?");
+            EXPECT_EQ(h.server->messages().waitingFor(c.recipient).size(), c.kept)
+                << c.recipient << (inFile ? " in the file" : " in memory");
+        }
+
+        for (std::size_t i = 1; i <= kKeptPerRecipient + 5; ++i) {
+            sendChat(first, 1025, "message " + std::to_string(i));
+        }
+        const auto waiting = h.server->messages().waitingFor(1025);
+        ASSERT_EQ(waiting.size(), kKeptPerRecipient) << inFile;
+        EXPECT_EQ(waiting.front().message.body, "message 6") << inFile;
+        EXPECT_EQ(waiting.back().message.body, "message " + std::to_string(kKeptPerRecipient + 5))
+            << inFile;
+        EXPECT_EQ(h.server->messages().waitingFor(3001).size(), 1u) << inFile;
+    }
+}
+
+TEST(ServerKeptMessages, AStateFileIsMadeForItsOwnerAloneAndNeverThroughALink) {
+    const std::string path = statePath("kept_mode.db");
+    std::string error;
+    ASSERT_NE(openMessageFile(path, error), nullptr) << error;
+    struct stat made {};
+    ASSERT_EQ(::stat(path.c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0600u);
+
+    const std::string target = statePath("kept_link_target");
+    const std::string link = statePath("kept_link.db");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    std::string refused;
+    EXPECT_EQ(openMessageFile(link, refused), nullptr);
+    EXPECT_FALSE(refused.empty());
+    struct stat followed {};
+    EXPECT_NE(::stat(target.c_str(), &followed), 0); // nothing was made where it pointed
+    std::remove(link.c_str());
+}
+
 TEST(ServerKeptMessages, AMessageNeverAcknowledgedGoesAgainAtTheNextLogin) {
     ServerHarness h;
     FakeConsole first = h.console(1024, 4000);
@@ -116,6 +177,35 @@ TEST(ServerKeptMessages, AMessageNeverAcknowledgedGoesAgainAtTheNextLogin) {
     FakeConsole later = h.console(1025, 4002);
     later.loginToReady(h.recorder);
     EXPECT_EQ(bodiesTo(h.recorder, later), Bodies{"again"});
+}
+
+TEST(ServerMediaRelay, RequestsFromSomeoneThePeerDoesNotListGetNoAnswerAndReachNobody) {
+    struct Case {
+        const char* why;
+        uint32_t from;
+        uint32_t to;
+        bool toOnline;
+    };
+    for (const Case& c : {Case{"a stranger to an operator online", 1026, 1025, true},
+                          Case{"a stranger to an operator gone", 1026, 1025, false},
+                          Case{"to someone who does not list the sender", 1024, 1026, true}}) {
+        for (uint16_t command = CMD_FILE_OFFER; command <= CMD_VIDEO_RELAY_DATA; ++command) {
+            ServerHarness h;
+            FakeConsole from = h.console(c.from, 4000);
+            from.loginToReady(h.recorder);
+            FakeConsole to = h.console(c.to, 4001);
+            if (c.toOnline) {
+                to.loginToReady(h.recorder);
+            }
+            h.recorder.sent.clear();
+            from.request(command, [&](OutPacket& out) {
+                out.writeInt(c.to).writeShort(8010).writeInt(3).writeInt(3).writeBytes("abc", 3);
+            });
+            for (const Sent& sent : h.recorder.sent) {
+                EXPECT_EQ(sent.command(), CMD_ACK) << c.why << " " << command;
+            }
+        }
+    }
 }
 
 TEST(ServerMediaCancel, AnOfferOrAcceptanceToAnOperatorWhoIsGoneIsAnsweredWithItsCancel) {

@@ -35,9 +35,14 @@ public:
         return answerYes;
     }
     void notice(QWidget*, const QString& text) override { shown.push_back({"notice", text}); }
-    // Answers at once, as an operator who chose before anything else arrived.
+    // Answers at once, as an operator who chose before anything else arrived; with
+    // `holdAnswers`, keeps the question open in `heldAnswers` until the test answers it.
     void ask(QWidget*, const QString& text, std::function<void(bool)> answer) override {
         shown.push_back({"ask", text});
+        if (holdAnswers) {
+            heldAnswers.push_back(std::move(answer));
+            return;
+        }
         answer(answerYes);
     }
     bool runLoginDialog(QWidget*, WindowRegistry&, LoginChoice& choice) override {
@@ -98,6 +103,8 @@ public:
     // Runs inside a blocking information box, as events that arrive while it waits would.
     std::function<void()> whileShown;
     bool answerYes = false;
+    bool holdAnswers = false;
+    std::vector<std::function<void(bool)>> heldAnswers;
     std::deque<std::optional<LoginChoice>> loginAnswers;
     int loginDialogs = 0;
     std::vector<int> multiPasswordLevels;

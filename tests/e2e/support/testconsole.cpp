@@ -5,8 +5,16 @@
 namespace talmor::e2e {
 
 TestConsole::TestConsole(int timeFactor)
-    : ConsoleEnvironment(timeFactor, [this](int id) { client().onTimer(id); }),
-      ClientListener(sockets, resolver, timers, clock, random), peers_(*this, sockets, clock) {
+    : ConsoleEnvironment(timeFactor,
+                         [this](int id) {
+                             if (id == kHelloSweepTimer) {
+                                 peers_.onTimer(id);
+                             } else {
+                                 client().onTimer(id);
+                             }
+                         }),
+      ClientListener(sockets, resolver, timers, clock, random),
+      peers_(*this, sockets, clock, timers) {
     setPeerSessions(&peers_);
 }
 

@@ -4,6 +4,7 @@
 
 #include "media/file/offeredname.h"
 #include "media/file/transfermeter.h"
+#include "messaging/chat/chatnotices.h"
 
 namespace talmor {
 namespace {
@@ -25,10 +26,30 @@ TEST(OfferedName, KeepsOnlyAPlainNameSoThePeerCannotChooseTheFolder) {
          "b.txt",
          "ab.txt"},
         {"名单.xls", "名单.xls"},
+        {"photo\u202Egpj.exe", "photogpj.exe"},
+        {"a\u2066b\u2069\u200Fc\u061C.txt", "abc.txt"},
+        {"line\r\nbreak\u2028.txt", "linebreak.txt"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SafeOfferedName(QString::fromUtf8(c.offered)), QString::fromUtf8(c.proposed))
             << c.offered;
+    }
+}
+
+TEST(OfferedName, IsShownAsOneLineThatNothingReorders) {
+    const struct {
+        const char* offered;
+        const char* shown;
+    } cases[] = {
+        {"report.doc", "report.doc"},
+        {"photo\u202Egpj.exe", "photogpj.exe"},
+        {"\u202Bright\u202C\u200E\u2067to\u2068left\u2069", "righttoleft"},
+        {"two\r\nlines\n\u2029.txt", "twolines.txt"},
+        {"tab\there", "tabhere"},
+        {"名单 2026.xls", "名单 2026.xls"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(OneLine(QString::fromUtf8(c.offered)), QString::fromUtf8(c.shown)) << c.offered;
     }
 }
 

@@ -5,7 +5,7 @@
 namespace talmor::testing {
 
 PeerConsole::PeerConsole(uint32_t operatorId, uint32_t localAddress)
-    : id(operatorId), address(localAddress), peers(h.listener, h.sockets, h.clock) {
+    : id(operatorId), address(localAddress), peers(h.listener, h.sockets, h.clock, h.timers) {
     h.sockets.localAddressValue = localAddress;
     h.listener.setPeerSessions(&peers);
     h.login();
