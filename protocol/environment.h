@@ -31,6 +31,8 @@ public:
 // Timer numbers and periods shared by the console and its protocol core.
 constexpr int kRetransmitTimer = 1001;
 constexpr int kKeepAliveTimer = 1002;
+// The wait before the next attempt to log in again after a lost link.
+constexpr int kReconnectTimer = 1004;
 constexpr int kRetransmitPeriodMs = 10000;
 constexpr int kKeepAlivePeriodMs = 30000;
 
