@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "console/programinfo.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
+#include "console/qttranslations.h"
 #include "console/starturl.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
@@ -34,6 +36,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     // Chinese text in one face on every desktop (fonts-noto-cjk).
     QApplication::setFont(QFont("Noto Sans CJK SC", 9));
+    // The standard dialogs and the buttons of the message boxes speak the console's language.
+    const std::unique_ptr<QTranslator> qtTexts = talmor::InstallQtTranslations();
+    if (!qtTexts) {
+        std::fprintf(stderr, "talmormanager: Qt's Chinese translations are missing; standard "
+                             "dialogs stay in English\n");
+    }
 
     const bool browser =
         talmor::BrowserAllowed(geteuid() == 0, std::getenv("QTWEBENGINE_DISABLE_SANDBOX"));
