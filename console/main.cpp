@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFont>
+#include <QQuickWindow>
 
 #include <unistd.h>
 
@@ -30,6 +31,12 @@ int main(int argc, char** argv) {
     }
     // The embedded browser panes share one GL context with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The browser panes draw their frames in software: a desktop without a graphics card would
+    // otherwise emulate GL for every frame of the scrolling notice strip, the busiest part of
+    // an idle console. QT_QUICK_BACKEND still chooses another.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("TalmorManager");
     // The console lives on in the tray when its window is closed.
