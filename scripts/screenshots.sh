@@ -6,8 +6,9 @@
 # the call panes, the status line with the oldest wait, the processing list with its handling
 # menu, the family SMS window, the work pane showing a back-office page, the handling journal,
 # the three pages of the options sheet, the subscriber search wizard's two pages, a chat window
-# with the volume strip of a voice talk (a private PulseAudio gives it sound devices); last a
-# video chat between two consoles (talmor_videoshot).
+# with the volume strip of a voice talk (a private PulseAudio gives it sound devices), the question
+# before quitting with calls waiting and the console offline; last a video chat between two
+# consoles (talmor_videoshot).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BUILD_DIR:-$root/build}
