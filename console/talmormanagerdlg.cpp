@@ -194,10 +194,11 @@ void CTalmorManagerDlg::relayout() {
     statusLabel_->setGeometry(g.statusLabel);
     scopeLabel_->setGeometry(g.scopeLabel);
     providerLabel_->setGeometry(g.providerLabel);
-    // After the provider count, which the extra label follows.
+    // The extra label stands kStripGap right of the provider count.
     QRect strip = g.noticeStrip;
     if (statusExtra_ != nullptr && statusExtra_->isVisibleTo(this)) {
-        strip.setLeft(std::max(strip.left(), statusExtra_->geometry().right() + 1 + kStripGap));
+        const int extraRight = g.providerLabel.right() + kStripGap + statusExtra_->width();
+        strip.setLeft(std::max(strip.left(), extraRight + 1 + kStripGap));
     }
     noticeSlot_->setGeometry(strip);
     if (noticeStrip_ != nullptr) {
