@@ -8,6 +8,7 @@
 #include "media/file/sendfiledlg.h"
 #include "media/file/transfermeter.h"
 #include "protocol/registeredwindow.h"
+#include "support/qtapp.h"
 
 namespace talmor {
 namespace {
@@ -57,6 +58,7 @@ public:
 // A peer that died leaves no frozen speed: after 5 s without progress the strip says that the
 // console waits for the peer, and the speed comes back with the next progress.
 TEST(TransferStrip, SaysItWaitsForThePeerAfterFiveSecondsWithoutProgress) {
+    testing::EnsureApplication();
     ManualTicks ticks;
     WindowRegistry registry;
     CSendFileDlg strip(registry, 7, true, 100000, ticks);
