@@ -276,6 +276,7 @@ TEST(ServerReportBoxTest, NoticeAndAskReturnAtOnceAndAnswerWhenTheOperatorChoose
 // The buttons of a question box and the texts of a file dialog come from Qt itself: with its
 // translation installed they are Chinese like the console's own texts.
 TEST(QtTranslationsTest, StandardButtonsAndFileDialogsSpeakChinese) {
+    testing::EnsureApplication();
     const QLocale before;
     const QString englishYes =
         QMessageBox(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No)
