@@ -28,6 +28,7 @@
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "calls/callintake.h"
 #include "calls/calljournaldlg.h"
@@ -46,6 +47,7 @@
 #include "console/optionsheetentry.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
+#include "console/qttranslations.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
 #include "media/file/filepart.h"
@@ -446,6 +448,8 @@ private:
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
+    // Qt's own texts in Chinese, as the console has them.
+    const std::unique_ptr<QTranslator> qtTexts = talmor::InstallQtTranslations();
     if (argc != 3) {
         std::fprintf(stderr, "usage: talmor_screentour HTTP_PORT OUT_FOLDER\n");
         return 2;
