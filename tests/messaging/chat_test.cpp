@@ -36,6 +36,7 @@
 #include "storage/historystore.h"
 #include "storage/textlists.h"
 #include "support/contactpanefixture.h"
+#include "support/qtapp.h"
 
 namespace talmor::testing {
 namespace {
@@ -591,6 +592,7 @@ TEST_F(ChatTest, TheHtmlExportShowsEmoticonsAsPictures) {
 
 // In the history strip an emoticon is its picture, one line high, where its code would stand.
 TEST(HistoryListTest, EmoticonsShowAsPicturesInTheStrip) {
+    testing::EnsureApplication();
     CHistoryList list(nullptr);
     list.addItem(QStringLiteral("我  2026-12-11 02:00:00\r\n好/微笑好"));
     QStyleOptionViewItem option;
