@@ -49,7 +49,9 @@ void CallIntake::onCallList(int list, std::vector<CallRecord> calls) {
         return;
     }
     std::vector<CallRecord> fresh;
-    for (const CallRecord& call : calls) {
+    for (CallRecord& call : calls) {
+        // A list entry carries no category on the wire: its list names it.
+        call.category = static_cast<uint32_t>(code);
         if (!pane(code).model().holds(call.callId)) {
             fresh.push_back(call);
         }

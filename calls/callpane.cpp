@@ -18,6 +18,7 @@ namespace {
 const QColor kPaneBackground(236, 233, 216);
 constexpr int kHelpHandlingRight = 7;
 constexpr int kSosHandlingRight = 8;
+constexpr int kWaitingColumnWidth = 80;
 
 bool HasMenu(int code) {
     return code == kHelpCategory || code == kSosCategory;
@@ -33,6 +34,16 @@ CCallPane::CCallPane(const CallPaneConfig& config, CTalmorManagerDlg& window, QW
     view_->setModel(model_);
     SetUpCallListView(*view_, CallColumns(config.wording));
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The waiting time goes first: after a dozen columns it would sit off the right edge of a
+    // narrow screen, where nobody scrolls to look.
+    connect(model_, &QAbstractItemModel::columnsInserted, this, [this] {
+        const int waiting = model_->waitingColumn();
+        if (waiting >= 0) {
+            QHeaderView* header = view_->horizontalHeader();
+            header->moveSection(header->visualIndex(waiting), 0);
+            header->resizeSection(waiting, kWaitingColumnWidth);
+        }
+    });
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] { takeSelectedCall(); });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

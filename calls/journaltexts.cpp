@@ -4,6 +4,7 @@
 
 #include "calls/callcolumns.h"
 #include "console/gbktext.h"
+#include "storage/consoleoptions.h"
 
 namespace talmor {
 
@@ -43,6 +44,16 @@ QString JournalStepText(JournalStep step) {
         return QStringLiteral("他人接听或撤回");
     }
     return QString();
+}
+
+std::string AlarmDetail(int event, int repeat) {
+    std::string detail = event >= 0 && event < static_cast<int>(storage::kSoundEventCount)
+                             ? storage::kSoundEventNames[static_cast<std::size_t>(event)]
+                             : std::to_string(event);
+    if (repeat > 0) {
+        detail += ToGbk(QString::fromUtf8(" 第%1次重复提醒").arg(repeat)).value_or(std::string());
+    }
+    return detail;
 }
 
 QStringList JournalCells(const storage::JournalEntry& entry) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "storage/calljournal.h"
@@ -15,6 +16,9 @@ namespace talmor {
 QStringList JournalHeadings();
 // The name of a step as the operator reads it ("呼叫到达", "接听处理", ...).
 QString JournalStepText(storage::JournalStep step);
+// The detail of an alarm step (GBK): the sound's name ("求救报警"), and for the `repeat`-th
+// repeat of a waiting call's alarm "求救报警 第3次重复提醒". An unknown event keeps its number.
+std::string AlarmDetail(int event, int repeat);
 // One entry as the window's cells: local time to the millisecond, call id, caller id, name,
 // call type, step, detail (GBK texts converted).
 QStringList JournalCells(const storage::JournalEntry& entry);

@@ -12,6 +12,7 @@
 #include "calls/calllistmodel.h"
 #include "calls/callpane.h"
 #include "calls/desktopnotifier.h"
+#include "calls/journaltexts.h"
 #include "calls/rowimages.h"
 #include "calls/safetyswitches.h"
 #include "console/appfolders.h"
@@ -80,6 +81,7 @@ OperatorSafety::OperatorSafety(CTalmorManagerDlg& window, CallIntake& intake,
     label_->setAlignment(Qt::AlignCenter);
     label_->hide();
     new FollowRight(window.providerLabel(), *label_);
+    window.setStatusExtra(label_);
 
     journal_.setFailureHandler([this](bool) { showWaiting(clock_()); });
     journal_.setBatchScheduler(
@@ -125,7 +127,7 @@ void OperatorSafety::callsShown(const std::vector<CallRecord>& calls) {
 
 void OperatorSafety::soundPlayed(const CallRecord& call, int event) {
     if (window_.options().bit(storage::kOptionSoundsOn)) {
-        journal_.record(storage::JournalStep::SoundPlayed, call, std::to_string(event));
+        journal_.record(storage::JournalStep::SoundPlayed, call, AlarmDetail(event, 0));
     }
 }
 
@@ -221,6 +223,9 @@ void OperatorSafety::syncWaiting(int64_t now) {
         }
     }
     shownAt_.swap(stillShown);
+    for (auto each = repeats_.begin(); each != repeats_.end();) {
+        each = board_.waitedSeconds(each->first, 0) >= 0 ? std::next(each) : repeats_.erase(each);
+    }
     const auto gone =
         std::stable_partition(notified_.begin(), notified_.end(),
                               [this](uint32_t id) { return board_.waitedSeconds(id, 0) >= 0; });
@@ -228,14 +233,26 @@ void OperatorSafety::syncWaiting(int64_t now) {
         notifier_->withdraw(*each);
     }
     notified_.erase(gone, notified_.end());
-    setTrayBlinking(switches_.realert && board_.alarmWaits());
+    if (!alarming()) {
+        // Offline, the listed calls may be taken elsewhere already, and this console cannot
+        // take them: their alarms stop until a login lists them again.
+        for (uint32_t callId : notified_) {
+            notifier_->withdraw(callId);
+        }
+        notified_.clear();
+    }
+    setTrayBlinking(alarming() && board_.alarmWaits());
+}
+
+bool OperatorSafety::alarming() const {
+    return switches_.realert && window_.ready();
 }
 
 void OperatorSafety::tick() {
     const int64_t now = clock_();
     syncWaiting(now);
     const RealertDue due = board_.due(now);
-    if (switches_.realert && due.any()) {
+    if (alarming() && due.any()) {
         realert(due);
     }
     showWaiting(now);
@@ -259,8 +276,9 @@ void OperatorSafety::realert(const RealertDue& due) {
         }
         const bool sos = intake_.pane(kSosCategory).model().holds(callId);
         if ((sos && sosSound) || (!sos && helpSound)) {
-            journal_.record(storage::JournalStep::SoundPlayed, callId,
-                            std::to_string(sos ? kSosSoundEvent : kHelpSoundEvent) + " repeat");
+            journal_.record(
+                storage::JournalStep::SoundPlayed, callId,
+                AlarmDetail(sos ? kSosSoundEvent : kHelpSoundEvent, ++repeats_[callId]));
         }
         if (!notify) {
             continue;
@@ -302,7 +320,11 @@ void OperatorSafety::showWaiting(int64_t now) {
         break;
     }
     label_->setText(text);
-    label_->setVisible(!text.isEmpty());
+    if (label_->isVisibleTo(&window_) != !text.isEmpty()) {
+        label_->setVisible(!text.isEmpty());
+        // The notice strip makes room for the label, or takes its place again.
+        window_.relayout();
+    }
 }
 
 void OperatorSafety::setTrayBlinking(bool on) {

@@ -74,6 +74,8 @@ public:
 private:
     void syncWaiting(int64_t now);
     void showWaiting(int64_t now);
+    // Repeats are on and the console is online to take what they repeat for.
+    bool alarming() const;
     void realert(const RealertDue& due);
     void setTrayBlinking(bool on);
     void blinkTray();
@@ -91,6 +93,8 @@ private:
     std::vector<uint32_t> notified_;
     // When each waiting call was listed here (its repeats count from then).
     std::unordered_map<uint32_t, int64_t> shownAt_;
+    // How often each waiting call's alarm was repeated, for the journal.
+    std::unordered_map<uint32_t, int> repeats_;
     ColorLabel* label_;
     QTimer ticker_;
     QTimer trayBlink_;

@@ -38,6 +38,11 @@ CProcDlg::CProcDlg(CTalmorManagerDlg& window, QWidget* parent)
     view_->viewport()->setMouseTracking(true);
     view_->viewport()->installEventFilter(this);
     view_->move(2, 25);
+    // A finished call's row goes, and its quick-action bar with it.
+    const auto hideBar = [this] { window_.HideEcpBarOf(EcpBarPlacement::kProcessRow); };
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, hideBar);
+    connect(model_, &QAbstractItemModel::modelReset, this, hideBar);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, hideBar);
     connect(view_, &QAbstractItemView::doubleClicked, this, [this] { runCommand(kCmdCallerInfo); });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {

@@ -88,7 +88,15 @@ void BackOfficeCommands::showInWorkPane(const QUrl& url) {
 
 void BackOfficeCommands::showEcpBar(const QRect& row, int kind, bool show,
                                     const EcpBarValues& values) {
-    ecpBar_->apply(EcpBarPlacement::Place(row, kind, show, values));
+    const EcpBarPlacement placement = EcpBarPlacement::Place(row, kind, show, values);
+    ecpKind_ = placement.visible ? kind : EcpBarPlacement::kHide;
+    ecpBar_->apply(placement);
+}
+
+void BackOfficeCommands::hideEcpBarOf(int kind) {
+    if (ecpKind_ == kind && kind != EcpBarPlacement::kHide) {
+        showEcpBar(QRect(), EcpBarPlacement::kHide, false, EcpBarValues());
+    }
 }
 
 void BackOfficeCommands::ecpPressed(int button, const EcpBarValues& values) {

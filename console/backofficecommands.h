@@ -30,6 +30,9 @@ public:
 
     void showInWorkPane(const QUrl& url);
     void showEcpBar(const QRect& row, int kind, bool show, const EcpBarValues& values);
+    // Puts the bar away when it stands on a row of a list of `kind`: that list's rows moved or
+    // went, so the bar would stand beside the wrong row or none.
+    void hideEcpBarOf(int kind);
 
     CMyWorkDlg& workPane() { return *workPane_; }
     CECPBar& ecpBar() { return *ecpBar_; }
@@ -42,6 +45,7 @@ private:
     bool withBrowser_;
     CMyWorkDlg* workPane_;
     CECPBar* ecpBar_;
+    int ecpKind_ = 0; // the kind of list the shown bar belongs to; 0 while hidden
 };
 
 } // namespace talmor

@@ -65,6 +65,12 @@ public:
     // The save-file dialog proposing `proposedName`; the chosen path, empty when cancelled.
     virtual QString chooseSaveFile(QWidget* owner, const QString& proposedName,
                                    const QString& filter) = 0;
+    // The save-file dialog titled `caption` with a choice of `filters` (";;" between them):
+    // the chosen path, and in `chosenFilter` the filter the operator left chosen. Empty when
+    // cancelled.
+    virtual QString chooseSaveFileOfType(QWidget* owner, const QString& caption,
+                                         const QString& proposedName, const QString& filters,
+                                         QString& chosenFilter) = 0;
 
     virtual void openInBrowser(const QUrl& url) = 0;
     // Starts `program` detached; false when it is missing or cannot be started.

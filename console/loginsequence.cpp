@@ -194,6 +194,13 @@ void LoginSequence::connected(bool up) {
     // The protocol core has gone offline already (status 1, timers 1001 and 1002 stopped).
     const LinkLoss loss = window_.client().lastLinkLoss();
     window_.ShowStatus();
+    if (loss == LinkLoss::RetryLater) {
+        // The server is still away; the protocol core tries again after a wait, and the tray
+        // keeps showing that the console connects.
+        showReconnecting();
+        Mark("login again later");
+        return;
+    }
     if (loss == LinkLoss::WhileOffline) {
         // The login the operator waits for was never answered (or its server name never
         // resolved): say so, and let the operator try again or choose the backup server.
@@ -206,13 +213,18 @@ void LoginSequence::connected(bool up) {
     window_.routing().playSound(kConnectionLostSound);
     window_.setReady(false);
     window_.routing().allOffline();
+    Mark("connection lost");
     if (loss == LinkLoss::Reconnecting) {
         // The protocol core connects again right after this returns.
-        window_.timers().startTimer(kTrayBlinkTimer, kTrayBlinkMs);
-        window_.statusLabel().setText(QString::fromUtf8(text::kConnecting));
+        showReconnecting();
         return;
     }
     later([this] { window_.ui().error(&window_, QString::fromUtf8(text::kConnectionLost)); });
+}
+
+void LoginSequence::showReconnecting() {
+    window_.timers().startTimer(kTrayBlinkTimer, kTrayBlinkMs);
+    window_.statusLabel().setText(QString::fromUtf8(text::kConnecting));
 }
 
 void LoginSequence::serverUnreachable() {

@@ -39,6 +39,7 @@ private:
     void later(std::function<void()> step);
     void wrongPassword();
     void serverUnreachable();
+    void showReconnecting();
     void needsUpgrade();
     void setWaitText(const char* text);
     void destroyWaitWindow();

@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QFont>
+#include <QQuickWindow>
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,6 +15,7 @@
 #include "console/programinfo.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
+#include "console/qttranslations.h"
 #include "console/starturl.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
@@ -28,12 +31,24 @@ int main(int argc, char** argv) {
     }
     // The embedded browser panes share one GL context with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The browser panes draw their frames in software: a desktop without a graphics card would
+    // otherwise emulate GL for every frame of the scrolling notice strip, the busiest part of
+    // an idle console. QT_QUICK_BACKEND still chooses another.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("TalmorManager");
     // The console lives on in the tray when its window is closed.
     QApplication::setQuitOnLastWindowClosed(false);
     // Chinese text in one face on every desktop (fonts-noto-cjk).
     QApplication::setFont(QFont("Noto Sans CJK SC", 9));
+    // The standard dialogs and the buttons of the message boxes speak the console's language.
+    const std::unique_ptr<QTranslator> qtTexts = talmor::InstallQtTranslations();
+    if (!qtTexts) {
+        std::fprintf(stderr, "talmormanager: Qt's Chinese translations are missing; standard "
+                             "dialogs stay in English\n");
+    }
 
     const bool browser =
         talmor::BrowserAllowed(geteuid() == 0, std::getenv("QTWEBENGINE_DISABLE_SANDBOX"));

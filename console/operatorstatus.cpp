@@ -50,6 +50,10 @@ void OperatorStatus::setOffline() {
         window_.client().goOffline();
         window_.setReady(false);
         window_.routing().allOffline();
+    } else if (window_.client().reconnecting()) {
+        // Offline already after a lost link: the operator's choice ends the attempts to log in
+        // again.
+        window_.client().goOffline();
     }
     show();
 }

@@ -110,6 +110,12 @@ QString QtConsoleUi::chooseSaveFile(QWidget* owner, const QString& proposedName,
     return QFileDialog::getSaveFileName(owner, QString(), proposedName, filter);
 }
 
+QString QtConsoleUi::chooseSaveFileOfType(QWidget* owner, const QString& caption,
+                                          const QString& proposedName, const QString& filters,
+                                          QString& chosenFilter) {
+    return QFileDialog::getSaveFileName(owner, caption, proposedName, filters, &chosenFilter);
+}
+
 void QtConsoleUi::openInBrowser(const QUrl& url) {
     QDesktopServices::openUrl(url);
 }

@@ -27,6 +27,9 @@ public:
     QString chooseOpenFile(QWidget* owner, const QString& filter) override;
     QString chooseSaveFile(QWidget* owner, const QString& proposedName,
                            const QString& filter) override;
+    QString chooseSaveFileOfType(QWidget* owner, const QString& caption,
+                                 const QString& proposedName, const QString& filters,
+                                 QString& chosenFilter) override;
     void openInBrowser(const QUrl& url) override;
     bool startProgram(const QString& program) override;
     void quit() override;

@@ -84,4 +84,18 @@ std::vector<AwayEntry> AwayEntries(const std::vector<std::string>& replies) {
     return entries;
 }
 
+std::string QuitQuestionText(int sosWaiting, int helpWaiting) {
+    std::string waiting;
+    if (sosWaiting > 0) {
+        waiting = std::to_string(sosWaiting) + " 个求救呼叫";
+    }
+    if (helpWaiting > 0) {
+        waiting += (waiting.empty() ? "" : "和 ") + std::to_string(helpWaiting) + " 个求助呼叫";
+    }
+    if (waiting.empty()) {
+        return {};
+    }
+    return "还有 " + waiting + "等待处理。退出后本机将收不到呼叫，确定要退出吗？";
+}
+
 } // namespace talmor

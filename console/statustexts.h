@@ -24,6 +24,10 @@ std::string AreaScopeText(const UserRecord& profile);
 // "监控 " + the server's notice (GBK), for an operator who watches an organisation.
 std::string ScopeNoticeText(const std::string& notice);
 
+// The question before quitting while SOS or help calls wait untaken (UTF-8), naming how many;
+// empty when none waits.
+std::string QuitQuestionText(int sosWaiting, int helpWaiting);
+
 // One entry of the away submenu: the reply as shown (cut) and its command.
 struct AwayEntry {
     std::string shown;

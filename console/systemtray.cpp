@@ -5,6 +5,17 @@
 
 namespace talmor {
 
+namespace {
+constexpr int kMessageMs = 8000;
+} // namespace
+
+CloseAction ChooseCloseAction(bool trayAvailable, bool toldBefore) {
+    if (!trayAvailable) {
+        return CloseAction::Minimise;
+    }
+    return toldBefore ? CloseAction::Hide : CloseAction::HideAndTell;
+}
+
 CSystemTray::CSystemTray(QObject* parent) : QObject(parent) {}
 
 CSystemTray::~CSystemTray() {
@@ -53,6 +64,14 @@ void CSystemTray::Remove() {
         delete icon_;
         icon_ = nullptr;
     }
+}
+
+bool CSystemTray::ShowMessage(const QString& title, const QString& text) {
+    if (icon_ == nullptr) {
+        return false;
+    }
+    icon_->showMessage(title, text, QSystemTrayIcon::Information, kMessageMs);
+    return true;
 }
 
 QString CSystemTray::tooltip() const {

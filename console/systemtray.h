@@ -9,6 +9,12 @@ class QSystemTrayIcon;
 
 namespace talmor {
 
+// What closing the main window does: without a notification area the window is minimised, so
+// the console never becomes unreachable; with one it hides there, and the first time in a run a
+// message says that the console keeps running and receiving calls.
+enum class CloseAction { Minimise, Hide, HideAndTell };
+CloseAction ChooseCloseAction(bool trayAvailable, bool toldBefore);
+
 // The console's icon in the notification area (id 10004). Removing it is part of every way the
 // process ends; destroying the object removes it too.
 class CSystemTray : public QObject {
@@ -25,6 +31,8 @@ public:
     void SetIcon(const QIcon& icon);
     void SetTooltip(const QString& tooltip);
     void Remove();
+    // A balloon message from the icon; false when there is no icon to show it.
+    bool ShowMessage(const QString& title, const QString& text);
 
     bool present() const { return icon_ != nullptr; }
     QString tooltip() const;

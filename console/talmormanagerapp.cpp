@@ -107,6 +107,9 @@ bool CTalmorManagerApp::handOverStartUrl(const std::string& commandLine, Console
 void CTalmorManagerApp::receiveStartUrl(const std::string& commandLine) {
     if (window_ == nullptr || CheckStartUrl(commandLine) != StartUrlProblem::None) {
         Mark("handed-over start URL refused");
+        if (window_ != nullptr) {
+            window_->showConsole();
+        }
         return;
     }
     const StartLogin login = ParseStartUrl(commandLine);

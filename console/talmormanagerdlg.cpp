@@ -17,6 +17,7 @@
 #include "console/backofficecommands.h"
 #include "console/backofficepages.h"
 #include "console/calltabstrip.h"
+#include "console/categories.h"
 #include "console/clientarea.h"
 #include "console/commandids.h"
 #include "console/consoleui.h"
@@ -50,6 +51,10 @@ constexpr QSize kProcessToggleSize(57, 9);
 
 const QColor kStatusBackground(213, 226, 241);
 const QColor kScopeText(21, 66, 139);
+const QColor kStatusText(255, 102, 0);
+const QColor kOfflineBackground(204, 0, 0);
+constexpr int kOfflineBannerHeight = 24;
+constexpr int kStripGap = 10;
 
 QString Utf8(const std::string& text) {
     return QString::fromUtf8(text.c_str());
@@ -123,7 +128,7 @@ CTalmorManagerDlg::~CTalmorManagerDlg() {
 }
 
 void CTalmorManagerDlg::buildStatusLine() {
-    statusLabel_ = new ColorLabel(QColor(255, 102, 0), kStatusBackground, client_);
+    statusLabel_ = new ColorLabel(kStatusText, kStatusBackground, client_);
     statusLabel_->setText(QString::fromUtf8(text::kStatusUnknown));
     statusLabel_->setAlignment(Qt::AlignCenter);
     // The status menu is also here, for desktops without a notification area.
@@ -135,6 +140,11 @@ void CTalmorManagerDlg::buildStatusLine() {
     scopeLabel_->setText(QString::fromUtf8(text::kScopeLoading));
     providerLabel_ = new ColorLabel(kScopeText, kStatusBackground, client_);
     providerLabel_->setText(QString::fromUtf8(text::kProvidersLoading));
+    offlineBanner_ = new ColorLabel(Qt::white, kOfflineBackground, client_);
+    offlineBanner_->setObjectName("offlineBanner");
+    offlineBanner_->setAlignment(Qt::AlignCenter);
+    offlineBanner_->setText(QString::fromUtf8(text::kOfflineBanner));
+    offlineBanner_->hide();
 
     contactToggle_ = new SkinButton(client_);
     processToggle_ = new SkinButton(client_);
@@ -144,6 +154,18 @@ void CTalmorManagerDlg::buildStatusLine() {
             [this] { onCommand(cmd::kButtonToggleContacts); });
     connect(processToggle_, &SkinButton::clicked, this,
             [this] { onCommand(cmd::kButtonToggleProcessing); });
+}
+
+void CTalmorManagerDlg::setReady(bool ready) {
+    const bool wasStale = showsStaleLists();
+    ready_ = ready;
+    wasReady_ = wasReady_ || ready;
+    const bool stale = showsStaleLists();
+    statusLabel_->setColors(stale ? Qt::white : kStatusText,
+                            stale ? kOfflineBackground : kStatusBackground);
+    if (stale != wasStale) {
+        relayout();
+    }
 }
 
 QSize CTalmorManagerDlg::clientSize() const {
@@ -157,18 +179,32 @@ void CTalmorManagerDlg::relayout() {
     buttons_->setGeometry(0, 0, size.width(), ToolButtonRows::kHeight);
     tabs_->bar()->setGeometry(g.tabStrip);
     tabs_->bar()->setVisible(tabs_->rows() > 0);
-    tabs_->place(g.callArea);
+    QRect callArea = g.callArea;
+    offlineBanner_->setVisible(showsStaleLists());
+    if (showsStaleLists()) {
+        offlineBanner_->setGeometry(callArea.left(), callArea.top(), callArea.width(),
+                                    kOfflineBannerHeight);
+        offlineBanner_->raise();
+        callArea.setTop(callArea.top() + kOfflineBannerHeight);
+    }
+    tabs_->place(callArea);
     contactPane_->setGeometry(g.contactPane);
     contactPane_->setVisible(contactPaneShown_);
     processPane_->setGeometry(g.processPane);
     processPane_->setVisible(processPaneShown_);
-    noticeSlot_->setGeometry(g.noticeStrip);
-    if (noticeStrip_ != nullptr) {
-        noticeStrip_->setGeometry(noticeSlot_->rect());
-    }
     statusLabel_->setGeometry(g.statusLabel);
     scopeLabel_->setGeometry(g.scopeLabel);
     providerLabel_->setGeometry(g.providerLabel);
+    // The extra label stands kStripGap right of the provider count.
+    QRect strip = g.noticeStrip;
+    if (statusExtra_ != nullptr && statusExtra_->isVisibleTo(this)) {
+        const int extraRight = g.providerLabel.right() + kStripGap + statusExtra_->width();
+        strip.setLeft(std::max(strip.left(), extraRight + 1 + kStripGap));
+    }
+    noticeSlot_->setGeometry(strip);
+    if (noticeStrip_ != nullptr) {
+        noticeStrip_->setGeometry(noticeSlot_->rect());
+    }
     contactToggle_->setGeometry(g.contactToggle);
     processToggle_->setGeometry(g.processToggle);
     contactToggle_->raise();
@@ -206,6 +242,10 @@ void CTalmorManagerDlg::ShowEcpBar(const QRect& row, int kind, bool show, const 
                                    uint32_t userId, const std::string& email, uint32_t callId,
                                    const std::string& name) {
     backOffice_->showEcpBar(row, kind, show, {phone, email, userId, callId, name});
+}
+
+void CTalmorManagerDlg::HideEcpBarOf(int kind) {
+    backOffice_->hideEcpBarOf(kind);
 }
 
 CMyWorkDlg& CTalmorManagerDlg::workPane() {
@@ -278,6 +318,7 @@ void CTalmorManagerDlg::onTimer(int id) {
     switch (id) {
     case kRetransmitTimer:
     case kKeepAliveTimer:
+    case kReconnectTimer:
         client().onTimer(id);
         break;
     case kHelloSweepTimer:
@@ -428,11 +469,13 @@ MenuState CTalmorManagerDlg::menuState() const {
 }
 
 void CTalmorManagerDlg::showConsole() {
-    const bool hidden = !isVisible() || isMinimized();
     // Before the first login completes there is no console to show yet; after it, the window
-    // comes back whether or not the operator is online now.
-    if (hidden && (ready_ || wasReady_)) {
-        Restore(*this);
+    // comes back whether or not the operator is online now, and comes forward when it was
+    // only behind other windows.
+    if (ready_ || wasReady_) {
+        if (!isVisible() || isMinimized()) {
+            Restore(*this);
+        }
         raise();
         activateWindow();
         return;
@@ -441,6 +484,11 @@ void CTalmorManagerDlg::showConsole() {
 }
 
 void CTalmorManagerDlg::exitCommand() {
+    const std::string question =
+        QuitQuestionText(routing_.rowCount(kSosCategory), routing_.rowCount(kHelpCategory));
+    if (!question.empty() && !ui_.question(this, Utf8(question))) {
+        return;
+    }
     SetOffline();
     quitConsole();
 }
@@ -452,10 +500,18 @@ void CTalmorManagerDlg::quitConsole() {
 }
 
 void CTalmorManagerDlg::hideToTray() {
-    if (CSystemTray::available()) {
-        hide();
-    } else {
+    switch (ChooseCloseAction(CSystemTray::available(), toldKeepsRunning_)) {
+    case CloseAction::Minimise:
         showMinimized();
+        break;
+    case CloseAction::Hide:
+        hide();
+        break;
+    case CloseAction::HideAndTell:
+        hide();
+        toldKeepsRunning_ = tray_.ShowMessage(QString::fromUtf8(text::kAppName),
+                                              QString::fromUtf8(text::kKeepsRunning));
+        break;
     }
 }
 

@@ -65,6 +65,8 @@ public:
     void ShowEcpBar(const QRect& row, int kind, bool show, const std::string& phone,
                     uint32_t userId, const std::string& email, uint32_t callId,
                     const std::string& name);
+    // Puts the bar away when it belongs to a list of `kind` (whose rows moved or went).
+    void HideEcpBarOf(int kind);
 
     // The four status commands of the tray.
     void SetOnline() { status_.setOnline(); }
@@ -72,7 +74,7 @@ public:
     void SetInvisible() { status_.setInvisible(); }
     void SetOffline() { status_.setOffline(); }
 
-    // A timer of the window fired (1001, 1002, 1003, 1007, 1008).
+    // A timer of the window fired (1001, 1002, 1003, 1004, 1007, 1008).
     void onTimer(int id);
     // A menu item, button or tray item was chosen.
     void onCommand(int id);
@@ -80,14 +82,15 @@ public:
     void setCommandHandler(int id, std::function<void()> handler);
     // Removes the tray icon and posts the quit message.
     void quitConsole();
-    // Shows the window when it is hidden and the login is complete, else flashes it.
+    // Once a login completed: shows the window when hidden and brings it forward; else flashes it.
     void showConsole();
 
     bool ready() const { return ready_; }
-    void setReady(bool ready) {
-        ready_ = ready;
-        wasReady_ = wasReady_ || ready;
-    }
+    // Offline after a login, the status line and a strip over the call panes say that no call
+    // comes in and the lists may be out of date, until the next login's lists replace them.
+    void setReady(bool ready);
+    bool showsStaleLists() const { return !ready_ && wasReady_; }
+    ColorLabel& offlineBanner() { return *offlineBanner_; }
     bool quitting() const { return quitting_; }
     bool contactPaneShown() const { return contactPaneShown_; }
     bool processPaneShown() const { return processPaneShown_; }
@@ -124,12 +127,16 @@ public:
     SkinButton& contactToggle() { return *contactToggle_; }
     SkinButton& processToggle() { return *processToggle_; }
     WebPane* noticeStrip() const { return noticeStrip_; }
+    QWidget& noticeSlot() const { return *noticeSlot_; }
     CMyWorkDlg& workPane();
     CECPBar& ecpBar();
     // The client area's size (the layout's W and H).
     QSize clientSize() const;
     // Places every part for the current client size.
     void relayout();
+    // A label another part keeps in the status line right of the provider count: while it
+    // shows, the notice strip starts after it instead of running under it.
+    void setStatusExtra(QWidget* extra) { statusExtra_ = extra; }
     // Navigates the notice strip for the current width.
     void showNoticeStrip();
     // The login-wait window when one is open.
@@ -283,6 +290,8 @@ private:
     ColorLabel* statusLabel_ = nullptr;
     ColorLabel* scopeLabel_ = nullptr;
     ColorLabel* providerLabel_ = nullptr;
+    ColorLabel* offlineBanner_ = nullptr;
+    QWidget* statusExtra_ = nullptr;
     SkinButton* contactToggle_ = nullptr;
     SkinButton* processToggle_ = nullptr;
     MainMenu* menu_;
@@ -299,6 +308,7 @@ private:
     bool processPaneShown_ = true;
     bool blinkPhase_ = false;
     bool trayBlinkPhase_ = false;
+    bool toldKeepsRunning_ = false;
     uint32_t operatorId_ = 0;
     std::string password_;
     bool savePassword_ = false;

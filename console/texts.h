@@ -67,6 +67,10 @@ inline constexpr char kConnectionLost[] =
 // Main window.
 inline constexpr char kWorkTab[] = "当前操作";
 inline constexpr char kConnecting[] = "尝试联接...";
+inline constexpr char kKeepsRunning[] =
+    "控制台仍在后台运行并接收呼叫。单击通知区域中的图标可以重新打开窗口。";
+inline constexpr char kOfflineBanner[] =
+    "已脱机：本机收不到新的呼叫，下面列出的呼叫可能已过时，重新联机后列表将更新";
 inline constexpr char kStatusUnknown[] = "未知";
 inline constexpr char kScopePrefix[] = "监控 ";
 inline constexpr char kScopeWholeCountry[] = "监控 全国";

@@ -21,6 +21,15 @@ COutListDlg::COutListDlg(CTalmorManagerDlg& window, ContactList& list)
       runMenu_([](QMenu& menu, const QPoint& at) { return CommandOf(menu.exec(at)); }) {
     setObjectName(QStringLiteral("contactPane"));
     ctrl_->setModel(rows_);
+    // Rows that re-sort (presence moves members within their group), come or go would leave
+    // the quick-action bar beside another contact: it goes, and the next mouse move places it.
+    const auto hideBar = [this] { window_.HideEcpBarOf(EcpBarPlacement::kContact); };
+    connect(rows_, &QAbstractItemModel::dataChanged, this, hideBar);
+    connect(rows_, &QAbstractItemModel::rowsRemoved, this, hideBar);
+    connect(rows_, &QAbstractItemModel::rowsInserted, this, hideBar);
+    connect(rows_, &QAbstractItemModel::rowsMoved, this, hideBar);
+    connect(rows_, &QAbstractItemModel::modelReset, this, hideBar);
+    connect(rows_, &QAbstractItemModel::layoutChanged, this, hideBar);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ctrl_);

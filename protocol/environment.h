@@ -32,6 +32,8 @@ public:
 constexpr int kRetransmitTimer = 1001;
 constexpr int kKeepAliveTimer = 1002;
 constexpr int kHelloSweepTimer = 1010;
+// The wait before the next attempt to log in again after a lost link.
+constexpr int kReconnectTimer = 1004;
 constexpr int kRetransmitPeriodMs = 10000;
 constexpr int kHelloSweepPeriodMs = 1000;
 constexpr int kKeepAlivePeriodMs = 30000;

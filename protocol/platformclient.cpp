@@ -1,5 +1,8 @@
 #include "protocol/platformclient.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "protocol/clientlistener.h"
 #include "protocol/commands.h"
 #include "protocol/dispatcher.h"
@@ -13,7 +16,13 @@ constexpr char kInstallationIdAlphabet[] = "0123456789ABCDEFGHIJK";
 constexpr int kInstallationIdLength = 20;
 constexpr uint32_t kInstallationIdDivisor = 5000;
 const char kMessageSessionKind[] = "message";
+constexpr int kReconnectDelaysMs[] = {5000, 10000, 20000, 60000};
 } // namespace
+
+int ReconnectDelayMs(int failed) {
+    constexpr int last = static_cast<int>(std::size(kReconnectDelaysMs)) - 1;
+    return kReconnectDelaysMs[std::clamp(failed - 1, 0, last)];
+}
 
 PlatformClient::PlatformClient(ClientListener& listener, SocketLayer& sockets,
                                HostResolver& resolver, TimerHost& timers, const Clock& clock,
@@ -30,6 +39,8 @@ void PlatformClient::ConnectToServer(uint32_t requestedStatus, const std::string
     requestedStatus_ = requestedStatus;
     serverHost_ = serverHost;
     serverPort_ = port;
+    // A login the operator starts while a reconnection waits replaces the waiting attempt.
+    timers_.stopTimer(kReconnectTimer);
     timers_.startTimer(kRetransmitTimer, kRetransmitPeriodMs);
     const uint32_t attempt = ++*lookupAttempt_;
     const uint32_t address = parseDottedAddress(serverHost);
@@ -108,6 +119,17 @@ void PlatformClient::setStatus(uint32_t status) {
 }
 
 void PlatformClient::goOffline() {
+    stopReconnecting();
+    dropLink();
+}
+
+void PlatformClient::stopReconnecting() {
+    reconnecting_ = false;
+    failedReconnects_ = 0;
+    timers_.stopTimer(kReconnectTimer);
+}
+
+void PlatformClient::dropLink() {
     OwnProfile& own = listener_.own();
     if (own.status != kStatusOffline) {
         session.logout();
@@ -129,6 +151,7 @@ void PlatformClient::proceedAfterLogin() {
 }
 
 void PlatformClient::rejectLogin() {
+    stopReconnecting();
     timers_.stopTimer(kRetransmitTimer);
     timers_.stopTimer(kKeepAliveTimer);
     session.logout();
@@ -141,6 +164,7 @@ bool PlatformClient::completeLogin() {
     loginComplete_ = true;
     listener_.own().status = requestedStatus_;
     lastLinkLoss_ = LinkLoss::None;
+    stopReconnecting();
     return true;
 }
 
@@ -149,6 +173,11 @@ void PlatformClient::onTimer(int id) {
         session.checkRetransmit();
     } else if (id == kKeepAliveTimer) {
         session.sendKeepAlive();
+    } else if (id == kReconnectTimer) {
+        timers_.stopTimer(kReconnectTimer);
+        if (reconnecting_ && listener_.own().status == kStatusOffline) {
+            ConnectToServer(kStatusOnline, serverHost_, serverPort_);
+        }
     }
 }
 
@@ -168,13 +197,20 @@ void PlatformClient::onConnected(bool up) {
     }
     OwnProfile& own = listener_.own();
     const bool wasOffline = own.status == kStatusOffline;
-    // Offline first, so that goOffline does not send a logout over the lost link.
+    // Offline first, so that dropping the link does not send a logout over the lost link.
     own.status = kStatusOffline;
-    goOffline();
-    if (wasOffline) {
-        lastLinkLoss_ = LinkLoss::WhileOffline;
-    } else {
+    dropLink();
+    if (!wasOffline) {
+        reconnecting_ = autoReconnect_;
+        failedReconnects_ = 0;
         lastLinkLoss_ = autoReconnect_ ? LinkLoss::Reconnecting : LinkLoss::Lost;
+    } else if (reconnecting_) {
+        // An attempt to log in again went unanswered: the server is still away.
+        ++failedReconnects_;
+        lastLinkLoss_ = LinkLoss::RetryLater;
+        timers_.startTimer(kReconnectTimer, ReconnectDelayMs(failedReconnects_));
+    } else {
+        lastLinkLoss_ = LinkLoss::WhileOffline;
     }
     // The window hears of the loss before the new login, which may connect at once and report
     // OnConnected(true).

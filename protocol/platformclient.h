@@ -17,7 +17,13 @@ class ClientListener;
 
 // What happened when the link to the server was last lost; the window's OnConnected(false)
 // reads it to choose between a plain refresh, the reconnect sound and the offline message.
-enum class LinkLoss { None, WhileOffline, Reconnecting, Lost };
+// RetryLater: an attempt to log in again went unanswered; the next one waits on timer 1004.
+enum class LinkLoss { None, WhileOffline, Reconnecting, RetryLater, Lost };
+
+// The wait before attempt `failed` + 1 to log in again, after `failed` unanswered ones (at least
+// one): 5 s, 10 s, 20 s, then every 60 s, so a server that is back is found soon without a
+// console hammering one that stays down.
+int ReconnectDelayMs(int failed);
 
 // Holds the session so that it is built before the request builder that uses it.
 struct SessionOwner {
@@ -47,6 +53,7 @@ public:
     // From offline: logs in with `status`. Otherwise sends a change of status; invisible also
     // closes the sessions with contacts. Offline (1) is goOffline.
     void setStatus(uint32_t status);
+    // The operator's offline (or the exit): logs out and stops any attempt to log in again.
     void goOffline();
 
     // Steps of the login that the listener's base operations take.
@@ -57,7 +64,7 @@ public:
     bool completeLogin();
     bool loginComplete() const { return loginComplete_; }
 
-    // Timer 1001 (retransmission) and 1002 (keep-alive) fire here.
+    // Timer 1001 (retransmission), 1002 (keep-alive) and 1004 (next login after a loss) fire here.
     void onTimer(int id);
     // The account logged in elsewhere: no more keep-alives.
     void stopKeepAlive();
@@ -72,6 +79,8 @@ public:
     const std::string& serverHost() const { return serverHost_; }
     uint16_t serverPort() const { return serverPort_; }
     LinkLoss lastLinkLoss() const { return lastLinkLoss_; }
+    // Between a lost link and the next complete login, while automatic reconnection keeps trying.
+    bool reconnecting() const { return reconnecting_; }
     // The ackSeq of the datagram being handled: the seq of the request it answers.
     uint16_t lastAckSeq() const { return session.lastAckSeq(); }
 
@@ -87,6 +96,8 @@ public:
 private:
     void makeInstallationId();
     void connectTo(uint32_t address);
+    void dropLink();
+    void stopReconnecting();
 
     ClientListener& listener_;
     HostResolver& resolver_;
@@ -102,6 +113,8 @@ private:
     std::string installationId_;
     LinkLoss lastLinkLoss_ = LinkLoss::None;
     bool loginComplete_ = false;
+    bool reconnecting_ = false;
+    int failedReconnects_ = 0;
     // A lookup answer that arrives after a newer ConnectToServer, or after this client is
     // gone, is ignored: the callback holds only a weak reference and the attempt number.
     std::shared_ptr<uint32_t> lookupAttempt_;

@@ -7,8 +7,9 @@
 # menu, the family SMS window, the work pane showing back-office pages (the training server's
 # call records, SMS log and subscriber form among them), the trainer's live view, the handling
 # journal, the three pages of the options sheet, the subscriber search wizard's two pages, a chat
-# window with the volume strip of a voice talk (a private PulseAudio gives it sound devices);
-# last a video chat between two consoles (talmor_videoshot).
+# window with the volume strip of a voice talk (a private PulseAudio gives it sound devices), the
+# question before quitting with calls waiting and the console offline; last a video chat between
+# two consoles (talmor_videoshot).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALMOR_BUILD_DIR:-$root/build}

@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
     libsqlite3-dev
     qt6-base-dev qt6-httpserver-dev qt6-websockets-dev
-    qt6-webengine-dev qt6-multimedia-dev qt6-svg-dev
+    qt6-webengine-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n
     libbcg729-dev libavcodec-dev libswscale-dev
     fonts-noto-cjk xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils iproute2 curl
     desktop-file-utils dpkg-dev file dbus-daemon

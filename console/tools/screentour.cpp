@@ -6,7 +6,8 @@
 // subscriber search wizard's conditions and results pages, a chat window with emoticons
 // above its history strip showing a search, a chat window with a file arriving, and a chat
 // window with the strip of a voice talk with operator 1025, who logs in from a second
-// console in this process.
+// console in this process; last the question before quitting with calls waiting, and the
+// console offline.
 //
 // talmor_screentour HTTP_PORT OUT_FOLDER (TALMOR_HOME names the application folder, whose INI
 // points at the server).
@@ -16,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFont>
 #include <QMenu>
+#include <QMessageBox>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPlainTextEdit>
@@ -30,6 +32,7 @@
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "calls/callintake.h"
 #include "calls/calljournaldlg.h"
@@ -48,6 +51,7 @@
 #include "console/optionsheetentry.h"
 #include "console/qtconsoleui.h"
 #include "console/qtenvironment.h"
+#include "console/qttranslations.h"
 #include "console/talmormanagerapp.h"
 #include "console/talmormanagerdlg.h"
 #include "media/file/filepart.h"
@@ -217,7 +221,37 @@ public:
             std::fprintf(stderr, "screentour: the journal window did not open\n");
             return false;
         }
-        return grabOptionPages() && searchWizard() && chat() && fileTransfer() && voiceTalk();
+        return grabOptionPages() && searchWizard() && chat() && fileTransfer() && voiceTalk() &&
+               quitQuestion() && offline();
+    }
+
+    // 系统 > 退出 with SOS and help calls waiting: the question names how many; "否" keeps the
+    // console running.
+    bool quitQuestion() {
+        bool asked = false;
+        QTimer::singleShot(1500, &window_, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                asked = true;
+                grabWidget("quit-question", *box);
+                if (auto* question = dynamic_cast<QMessageBox*>(box)) {
+                    question->button(QMessageBox::No)->click();
+                }
+            }
+        });
+        window_.onCommand(talmor::cmd::kExit);
+        if (!asked) {
+            std::fprintf(stderr, "screentour: quitting asked nothing\n");
+        }
+        return asked;
+    }
+
+    // Offline after a login: the strip over the panes and the red status line.
+    bool offline() {
+        window_.tabStrip().select(1, window_.seatRights());
+        window_.SetOffline();
+        Pause(1500);
+        grabScreen("offline-state");
+        return true;
     }
 
     // Operator 1025 logs in from a second console, accepts 1024's voice request, and the chat
@@ -454,6 +488,8 @@ private:
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
+    // Qt's own texts in Chinese, as the console has them.
+    const std::unique_ptr<QTranslator> qtTexts = talmor::InstallQtTranslations();
     if (argc != 3) {
         std::fprintf(stderr, "usage: talmor_screentour HTTP_PORT OUT_FOLDER\n");
         return 2;

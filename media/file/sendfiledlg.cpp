@@ -10,6 +10,7 @@
 namespace talmor {
 
 namespace {
+constexpr int kWatchMs = 1000;
 // The bar counts in units that fit its int range: bytes up to 2 GiB, kilobytes above.
 int BarUnits(uint32_t bytes, uint32_t total) {
     return total > static_cast<uint32_t>(std::numeric_limits<int>::max())
@@ -37,6 +38,8 @@ CSendFileDlg::CSendFileDlg(WindowRegistry& registry, uint32_t peer, bool sending
     row->addWidget(speed_);
     refresh_.setSingleShot(true);
     connect(&refresh_, &QTimer::timeout, this, &CSendFileDlg::refresh);
+    connect(&watch_, &QTimer::timeout, this, &CSendFileDlg::watchPeer);
+    watch_.start(kWatchMs);
     total_ = total;
     bar_->setRange(0, std::max(1, BarUnits(total, total)));
     totals_->setText(TransferMeter::Totals(total, 0));
@@ -49,6 +52,7 @@ QSize CSendFileDlg::sizeHint() const {
 void CSendFileDlg::showProgress(uint32_t total, uint32_t done) {
     total_ = total;
     done_ = done;
+    meter_.seen(done, ticks_.ms());
     const int64_t since = ticks_.ms() - shownAt_;
     if (since >= kRefreshMs) {
         refresh();
@@ -64,7 +68,13 @@ void CSendFileDlg::refresh() {
     bar_->setValue(BarUnits(done_, total_));
     totals_->setText(TransferMeter::Totals(total_, done_));
     if (const std::optional<QString> text = meter_.speed(done_, shownAt_)) {
-        speed_->setText(*text);
+        speed_->setText(meter_.stalled(shownAt_) ? TransferMeter::WaitingForPeer() : *text);
+    }
+}
+
+void CSendFileDlg::watchPeer() {
+    if (meter_.stalled(ticks_.ms())) {
+        speed_->setText(TransferMeter::WaitingForPeer());
     }
 }
 

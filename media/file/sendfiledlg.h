@@ -32,6 +32,9 @@ public:
     void showProgress(uint32_t total, uint32_t done);
     // Shows the latest figures now.
     void refresh();
+    // Once a second: after TransferMeter::kStallMs without progress the speed gives way to a
+    // note that the console waits for the peer.
+    void watchPeer();
 
     QProgressBar& bar() { return *bar_; }
     QLabel& totals() { return *totals_; }
@@ -43,6 +46,7 @@ private:
     const Ticks& ticks_;
     TransferMeter meter_;
     QTimer refresh_;
+    QTimer watch_;
     int64_t shownAt_ = 0;
     uint32_t total_ = 0;
     uint32_t done_ = 0;

@@ -20,4 +20,11 @@ std::optional<QString> TransferMeter::speed(uint32_t done, int64_t nowMs) {
     return QString::asprintf("%.1fKB/S", kb);
 }
 
+void TransferMeter::seen(uint32_t done, int64_t nowMs) {
+    if (done != lastDone_) {
+        lastDone_ = done;
+        movedMs_ = nowMs;
+    }
+}
+
 } // namespace talmor

@@ -66,7 +66,12 @@ void CSendVideoDlg::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, top_);
     painter.drawImage(0, height() - bottom_.height(), bottom_);
     if (!peer_.isNull()) {
+        // A pane shorter than its two backgrounds shows the lower one over the upper one's
+        // frame: the peer's picture stays within what shows of its frame.
+        painter.save();
+        painter.setClipRect(QRect(0, 0, width(), height() - bottom_.height()));
         painter.drawImage(kPeerRect.topLeft(), peer_);
+        painter.restore();
     }
     if (!own_.isNull()) {
         painter.drawImage(ownRect().topLeft(), own_);

@@ -1,8 +1,8 @@
 #include "messaging/chat/historychatdlg.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +17,7 @@
 #include "console/talmormanagerdlg.h"
 #include "messaging/chat/chatrules.h"
 #include "messaging/chat/chattexts.h"
+#include "messaging/chat/emoticons.h"
 #include "messaging/chat/historylist.h"
 #include "messaging/chat/msgedit.h"
 #include "messaging/chat/sendmsgdlg.h"
@@ -166,6 +167,57 @@ void CHistoryChatDlg::takeIntoInput(int row) {
     chat->input().insertWithPictures(item->text() + QStringLiteral("\r\n"));
 }
 
+namespace {
+
+const QString kTextFilter = QStringLiteral("Text (*.txt)");
+const QString kHtmlFilter = QStringLiteral("HTML (*.html *.htm)");
+
+// An emoticon as an image the file carries itself, its code kept as the alternative text.
+QString EmoticonImage(int index, const QString& code) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    EmoticonPicture(index).save(&buffer, "PNG");
+    return QStringLiteral("<img src=\"data:image/png;base64,") +
+           QString::fromLatin1(png.toBase64()) + QStringLiteral("\" alt=\"") +
+           code.toHtmlEscaped() +
+           QStringLiteral("\" width=\"%1\" height=\"%1\">").arg(kEmoticonSize);
+}
+
+QString HtmlOf(const QString& text) {
+    QString out;
+    for (const TextPiece& piece : SplitEmoticons(text)) {
+        if (piece.emoticon >= 0) {
+            out += EmoticonImage(piece.emoticon, piece.text);
+            continue;
+        }
+        QString escaped = piece.text.toHtmlEscaped();
+        escaped.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\n"));
+        out += escaped;
+    }
+    return out;
+}
+
+} // namespace
+
+QString ExportFilters() {
+    return kTextFilter + QStringLiteral(";;") + kHtmlFilter;
+}
+
+ExportTarget ExportTargetOf(const QString& chosenPath, const QString& chosenFilter) {
+    ExportTarget target{chosenPath, chosenFilter == kHtmlFilter};
+    const QStringList extensions =
+        target.html ? QStringList{QStringLiteral(".html"), QStringLiteral(".htm")}
+                    : QStringList{QStringLiteral(".txt")};
+    for (const QString& extension : extensions) {
+        if (chosenPath.endsWith(extension, Qt::CaseInsensitive)) {
+            return target;
+        }
+    }
+    target.path += extensions.front();
+    return target;
+}
+
 QString ExportText(const std::vector<storage::HistoryEntry>& entries, const QString& ownNick,
                    const QString& peerNick, bool html) {
     QString out;
@@ -178,9 +230,7 @@ QString ExportText(const std::vector<storage::HistoryEntry>& entries, const QStr
         const QString text = HistoryItemText(received ? peerNick : ownNick, entry.message.time,
                                              FromGbk(entry.message.text));
         if (html) {
-            QString escaped = text.toHtmlEscaped();
-            escaped.replace(QStringLiteral("\r\n"), QStringLiteral("<br>\n"));
-            out += QStringLiteral("<p>") + escaped + QStringLiteral("</p>\n");
+            out += QStringLiteral("<p>") + HtmlOf(text) + QStringLiteral("</p>\n");
         } else {
             out += text + QStringLiteral("\r\n\r\n");
         }
@@ -193,19 +243,19 @@ QString ExportText(const std::vector<storage::HistoryEntry>& entries, const QStr
 
 void ExportChatHistory(CTalmorManagerDlg& main, uint32_t peerId, const QString& peerNick,
                        QWidget* owner) {
-    const QString path = QFileDialog::getSaveFileName(
-        owner, QString::fromUtf8(chat::kExportTitle), peerNick + QStringLiteral(".txt"),
-        QStringLiteral("Text (*.txt);;HTML (*.html *.htm)"));
-    if (path.isEmpty()) {
+    QString filter = kTextFilter;
+    const QString chosen =
+        main.ui().chooseSaveFileOfType(owner, QString::fromUtf8(chat::kExportTitle),
+                                       peerNick + QStringLiteral(".txt"), ExportFilters(), filter);
+    if (chosen.isEmpty()) {
         return;
     }
+    const ExportTarget target = ExportTargetOf(chosen, filter);
     std::vector<storage::HistoryEntry> entries;
     storage::LoadLatestHistory(userFolder(), peerId, 0, 0, entries);
-    const bool html = path.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
-                      path.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
-    QSaveFile file(path);
+    QSaveFile file(target.path);
     const QByteArray bytes =
-        ExportText(entries, FromGbk(main.own().record.nick), peerNick, html).toUtf8();
+        ExportText(entries, FromGbk(main.own().record.nick), peerNick, target.html).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         main.ui().information(owner, QString::fromUtf8(chat::kExportFailed));
     }

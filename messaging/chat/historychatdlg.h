@@ -61,10 +61,20 @@ private:
 };
 
 // Writes the whole history with `peerId` into a file the operator chooses: UTF-8 text, or HTML
-// when the name ends in .html or .htm.
+// when the HTML filter is chosen.
 void ExportChatHistory(CTalmorManagerDlg& main, uint32_t peerId, const QString& peerNick,
                        QWidget* owner);
-// The export's content for `entries`.
+// The export dialog's filters: text first, then HTML.
+QString ExportFilters();
+// Where and how an export is written: the chosen filter decides the format, and a name without
+// one of that filter's extensions gets its first.
+struct ExportTarget {
+    QString path;
+    bool html = false;
+};
+ExportTarget ExportTargetOf(const QString& chosenPath, const QString& chosenFilter);
+// The export's content for `entries`; the HTML shows the emoticons as pictures (the text keeps
+// their codes).
 QString ExportText(const std::vector<storage::HistoryEntry>& entries, const QString& ownNick,
                    const QString& peerNick, bool html);
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "messaging/chat/chatrules.h"
+#include "messaging/chat/emoticons.h"
 
 namespace talmor {
 
@@ -33,6 +34,18 @@ void CHistoryList::mousePressEvent(QMouseEvent* event) {
     emit menuRequested(event->globalPosition().toPoint());
 }
 
+std::vector<HistoryRun> HistoryLineRuns(const QString& line, const QFontMetrics& metrics,
+                                        int pictureSize) {
+    std::vector<HistoryRun> runs;
+    int x = 0;
+    for (const TextPiece& piece : SplitEmoticons(line)) {
+        const int width = piece.emoticon >= 0 ? pictureSize : metrics.horizontalAdvance(piece.text);
+        runs.push_back({x, width, piece.text, piece.emoticon});
+        x += width;
+    }
+    return runs;
+}
+
 void HistoryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                 const QModelIndex& index) const {
     const bool selected = (option.state & QStyle::State_Selected) != 0;
@@ -46,18 +59,27 @@ void HistoryItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     for (int i = 0; i < shown && i < lines.size(); ++i) {
         const QRect line(option.rect.left() + 2, option.rect.top() + i * lineHeight,
                          option.rect.width() - 4, lineHeight);
-        // Marks behind every occurrence of the searched words.
-        if (!marked.isEmpty()) {
-            for (qsizetype at = lines[i].indexOf(marked); at >= 0;
-                 at = lines[i].indexOf(marked, at + marked.size())) {
-                const int x = metrics.horizontalAdvance(lines[i].left(at));
-                painter->fillRect(QRect(line.left() + x, line.top(),
-                                        metrics.horizontalAdvance(marked), lineHeight),
-                                  QColor(255, 230, 0));
-            }
-        }
         painter->setPen(i == 0 ? QColor(255, 0, 0) : QColor(0, 0, 255));
-        painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, lines[i]);
+        // Emoticons show as their pictures, one text line high, as in the chat display.
+        for (const HistoryRun& run : HistoryLineRuns(lines[i], metrics, lineHeight)) {
+            const QRect place(line.left() + run.x, line.top(), run.width, lineHeight);
+            if (run.emoticon >= 0) {
+                painter->drawImage(place, EmoticonPicture(run.emoticon));
+                continue;
+            }
+            // Marks behind every occurrence of the searched words.
+            if (!marked.isEmpty()) {
+                for (qsizetype at = run.text.indexOf(marked); at >= 0;
+                     at = run.text.indexOf(marked, at + marked.size())) {
+                    const int x = metrics.horizontalAdvance(run.text.left(at));
+                    painter->fillRect(QRect(place.left() + x, place.top(),
+                                            metrics.horizontalAdvance(marked), lineHeight),
+                                      QColor(255, 230, 0));
+                }
+            }
+            painter->drawText(place, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                              run.text);
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QListWidget>
 #include <QStyledItemDelegate>
 
+#include <vector>
+
 namespace talmor {
 
 // The history entries' list: each item's first line (time and name) in red, its further lines
@@ -26,6 +28,17 @@ protected:
 private:
     QString marked_;
 };
+
+// One run of a history line as it is drawn: text, or an emoticon's picture `size` pixels
+// square, starting `x` pixels from the line's left edge.
+struct HistoryRun {
+    int x = 0;
+    int width = 0;
+    QString text;      // the text, or the emoticon's code
+    int emoticon = -1; // the emoticon's index, -1 for text
+};
+std::vector<HistoryRun> HistoryLineRuns(const QString& line, const QFontMetrics& metrics,
+                                        int pictureSize);
 
 class HistoryItemDelegate : public QStyledItemDelegate {
 public:

@@ -20,6 +20,7 @@
 #include "console/calltabstrip.h"
 #include "console/myworkdlg.h"
 #include "console/paneslot.h"
+#include "console/statustexts.h"
 #include "protocol/commands.h"
 #include "support/consoleharness.h"
 #include "support/wire.h"
@@ -66,6 +67,49 @@ TEST_F(IntakeTest, SosCallRingsJumpsListsAndOpensOneBox) {
     }
     EXPECT_EQ(boxes, 1);
     EXPECT_TRUE(requestsSent().empty()) << "intake reports nothing to the server";
+}
+
+// Quitting asks first while SOS or help calls wait, naming how many; a "no" keeps the console
+// online.
+TEST_F(IntakeTest, QuittingWithWaitingAlarmsAsksAndNamesHowManyWait) {
+    ready();
+    h.ui.answerYes = false;
+    callList(CMD_SOS_CALLS, {Caller(1, 1), Caller(2, 1), Caller(3, 1)}, CallWireOrder::ListEntry);
+    newCall(Caller(4, 0));
+    callList(CMD_CATEGORY_CALLS, {Caller(5, 9)}, CallWireOrder::ListEntry); // not an alarm
+    h.ui.shown.clear();
+    h.takeSentCommands();
+    h.window().onCommand(32831);
+    ASSERT_EQ(h.ui.shown.size(), 1u);
+    EXPECT_EQ(h.ui.shown[0].kind, "question");
+    EXPECT_EQ(
+        h.ui.shown[0].text,
+        U("还有 3 个求救呼叫和 1 个求助呼叫等待处理。退出后本机将收不到呼叫，确定要退出吗？"));
+    EXPECT_EQ(h.ui.quits, 0);
+    EXPECT_NE(h.window().own().status, kStatusOffline);
+    EXPECT_TRUE(h.takeSentCommands().empty());
+
+    h.ui.answerYes = true;
+    h.window().onCommand(32831);
+    EXPECT_EQ(h.ui.quits, 1);
+    EXPECT_EQ(h.window().own().status, kStatusOffline);
+}
+
+TEST_F(IntakeTest, QuittingWithNoAlarmWaitingAsksNothing) {
+    ready();
+    callList(CMD_CATEGORY_CALLS, {Caller(5, 9)}, CallWireOrder::ListEntry);
+    h.ui.shown.clear();
+    h.window().onCommand(32831);
+    EXPECT_TRUE(h.ui.shown.empty());
+    EXPECT_EQ(h.ui.quits, 1);
+}
+
+TEST(QuitQuestion, NamesOnlyTheKindsThatWait) {
+    EXPECT_EQ(QuitQuestionText(0, 0), "");
+    EXPECT_EQ(QuitQuestionText(301, 0),
+              "还有 301 个求救呼叫等待处理。退出后本机将收不到呼叫，确定要退出吗？");
+    EXPECT_EQ(QuitQuestionText(0, 2),
+              "还有 2 个求助呼叫等待处理。退出后本机将收不到呼叫，确定要退出吗？");
 }
 
 TEST_F(IntakeTest, OptionBitsDecideRowSoundAndJump) {

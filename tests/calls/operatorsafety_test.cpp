@@ -5,9 +5,13 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableView>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,10 +20,16 @@
 #include "calls/calljournaldlg.h"
 #include "calls/calllistmodel.h"
 #include "calls/callpane.h"
+#include "calls/callpanetable.h"
 #include "calls/desktopnotifier.h"
+#include "calls/journaltexts.h"
 #include "calls/operatorsafety.h"
 #include "console/appfolders.h"
+#include "console/calltabstrip.h"
+#include "console/gbktext.h"
+#include "console/mainlayout.h"
 #include "console/mainmenu.h"
+#include "protocol/listcursors.h"
 #include "storage/datafiles.h"
 #include "widgets/colorlabel.h"
 
@@ -140,6 +150,50 @@ TEST_F(SafetyTest, ACallWithdrawnByAnotherConsoleStopsItsAlarm) {
                                                     JournalStep::Withdrawn}));
 }
 
+// Offline, the console cannot take what it lists: the alarms stop, the status line and a strip
+// over the panes say so, and the next login's lists replace the old ones.
+TEST_F(SafetyTest, OfflineStopsTheAlarmsShowsTheStaleListsAndTheNextLoginReplacesThem) {
+    newCall(Caller(5, kSos));
+    at(15000);
+    ASSERT_EQ(sounds, (std::vector<int>{2, 2}));
+    ASSERT_EQ(notices->shown.size(), 1u);
+    EXPECT_FALSE(h.window().offlineBanner().isVisibleTo(&h.window()));
+
+    h.window().client().onConnected(false);
+    QCoreApplication::processEvents();
+    sounds.clear();
+    at(30000);
+    at(45000);
+    at(120000);
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_FALSE(safety->trayBlinking());
+    EXPECT_EQ(notices->shown.size(), 1u);
+    EXPECT_EQ(notices->withdrawn, (std::vector<uint32_t>{5}));
+    ColorLabel& banner = h.window().offlineBanner();
+    EXPECT_TRUE(banner.isVisibleTo(&h.window()));
+    EXPECT_TRUE(banner.text().contains(U("已脱机")));
+    EXPECT_EQ(banner.backgroundColor(), QColor(204, 0, 0));
+    EXPECT_EQ(h.window().statusLabel().backgroundColor(), QColor(204, 0, 0));
+    // The panes move down below the strip.
+    EXPECT_GE(intake->pane(kSos).mapTo(&h.window(), QPoint(0, 0)).y(),
+              banner.mapTo(&h.window(), QPoint(0, banner.height())).y());
+
+    h.window().SetOnline();
+    h.loginReply();
+    h.rights(testing::ConsoleHarness::AllRights());
+    h.ownProfile(testing::ConsoleHarness::Operator());
+    h.groups();
+    h.contacts();
+    EXPECT_FALSE(banner.isVisibleTo(&h.window()));
+    EXPECT_NE(h.window().statusLabel().backgroundColor(), QColor(204, 0, 0));
+    EXPECT_EQ(rows(kSos), 0);
+    callList(CMD_SOS_CALLS, {Caller(9, kSos)}, CallWireOrder::ListEntry);
+    settle();
+    EXPECT_EQ(rows(kSos), 1);
+    EXPECT_TRUE(intake->pane(kSos).model().holds(9));
+    EXPECT_TRUE(safety->trayBlinking());
+}
+
 TEST_F(SafetyTest, RepeatsFollowTheReminderOptions) {
     h.window().options().setBit(storage::kOptionSosReminder, false);
     newCall(Caller(7, kSos));
@@ -184,6 +238,37 @@ TEST_F(SafetyTest, TheOldestWaitShowsInTheStatusLineAndEachRowShowsItsOwn) {
     EXPECT_EQ(label.geometry().left(), h.window().providerLabel().geometry().right() + 11);
 }
 
+// On a screen 1280 pixels wide the waiting time of every pane is in sight without scrolling, and
+// the oldest-wait label keeps clear of the notice strip.
+TEST_F(SafetyTest, WaitingTimesStayInSightAt1280Pixels) {
+    const int tabRows = h.window().tabStrip().rows();
+    const QRect callArea = LayOut(1280, 720, true, true, tabRows).callArea;
+    for (int code = 0; code < 27; ++code) {
+        CCallPane& pane = intake->pane(code);
+        const int waiting = pane.model().waitingColumn();
+        ASSERT_GE(waiting, 0);
+        // The list fills the pane less its border and a vertical scroll bar.
+        const QHeaderView* header = pane.view()->horizontalHeader();
+        EXPECT_LE(header->sectionPosition(waiting) + header->sectionSize(waiting),
+                  callArea.width() - 4 - pane.view()->verticalScrollBar()->sizeHint().width())
+            << code;
+        EXPECT_GE(header->sectionSize(waiting), 60) << code;
+    }
+    // The test screen is narrower: the client area alone takes the size it has at 1280 pixels.
+    h.window().centralWidget()->resize(1280, 700);
+    h.window().relayout();
+    ASSERT_EQ(h.window().clientSize().width(), 1280);
+    newCall(Caller(5, kSos));
+    at(1000);
+    ColorLabel& label = safety->waitingLabel();
+    ASSERT_TRUE(label.isVisibleTo(&h.window()));
+    const QRect strip = h.window().noticeSlot().geometry();
+    const QRect provider = h.window().providerLabel().geometry();
+    const QRect shown(provider.right() + 11, provider.top(), label.width(), label.height());
+    EXPECT_FALSE(shown.intersects(strip));
+    EXPECT_GT(strip.width(), 0);
+}
+
 TEST_F(SafetyTest, EveryStepOfATakenReportedAndConfirmedCallIsJournalled) {
     newCall(Caller(8, kSos));
     take(kSos);
@@ -196,6 +281,64 @@ TEST_F(SafetyTest, EveryStepOfATakenReportedAndConfirmedCallIsJournalled) {
     // A call gone from the server that this console never listed is no step of its own.
     h.deliver(CMD_CALL_GONE, [](OutPacket& out) { out.writeInt(8); });
     EXPECT_EQ(stepsOf(8).size(), 6u);
+}
+
+// A list entry carries no category on the wire: each call is journalled (and shown, and handed
+// to the processing list) under the category of the list that delivered it.
+TEST_F(SafetyTest, ListedCallsAreJournalledUnderTheirOwnCategory) {
+    const struct {
+        uint16_t reply;
+        uint32_t callId;
+        int category;
+        const char* label;
+    } lists[] = {
+        {CMD_HELP_CALLS, 21, kHelp, "求助呼叫"},
+        {CMD_SOS_CALLS, 22, kSos, "求救呼叫"},
+        {CMD_CATEGORY_CALLS, 23, PaneCodeOfList(ListCursors::kFirstCategory), nullptr},
+        {CMD_CATEGORY_CALLS + 9, 24, PaneCodeOfList(ListCursors::kFirstCategory + 9), nullptr},
+        {CMD_SERVICE_CALLS, 25, PaneCodeOfList(ListCursors::kService), nullptr},
+    };
+    for (const auto& list : lists) {
+        // What the wire carries is ignored: a help call's 0 is what the reader leaves.
+        callList(list.reply, {Caller(list.callId, kHelp)}, CallWireOrder::ListEntry);
+    }
+    settle();
+    for (const auto& list : lists) {
+        storage::JournalFilter filter;
+        filter.callId = list.callId;
+        std::vector<JournalEntry> entries;
+        ASSERT_TRUE(safety->journal().query(filter, entries));
+        ASSERT_EQ(entries.size(), 1u) << list.callId;
+        EXPECT_EQ(entries[0].step, JournalStep::Shown);
+        EXPECT_EQ(entries[0].category, list.category) << list.callId;
+        const CallListModel& model = intake->pane(list.category).model();
+        ASSERT_TRUE(model.holds(list.callId)) << list.callId;
+        EXPECT_EQ(model.record(model.rowOf(list.callId)).category,
+                  static_cast<uint32_t>(list.category));
+        if (list.label != nullptr) {
+            EXPECT_EQ(JournalCells(entries[0])[4], U(list.label));
+        }
+    }
+}
+
+// The alarm steps say in words which sound went and how often it was repeated.
+TEST_F(SafetyTest, AlarmStepsNameTheSoundAndCountTheRepeatsInWords) {
+    newCall(Caller(31, kSos));
+    at(15000);
+    at(30000);
+    storage::JournalFilter filter;
+    filter.callId = 31;
+    std::vector<JournalEntry> all;
+    ASSERT_TRUE(safety->journal().query(filter, all));
+    std::vector<JournalEntry> entries;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(entries),
+                 [](const JournalEntry& entry) { return entry.step == JournalStep::SoundPlayed; });
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(JournalCells(entries[0])[6], U("求救报警"));
+    EXPECT_EQ(JournalCells(entries[1])[6], U("求救报警 第1次重复提醒"));
+    EXPECT_EQ(JournalCells(entries[2])[6], U("求救报警 第2次重复提醒"));
+    EXPECT_EQ(FromGbk(AlarmDetail(1, 0)), U("求助报警"));
+    EXPECT_EQ(FromGbk(AlarmDetail(42, 0)), U("42"));
 }
 
 TEST_F(SafetyTest, AJournalThatCannotBeWrittenShowsInTheStatusLineAndIntakeGoesOn) {

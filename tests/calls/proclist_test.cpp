@@ -214,5 +214,18 @@ TEST_F(ProcListTest, TheQuickActionBarFollowsTheMouse) {
     EXPECT_TRUE(h.window().ecpBar().values().phone.empty());
 }
 
+// The bar of a finished call goes with its row: it never floats on over an empty list.
+TEST_F(ProcListTest, TheQuickActionBarGoesWithItsRow) {
+    ready();
+    deliverTaken({Call(5, 0)});
+    list().resize(900, 200);
+    QTableView* view = list().view();
+    list().hoverAt(view->visualRect(rows().index(0, 2)).center());
+    ASSERT_TRUE(h.window().ecpBar().isVisible());
+    h.deliver(CMD_CALL_MEMO_SAVED, [](OutPacket& out) { out.writeInt(5); });
+    ASSERT_EQ(rows().rowCount(), 0);
+    EXPECT_FALSE(h.window().ecpBar().isVisible());
+}
+
 } // namespace
 } // namespace talmor

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -13,6 +16,8 @@
 
 #include <functional>
 
+#include <memory>
+
 #include "console/appfolders.h"
 #include "console/checkpasswddlg.h"
 #include "console/gbkguard.h"
@@ -21,6 +26,7 @@
 #include "console/loginwaitdlg.h"
 #include "console/negotiatedlg.h"
 #include "console/qtconsoleui.h"
+#include "console/qttranslations.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"
 #include "support/fakeui.h"
@@ -316,6 +322,38 @@ TEST(ServerReportBoxTest, EveryBoxShowsItsTextAsPlainText) {
             delete box;
         }
     }
+}
+
+// The buttons of a question box and the texts of a file dialog come from Qt itself: with its
+// translation installed they are Chinese like the console's own texts.
+TEST(QtTranslationsTest, StandardButtonsAndFileDialogsSpeakChinese) {
+    testing::EnsureApplication();
+    const QLocale before;
+    const QString englishYes =
+        QMessageBox(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No)
+            .button(QMessageBox::Yes)
+            ->text();
+    ASSERT_TRUE(englishYes.contains("Yes"));
+    {
+        const std::unique_ptr<QTranslator> translator = InstallQtTranslations();
+        ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is installed by the setup";
+        QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+        EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QString::fromUtf8("是")))
+            << box.button(QMessageBox::Yes)->text().toStdString();
+        EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QString::fromUtf8("否")));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        auto* lookIn = dialog.findChild<QLabel*>("lookInLabel");
+        ASSERT_NE(lookIn, nullptr);
+        EXPECT_NE(lookIn->text(), QString("Look in:"));
+        EXPECT_EQ(QLocale().language(), QLocale::Chinese);
+    }
+    QLocale::setDefault(before);
+    // Gone with the translator: other tests see Qt's own texts again.
+    EXPECT_EQ(QMessageBox(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No)
+                  .button(QMessageBox::Yes)
+                  ->text(),
+              englishYes);
 }
 
 } // namespace

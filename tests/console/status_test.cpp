@@ -158,6 +158,26 @@ TEST_F(StatusTest, ClosingTheWindowKeepsTheConsoleRunning) {
     EXPECT_FALSE(h.window().isMinimized());
 }
 
+// A visible console behind another window comes forward too (a start URL handed over by a
+// second launch, the tray's show command).
+TEST_F(StatusTest, ShowingAConsoleBehindAnotherWindowBringsItForward) {
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_TRUE(h.window().isVisible());
+    ASSERT_FALSE(h.window().isActiveWindow());
+    h.window().showConsole();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&h.window()));
+}
+
+TEST(CloseActionTest, TheFirstCloseToTheTrayTellsThatTheConsoleKeepsRunning) {
+    EXPECT_EQ(ChooseCloseAction(true, false), CloseAction::HideAndTell);
+    EXPECT_EQ(ChooseCloseAction(true, true), CloseAction::Hide);
+    EXPECT_EQ(ChooseCloseAction(false, false), CloseAction::Minimise);
+    EXPECT_EQ(ChooseCloseAction(false, true), CloseAction::Minimise);
+}
+
 TEST_F(StatusTest, AConsoleClosedWhileOfflineComesBackFromTheTray) {
     h.window().SetOffline();
     ASSERT_FALSE(h.window().ready());

@@ -5,11 +5,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -20,6 +24,7 @@
 #include "messaging/chat/chatnotices.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/chattexts.h"
+#include "messaging/chat/emoticons.h"
 #include "messaging/chat/historychatdlg.h"
 #include "messaging/chat/historylist.h"
 #include "messaging/chat/historysearchdlg.h"
@@ -31,6 +36,7 @@
 #include "storage/historystore.h"
 #include "storage/textlists.h"
 #include "support/contactpanefixture.h"
+#include "support/qtapp.h"
 
 namespace talmor::testing {
 namespace {
@@ -531,6 +537,99 @@ TEST_F(ChatTest, ExportWritesEveryEntryAsTextOrEscapedHtml) {
     EXPECT_FALSE(html.contains(QStringLiteral("<script>")));
     EXPECT_TRUE(html.contains(QStringLiteral("&lt;script&gt;x&lt;/script&gt;")));
     EXPECT_TRUE(html.contains(QStringLiteral("好的<br>\n明天")));
+}
+
+// The filter the operator leaves chosen decides the format and the extension, whatever name
+// was typed.
+TEST_F(ChatTest, TheChosenExportFilterDecidesFormatAndExtension) {
+    MessageRecord m = incoming(kColleague, "");
+    m.text = Gbk("你好/微笑");
+    storage::MessageRecord entry;
+    entry.kind = m.kind;
+    entry.flags = kMessageFromPeer;
+    entry.peerId = m.peerId;
+    entry.time = m.time;
+    entry.text = m.text;
+    ASSERT_TRUE(storage::AppendHistory(userFolder(), entry));
+    const QString html = QStringLiteral("HTML (*.html *.htm)");
+    const QString text = QStringLiteral("Text (*.txt)");
+    const struct {
+        const char* typed;
+        QString filter;
+        const char* written;
+        bool isHtml;
+    } cases[] = {
+        {"a", html, "a.html", true},         {"b.htm", html, "b.htm", true},
+        {"c.txt", html, "c.txt.html", true}, {"d", text, "d.txt", false},
+        {"e.TXT", text, "e.TXT", false},     {"f.html", text, "f.html.txt", false},
+    };
+    const QString folder = QString::fromStdString(h.folder.path());
+    for (const auto& c : cases) {
+        h.ui.saveAnswers.push_back(folder + QString::fromUtf8(c.typed));
+        h.ui.filterAnswers.push_back(c.filter);
+        ExportChatHistory(h.window(), kColleague, QStringLiteral("他"), nullptr);
+        QFile file(folder + QString::fromUtf8(c.written));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.written;
+        const QString content = QString::fromUtf8(file.readAll());
+        EXPECT_EQ(content.startsWith(QStringLiteral("<!DOCTYPE html>")), c.isHtml) << c.written;
+        // The HTML shows the emoticon as a picture, the text keeps its code.
+        EXPECT_EQ(content.contains(QStringLiteral("<img src=\"data:image/png;base64,")), c.isHtml)
+            << c.written;
+        EXPECT_EQ(content.contains(QStringLiteral("你好/微笑")), !c.isHtml) << c.written;
+    }
+    EXPECT_EQ(h.ui.fileFilters.back(), text + QStringLiteral(";;") + html);
+}
+
+TEST_F(ChatTest, TheHtmlExportShowsEmoticonsAsPictures) {
+    std::vector<storage::HistoryEntry> entries(1);
+    entries[0].message.text = Gbk("好/微笑<b>/大笑");
+    const QString html = ExportText(entries, QStringLiteral("我"), QStringLiteral("他"), true);
+    EXPECT_EQ(html.count(QStringLiteral("<img src=\"data:image/png;base64,")), 2);
+    EXPECT_TRUE(html.contains(QStringLiteral("alt=\"/微笑\"")));
+    EXPECT_TRUE(html.contains(QStringLiteral("好<img")));
+    EXPECT_TRUE(html.contains(QStringLiteral("&lt;b&gt;<img")));
+    // The pictures are the emoticons' own.
+    const QString start = QStringLiteral("data:image/png;base64,");
+    const qsizetype at = html.indexOf(start) + start.size();
+    const QByteArray png =
+        QByteArray::fromBase64(html.mid(at, html.indexOf('"', at) - at).toLatin1());
+    QImage picture;
+    ASSERT_TRUE(picture.loadFromData(png, "PNG"));
+    EXPECT_EQ(picture.convertToFormat(QImage::Format_ARGB32),
+              EmoticonPicture(0).convertToFormat(QImage::Format_ARGB32));
+    const QString plain = ExportText(entries, QStringLiteral("我"), QStringLiteral("他"), false);
+    EXPECT_TRUE(plain.contains(QStringLiteral("好/微笑<b>/大笑")));
+}
+
+// In the history strip an emoticon is its picture, one line high, where its code would stand.
+TEST(HistoryListTest, EmoticonsShowAsPicturesInTheStrip) {
+    testing::EnsureApplication();
+    CHistoryList list(nullptr);
+    list.addItem(QStringLiteral("我  2026-12-11 02:00:00\r\n好/微笑好"));
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    option.state &= ~QStyle::State_Selected;
+    const QFontMetrics metrics(option.font);
+    const int lineHeight = metrics.height();
+    option.rect = QRect(0, 0, 300, 2 * lineHeight);
+    QImage drawn(option.rect.size(), QImage::Format_ARGB32);
+    QPainter painter(&drawn);
+    list.itemDelegate()->paint(&painter, option, list.model()->index(0, 0));
+    painter.end();
+
+    const std::vector<HistoryRun> runs =
+        HistoryLineRuns(QStringLiteral("好/微笑好"), metrics, lineHeight);
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[1].emoticon, 0);
+    EXPECT_EQ(runs[1].x, metrics.horizontalAdvance(QStringLiteral("好")));
+    EXPECT_EQ(runs[2].x, runs[1].x + lineHeight);
+    const QRect place(2 + runs[1].x, lineHeight, lineHeight, lineHeight);
+    QImage expected(option.rect.size(), QImage::Format_ARGB32);
+    expected.fill(option.palette.color(QPalette::Base));
+    QPainter picture(&expected);
+    picture.drawImage(place, EmoticonPicture(0));
+    picture.end();
+    EXPECT_EQ(drawn.copy(place), expected.copy(place));
 }
 
 // The strip over 150 stored messages.

@@ -332,6 +332,27 @@ TEST_F(ContactPaneTest, HoveringAContactShowsTheQuickBarWithItsTexts) {
     EXPECT_TRUE(bar.isHidden());
 }
 
+// The bar stands on a contact's row: when the rows re-sort (a contact comes online and moves up
+// its group) or the list empties, it goes rather than stay beside another contact.
+TEST_F(ContactPaneTest, TheQuickBarGoesWhenTheRowsMoveOrGo) {
+    standardLogin();
+    UserRecord merchant;
+    merchant.nick = Gbk("安居家电维修");
+    merchant.typeCode = "B";
+    merchant.profileText[7] = "shop@example.com";
+    profile(kMerchant, merchant);
+    CECPBar& bar = h.window().ecpBar();
+    mouse(QEvent::MouseMove, rowOf(kMerchant), Qt::NoButton);
+    ASSERT_FALSE(bar.isHidden());
+    online(kColleague);
+    EXPECT_TRUE(bar.isHidden());
+
+    mouse(QEvent::MouseMove, rowOf(kMerchant), Qt::NoButton);
+    ASSERT_FALSE(bar.isHidden());
+    h.window().SetOffline(); // every contact offline, the list re-sorts
+    EXPECT_TRUE(bar.isHidden());
+}
+
 TEST_F(ContactPaneTest, CallDroppedOnContactRowGoesToTheProcessingList) {
     testing::DropRecorder handling;
     h.window().routes().handling = &handling;

@@ -21,7 +21,7 @@ deb=${debs[0]}
 
 depends=$(dpkg-deb --field "$deb" Depends)
 for needed in libqt6widgets6 libqt6webenginewidgets6 libqt6multimedia6 libqt6svg6 libsqlite3-0 \
-    fonts-noto-cjk; do
+    fonts-noto-cjk qt6-translations-l10n; do
     [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 

@@ -154,6 +154,60 @@ TEST_F(Status, UnansweredLoginEndsQuietly) {
     }
 }
 
+// With automatic reconnection, a server that stays away is tried again after growing waits
+// until a login gets through; the first try after the loss goes at once.
+TEST_F(Status, ReconnectionKeepsTryingWithGrowingWaitsUntilALoginGetsThrough) {
+    h.client().setAutoReconnect(true);
+    h.login(kStatusAway);
+    loseKeepAlives();
+    EXPECT_EQ(loginStatusSent(), kStatusOnline);
+    EXPECT_TRUE(h.client().reconnecting());
+    EXPECT_FALSE(h.timers.isRunning(kReconnectTimer));
+
+    for (int wait : {5000, 10000, 20000, 60000, 60000}) {
+        h.listener.events.clear();
+        letPendingTimeOut(); // this login's three sends go unanswered
+        EXPECT_EQ(h.listener.events, Lines{"OnConnected(false)"});
+        EXPECT_EQ(h.client().lastLinkLoss(), LinkLoss::RetryLater);
+        ASSERT_TRUE(h.timers.isRunning(kReconnectTimer));
+        EXPECT_EQ(h.timers.running[kReconnectTimer], wait);
+        h.takeSent();
+        h.client().onTimer(kReconnectTimer);
+        EXPECT_FALSE(h.timers.isRunning(kReconnectTimer));
+        EXPECT_EQ(loginStatusSent(), kStatusOnline);
+    }
+
+    // The server is back: the login completes and the attempts end.
+    h.acknowledgeAll();
+    h.login();
+    EXPECT_FALSE(h.client().reconnecting());
+    EXPECT_EQ(h.client().lastLinkLoss(), LinkLoss::None);
+    EXPECT_FALSE(h.timers.isRunning(kReconnectTimer));
+}
+
+// Choosing offline while the console waits to try again ends the attempts.
+TEST_F(Status, OfflineChosenWhileReconnectingStopsTrying) {
+    h.client().setAutoReconnect(true);
+    h.login();
+    loseKeepAlives();
+    letPendingTimeOut();
+    ASSERT_TRUE(h.timers.isRunning(kReconnectTimer));
+    h.client().goOffline();
+    EXPECT_FALSE(h.client().reconnecting());
+    EXPECT_FALSE(h.timers.isRunning(kReconnectTimer));
+    h.takeSent();
+    h.client().onTimer(kReconnectTimer);
+    EXPECT_TRUE(h.takeSent().empty());
+}
+
+TEST(ReconnectDelay, GrowsToOneMinute) {
+    const std::vector<std::pair<int, int>> cases = {{1, 5000},  {2, 10000}, {3, 20000},
+                                                    {4, 60000}, {9, 60000}, {1000, 60000}};
+    for (const auto& [failed, wait] : cases) {
+        EXPECT_EQ(ReconnectDelayMs(failed), wait) << failed;
+    }
+}
+
 TEST_F(Status, ContactOfflineClosesThatPeersSessionsAndKeepsItsPeerAddress) {
     h.login();
     ContactRecord* contact = h.listener.contacts().find(8);

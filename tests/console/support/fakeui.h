@@ -77,6 +77,16 @@ public:
         fileFilters.push_back(filter);
         return take(saveAnswers);
     }
+    // Answers from `saveAnswers`, the filter chosen from `filterAnswers` (the first filter
+    // when that is empty).
+    QString chooseSaveFileOfType(QWidget*, const QString&, const QString& proposedName,
+                                 const QString& filters, QString& chosenFilter) override {
+        proposedNames.push_back(proposedName);
+        fileFilters.push_back(filters);
+        chosenFilter = filterAnswers.empty() ? filters.section(QStringLiteral(";;"), 0, 0)
+                                             : take(filterAnswers);
+        return take(saveAnswers);
+    }
     void openInBrowser(const QUrl& url) override { opened.push_back(url); }
     bool startProgram(const QString& program) override {
         started.push_back(program);
@@ -98,6 +108,7 @@ public:
     std::vector<Shown> shown;
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<QString> filterAnswers;
     std::vector<QString> proposedNames;
     std::vector<QString> fileFilters;
     // Runs inside a blocking information box, as events that arrive while it waits would.

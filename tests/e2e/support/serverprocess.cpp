@@ -26,12 +26,15 @@ QString ServerProcess::output() {
     return output_;
 }
 
-bool ServerProcess::start(const QString& seed, QString& error) {
+bool ServerProcess::start(const QString& seed, QString& error, uint16_t udpPort,
+                          uint16_t httpPort) {
     ensureApplication();
     process_.setProcessChannelMode(QProcess::MergedChannels);
+    output_.clear();
     // Port 0: the server takes free ports and names them in its ready line.
     process_.start(QString(TALMOR_SERVER_BINARY),
-                   {"--seed", seed, "--port", "0", "--http-port", "0"});
+                   {"--seed", seed, "--port", QString::number(udpPort), "--http-port",
+                    QString::number(httpPort)});
     if (!process_.waitForStarted(kStartTimeoutMs)) {
         error = "cannot start quorvane-server: " + process_.errorString();
         return false;

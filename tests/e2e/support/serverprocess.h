@@ -16,8 +16,9 @@ public:
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
-    // Starts the server on `seed` and waits for its ready line.
-    bool start(const QString& seed, QString& error);
+    // Starts the server on `seed` and waits for its ready line. Ports 0 take free ones; a
+    // server started again takes the ports of the one it replaces.
+    bool start(const QString& seed, QString& error, uint16_t udpPort = 0, uint16_t httpPort = 0);
     // SIGTERM, then the exit; true when it stopped cleanly by itself.
     bool stop();
 

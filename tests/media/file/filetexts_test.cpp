@@ -2,9 +2,14 @@
 // safe for the save dialog, and the strip's totals and speed.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+
 #include "media/file/offeredname.h"
+#include "media/file/sendfiledlg.h"
 #include "media/file/transfermeter.h"
 #include "messaging/chat/chatnotices.h"
+#include "protocol/registeredwindow.h"
+#include "support/qtapp.h"
 
 namespace talmor {
 namespace {
@@ -63,6 +68,37 @@ TEST(TransferMeter, ShowsTotalsAlwaysAndTheSpeedAtMostTwiceASecond) {
     EXPECT_FALSE(meter.speed(4096, 1700));
     // The new sample counts from the last one: 10240 bytes more in 1000 ms.
     EXPECT_EQ(meter.speed(12288, 2500), QStringLiteral("10.0KB/S"));
+}
+
+class ManualTicks : public Ticks {
+public:
+    int64_t ms() const override { return now; }
+    int64_t now = 10000;
+};
+
+// A peer that died leaves no frozen speed: after 5 s without progress the strip says that the
+// console waits for the peer, and the speed comes back with the next progress.
+TEST(TransferStrip, SaysItWaitsForThePeerAfterFiveSecondsWithoutProgress) {
+    testing::EnsureApplication();
+    ManualTicks ticks;
+    WindowRegistry registry;
+    CSendFileDlg strip(registry, 7, true, 100000, ticks);
+    strip.showProgress(100000, 4096);
+    ticks.now += 1000;
+    strip.showProgress(100000, 8192);
+    ASSERT_TRUE(strip.speed().text().endsWith("KB/S"));
+    ticks.now += 4999;
+    strip.showProgress(100000, 8192); // the same figure again is no progress
+    strip.watchPeer();
+    EXPECT_TRUE(strip.speed().text().endsWith("KB/S"));
+    ticks.now += 1;
+    strip.watchPeer();
+    EXPECT_EQ(strip.speed().text(), TransferMeter::WaitingForPeer());
+    EXPECT_EQ(strip.speed().text(), QStringLiteral("等待对方..."));
+    ticks.now += 1000;
+    strip.showProgress(100000, 16384);
+    strip.watchPeer();
+    EXPECT_TRUE(strip.speed().text().endsWith("KB/S"));
 }
 
 } // namespace

@@ -71,5 +71,23 @@ TEST(SendVideoDlg, DrawsThePeerLargeAndTheOwnPictureSmallWhereTheyBelong) {
     EXPECT_FALSE(IsColour(cleared, 90, 100, qRgb(255, 0, 0)));
 }
 
+// A pane shorter than its two backgrounds (a chat window on a small screen): the peer's picture
+// stays within what shows of its frame and never covers the own picture's part below.
+TEST(SendVideoDlg, ThePeersPictureStaysInItsFrameInAShortPane) {
+    testing::EnsureApplication();
+    WindowRegistry registry;
+    CSendVideoDlg pane(registry, 1025);
+    const int height = 250;
+    pane.resize(CSendVideoDlg::kPaneWidth, height);
+    const std::vector<uint8_t> red = Flat(255, 0, 0);
+    pane.setPeerPicture(red.data());
+    const QImage shown = pane.grab().toImage();
+    const int lowerTop = height - 144;
+    EXPECT_TRUE(IsColour(shown, 90, lowerTop - 1, qRgb(255, 0, 0)));
+    for (int y = lowerTop; y < height; y += 5) {
+        EXPECT_FALSE(IsColour(shown, 90, y, qRgb(255, 0, 0))) << y;
+    }
+}
+
 } // namespace
 } // namespace talmor
