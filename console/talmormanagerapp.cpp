@@ -55,9 +55,11 @@ bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
                                      const ConsoleEnvironment& environment, bool withBrowser,
                                      const PartInstaller& installParts) {
     const QFileInfo exe(QString::fromStdString(executableFolder));
+    const bool inPlace =
+        RunsInPlace(executableFolder, exe.isWritable(), {TALMOR_BUILD_TREE, TALMOR_SOURCE_TREE});
     setApplicationFolders(ChooseApplicationFolder(executableFolder, std::getenv("TALMOR_HOME"),
                                                   std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
-                                                  exe.isWritable()));
+                                                  inPlace));
     if (!lockInstance()) {
         return handOverStartUrl(commandLine, ui);
     }

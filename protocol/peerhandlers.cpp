@@ -42,7 +42,7 @@ void MessageHandler::onPacket(PeerSession& session, PeerInPacket& packet) {
         session.sendPacket(ack);
         listener.deliverMessage(kind, session.peerId(), sendTime, body, false);
     } else if (packet.command() == kPeerChatAck) {
-        listener.OnRequestAcked(packet.u32());
+        listener.OnPeerMessageAcked(session.peerId(), packet.u32());
     }
 }
 

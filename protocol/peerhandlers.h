@@ -13,7 +13,8 @@ namespace talmor {
 // every packet.
 std::unique_ptr<PeerHandler> makePeerHandler(const std::string& kind);
 
-// "message": chat messages answered by their number, acknowledgements routed by it.
+// "message": chat messages answered by their number, acknowledgements routed by the session's
+// peer and that number.
 class MessageHandler : public PeerHandler {
 public:
     void onPacket(PeerSession& session, PeerInPacket& packet) override;

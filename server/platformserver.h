@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -85,6 +86,9 @@ public:
     // Which address an operator's presence announces to its contacts.
     AddressMode addressMode(uint32_t operatorId) const;
     void setAddressMode(uint32_t operatorId, AddressMode mode);
+    // Requests `command` from `operatorId` that the server drops unanswered, as if lost on the
+    // way, while withheld (so a test sees the console's time-out).
+    void setWithheld(uint32_t operatorId, uint16_t command, bool withheld);
     CallStore& calls() { return calls_; }
     const ServerSettings& settings() const { return settings_; }
     int64_t nowMs() const { return nowMs_; }
@@ -158,6 +162,7 @@ private:
     std::unique_ptr<MessageStore> messages_;
     MediaTalks talks_;
     std::map<uint32_t, AddressMode> addressModes_;
+    std::set<std::pair<uint32_t, uint16_t>> withheld_; // (operator, command)
 };
 
 } // namespace talmor::server
