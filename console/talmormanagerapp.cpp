@@ -17,6 +17,8 @@
 #include "console/starturlhandover.h"
 #include "console/talmormanagerdlg.h"
 #include "console/texts.h"
+#include "storage/datafiles.h"
+#include "storage/partfiles.h"
 
 namespace talmor {
 
@@ -63,6 +65,9 @@ bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
     if (!lockInstance()) {
         return handOverStartUrl(commandLine, ui);
     }
+    // Files a console killed in the middle of receiving left under temporary names.
+    storage::PartFiles(storage::JoinPath(applicationFolder(), storage::kPartFilesLedger))
+        .removeLeftovers();
     deployment_ = LoadDeployment(
         DeploymentFile(QString::fromStdString(applicationFolder()), std::getenv("TALMOR_CONFIG")));
     window_ = std::make_unique<CTalmorManagerDlg>(environment, deployment_, ui, withBrowser);

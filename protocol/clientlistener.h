@@ -130,8 +130,9 @@ public:
     // only the chat window with that peer may count it.
     virtual void OnPeerMessageAcked(uint32_t peer, uint32_t number);
     // Not a slot: the direct transfer with `peer` could not read or write its file (`error` is
-    // the errno value, EFBIG for more bytes than announced; 0 when the file ended before its
-    // announced size). Its session is closed.
+    // the errno value, EFBIG for more bytes than announced, ECONNRESET when the session was cut
+    // off before the file was whole; 0 when the file ended before its announced size). Its
+    // session is closed.
     virtual void OnFileFailed(uint32_t, int) {}
 
     // Stores the status and addresses an online contact announced; a direct session whose

@@ -29,6 +29,8 @@ public:
     // The sending side: what to send.
     void setOutgoing(uint32_t size, const std::string& path);
     void onPacket(PeerSession& session, PeerInPacket& packet) override;
+    // Cut off before the file was whole: reported as failed with ECONNRESET.
+    void onSessionLost(PeerSession& session) override;
 
 private:
     void sendNextChunk(PeerSession& session);
@@ -55,6 +57,8 @@ public:
 
     bool started() const { return started_; }
     void onPacket(PeerSession& session, PeerInPacket& packet) override;
+    // A started talk that loses its session ends as if the peer had cancelled it.
+    void onSessionLost(PeerSession& session) override;
 
 private:
     Media media_;

@@ -107,7 +107,9 @@ private:
     std::string path_;
     uint32_t done_ = 0;
     std::FILE* file_ = nullptr;
-    // The receiving side may have created the file at path_ (it is removed when incomplete).
+    // The receiving side writes into part_, a temporary file beside path_, and renames it over
+    // path_ once whole; created_ while part_ exists (it is removed when incomplete).
+    std::string part_;
     bool created_ = false;
     std::vector<uint8_t> chunk_; // the relay's chunk in flight
     int unanswered_ = 0;

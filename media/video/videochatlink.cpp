@@ -146,6 +146,9 @@ void VideoChatLink::showNotice(VideoNotice notice) {
         line = video::kCameraFailed;
         break;
     }
+    // The offer was answered or the chat ended: its links answer no more, so an old " 取消 "
+    // cannot end a later chat.
+    display.forgetNoticeLinks({kCancelVideo, kAcceptVideo});
     display.appendNotice(QString::fromUtf8(line), {});
 }
 

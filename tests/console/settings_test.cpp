@@ -93,14 +93,10 @@ TEST(FolderTest, OnlyAConsoleRunFromItsBuildOrSourceTreeKeepsItsDataBesideThePro
         bool inPlace;
     };
     const Case cases[] = {
-        {"/work/t/build/console", true, true},
-        {"/work/t/build/console/", true, true},
-        {"/work/t/build", true, true},
-        {"/work/t/tools", true, true},
-        {"/work/t/build/console", false, false},
-        {"/usr/local/bin", true, false},
-        {"/work/tx/build/console", true, false},
-        {"/work/t/build/../../other", true, false},
+        {"/work/t/build/console", true, true},   {"/work/t/build/console/", true, true},
+        {"/work/t/build", true, true},           {"/work/t/tools", true, true},
+        {"/work/t/build/console", false, false}, {"/usr/local/bin", true, false},
+        {"/work/tx/build/console", true, false}, {"/work/t/build/../../other", true, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RunsInPlace(c.folder, c.writable, trees), c.inPlace) << c.folder;

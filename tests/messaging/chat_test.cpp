@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,10 +30,10 @@
 #include "messaging/chat/msgedit.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
-#include "protocol/commands.h"
-#include "protocol/messagebody.h"
 #include "messaging/contactrowmodel.h"
 #include "messaging/outlistdlg.h"
+#include "protocol/commands.h"
+#include "protocol/messagebody.h"
 #include "storage/datafiles.h"
 #include "storage/historystore.h"
 #include "storage/textlists.h"

@@ -160,9 +160,8 @@ TEST_F(PeerSessionsTest, AChatMessageGoesDirectAndIsAcknowledgedByItsNumber) {
     EXPECT_EQ(b.h.listener.events, (Lines{"OnMessage(1,1,1001," + time + ",\"hello\")",
                                           "OnMessage(1,1,1001," + time + ",\"again\")"}));
     // Acknowledged by the number and routed by the session's peer.
-    EXPECT_EQ(a.h.listener.events,
-              (Lines{"OnPeerMessageAcked(7," + std::to_string(first) + ")",
-                     "OnPeerMessageAcked(7," + std::to_string(second) + ")"}));
+    EXPECT_EQ(a.h.listener.events, (Lines{"OnPeerMessageAcked(7," + std::to_string(first) + ")",
+                                          "OnPeerMessageAcked(7," + std::to_string(second) + ")"}));
     EXPECT_TRUE(a.h.takeSentCommands().empty()); // nothing through the server
 
     // B answers over the session A opened.
