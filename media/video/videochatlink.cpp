@@ -37,6 +37,10 @@ VideoChatLink::~VideoChatLink() {
     chat_.end();
 }
 
+bool VideoChatLink::ownOfferWins() const {
+    return main_.own().record.id < peer_;
+}
+
 void VideoChatLink::videoCommand() {
     if (!chat_.running()) {
         chat_.request();
