@@ -126,7 +126,7 @@ void FileTransfer::onFailed(int error) {
     if (error == ECONNRESET) {
         // The direct session was cut off: before it carried anything the relay may still come.
         if (phase_ == Phase::Direct) {
-            end(filetext::ConnectionLost(shownName()), true);
+            timers_.startTimer(kLostTimer, kLostMs);
         }
         return;
     }
@@ -253,7 +253,12 @@ bool FileTransfer::peerStillThere() {
 }
 
 void FileTransfer::onTimer(int id) {
-    if (id == kRelayAskTimer && phase_ == Phase::Accepted) {
+    if (id == kLostTimer) {
+        timers_.stopTimer(kLostTimer);
+        if (phase_ == Phase::Direct) {
+            end(filetext::ConnectionLost(shownName()), true);
+        }
+    } else if (id == kRelayAskTimer && phase_ == Phase::Accepted) {
         if (peerStillThere()) {
             listener_.client().fileRelayAsk(peer_);
         }
@@ -289,6 +294,7 @@ void FileTransfer::end(const QString& line, bool tellPeer) {
     phase_ = Phase::Over;
     timers_.stopTimer(kRelayAskTimer);
     timers_.stopTimer(kRepeatTimer);
+    timers_.stopTimer(kLostTimer);
     peers_.closeSessionsFor(kFileKind, peer_);
     closeFile();
     if (created_ && role_ == Role::Receiving) {

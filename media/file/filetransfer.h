@@ -43,6 +43,10 @@ public:
     static constexpr int kRelayAskMs = 5000;
     static constexpr int kRepeatTimer = 100005;
     static constexpr int kRepeatMs = 2000;
+    // A direct session cut off in the middle: how long the peer's cancel, which closes the
+    // session as well, may take through the server before the transfer ends as broken off.
+    static constexpr int kLostTimer = 100006;
+    static constexpr int kLostMs = 3000;
     // Asks or repetitions without an answer before the transfer gives up.
     static constexpr int kMaxUnanswered = 30;
     static constexpr std::size_t kChunkSize = 2048;

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -27,6 +28,7 @@
 #include "messaging/messagingparts.h"
 #include "protocol/commands.h"
 #include "protocol/peersessionmanager.h"
+#include "storage/partfiles.h"
 #include "support/consoleharness.h"
 #include "support/wire.h"
 
@@ -215,6 +217,16 @@ protected:
         return file;
     }
     bool cancelSent() { return sent(CMD_FILE_CANCEL).size() == 1; }
+    // The temporary files of transfers being received, in the test's folder.
+    std::vector<std::string> partFiles() {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(h.folder.path())) {
+            if (storage::PartFiles::IsPartName(entry.path().string())) {
+                found.push_back(entry.path().string());
+            }
+        }
+        return found;
+    }
 
     ConsoleHarness h;
     std::vector<Sent> log_;
@@ -505,6 +517,21 @@ TEST_F(FileTest, CancellingFromEitherSideClosesTheStripAndRemovesTheHalfReceived
         delete chats().findChat(kPeer);
         answers();
     }
+}
+
+// The operator goes offline in the middle: the transfer ends as with a peer that left, and the
+// half of the file goes.
+TEST_F(FileTest, GoingOfflineEndsTheTransferAndLeavesNoHalfFile) {
+    const std::string file = acceptedOffer(5000);
+    relayData(2048, Content(2048));
+    EXPECT_EQ(partFiles().size(), 1u);
+    EXPECT_FALSE(Exists(file)); // the chosen name waits for the whole file
+    h.window().routing().allOffline();
+    EXPECT_EQ(transfer(), nullptr);
+    EXPECT_EQ(files().strip(kPeer), nullptr);
+    EXPECT_TRUE(partFiles().empty());
+    EXPECT_FALSE(Exists(file));
+    EXPECT_TRUE(shown().contains(U("文件 报告.doc 的传送已中止！")));
 }
 
 TEST_F(FileTest, CancellingWhileTheRelayRepeatsStopsTheRepetition) {
