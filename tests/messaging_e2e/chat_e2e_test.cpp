@@ -274,6 +274,9 @@ TEST_F(ChatEndToEnd, AnotherContactsAcknowledgementDoesNotStandForThePeers) {
     // directly.
     e2e::TestConsole other;
     other.connect(kC, "merchant3001", server.udpPort());
+    // A console goes on past its profile only for an operator: the test asks for the rest.
+    ASSERT_TRUE(waitFor([&] { return other.ownProfileReceived; }, kWaitMs));
+    other.client().getGroups();
     ASSERT_TRUE(waitFor([&] { return other.ready(); }, kWaitMs));
     ASSERT_TRUE(waitFor(
         [this] {
