@@ -81,8 +81,11 @@ void JournalRecorder::onCallRequest(uint16_t command, uint32_t callId, const std
         record(JournalStep::MerchantNotified, callId, detail);
         break;
     default:
-        break;
+        return;
     }
+    // The request leaves once this returns: its step (and those before it) is written now, not
+    // at the end of the turn, so a console killed in between never lacks an action it took.
+    commitWaiting();
 }
 
 void JournalRecorder::write(storage::JournalEntry entry) {

@@ -1,6 +1,8 @@
 #include "console/appfolders.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace talmor {
@@ -36,14 +38,13 @@ bool Set(const char* value) {
 } // namespace
 
 FolderChoice ChooseApplicationFolder(const std::string& executableFolder, const char* talmorHome,
-                                     const char* xdgDataHome, const char* home,
-                                     bool executableFolderWritable) {
+                                     const char* xdgDataHome, const char* home, bool runsInPlace) {
     const std::string exe = WithSlash(executableFolder);
     if (Set(talmorHome)) {
         // A home of its own still takes the pictures and sounds it lacks from the program.
         return {WithSlash(talmorHome), exe};
     }
-    if (executableFolderWritable) {
+    if (runsInPlace) {
         return {exe, exe};
     }
     std::string data;
@@ -56,6 +57,30 @@ FolderChoice ChooseApplicationFolder(const std::string& executableFolder, const 
         WithSlash(std::filesystem::path(exe).parent_path().parent_path().string()) +
         "share/talmormanager/";
     return {data + "TalmorManager/", share};
+}
+
+bool RunsInPlace(const std::string& executableFolder, bool executableFolderWritable,
+                 const std::vector<std::string>& trees) {
+    if (!executableFolderWritable) {
+        return false;
+    }
+    std::error_code ignored;
+    const std::filesystem::path exe =
+        std::filesystem::weakly_canonical(executableFolder, ignored).lexically_normal();
+    for (const std::string& tree : trees) {
+        if (tree.empty()) {
+            continue;
+        }
+        const std::filesystem::path root =
+            std::filesystem::weakly_canonical(tree, ignored).lexically_normal();
+        // Inside when the tree's components start the executable folder's.
+        auto mismatch = std::mismatch(root.begin(), root.end(), exe.begin(), exe.end());
+        if (mismatch.first == root.end() ||
+            (std::next(mismatch.first) == root.end() && mismatch.first->empty())) {
+            return true;
+        }
+    }
+    return false;
 }
 
 const std::string& applicationFolder() {

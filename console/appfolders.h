@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace talmor {
 
@@ -14,12 +15,17 @@ struct FolderChoice {
     std::string assetFolder;
 };
 
-// TALMOR_HOME when set; else the executable's folder when it is writable; else
-// $XDG_DATA_HOME/TalmorManager/ (~/.local/share/TalmorManager/), with the assets from the
-// share folder beside the executable's bin folder.
+// TALMOR_HOME when set; else the executable's folder when the console runs in place (see
+// RunsInPlace); else $XDG_DATA_HOME/TalmorManager/ (~/.local/share/TalmorManager/), with the
+// assets from the share folder beside the executable's bin folder.
 FolderChoice ChooseApplicationFolder(const std::string& executableFolder, const char* talmorHome,
-                                     const char* xdgDataHome, const char* home,
-                                     bool executableFolderWritable);
+                                     const char* xdgDataHome, const char* home, bool runsInPlace);
+
+// Whether the console runs from its build or source tree (one of `trees`) with a writable
+// folder: only then does it keep its data beside the executable. An installed program never
+// writes into its own folder, even when it could (run as root).
+bool RunsInPlace(const std::string& executableFolder, bool executableFolderWritable,
+                 const std::vector<std::string>& trees);
 
 // The process-wide folders: set at start-up and by every login, read by whatever builds a path
 // to a data file.

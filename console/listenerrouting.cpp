@@ -120,6 +120,19 @@ void ListenerRouting::allOffline() {
     if (routes_.contacts != nullptr) {
         routes_.contacts->onAllOffline();
     }
+    // The operator went offline: every transfer and talk ends here as with a peer that left.
+    for (const auto& record : listener_.contacts().records()) {
+        const uint32_t peer = record->id;
+        if (routes_.file != nullptr) {
+            routes_.file->onPeerOffline(peer);
+        }
+        if (routes_.voice != nullptr) {
+            routes_.voice->onVoiceCancelled(peer);
+        }
+        if (routes_.video != nullptr) {
+            routes_.video->onVideoCancelled(peer);
+        }
+    }
 }
 
 void ListenerRouting::fileOffer(uint32_t peer, uint32_t size, const std::string& name) {

@@ -17,6 +17,8 @@
 #include "console/starturlhandover.h"
 #include "console/talmormanagerdlg.h"
 #include "console/texts.h"
+#include "storage/datafiles.h"
+#include "storage/partfiles.h"
 
 namespace talmor {
 
@@ -55,12 +57,17 @@ bool CTalmorManagerApp::InitInstance(const std::string& commandLine,
                                      const ConsoleEnvironment& environment, bool withBrowser,
                                      const PartInstaller& installParts) {
     const QFileInfo exe(QString::fromStdString(executableFolder));
+    const bool inPlace =
+        RunsInPlace(executableFolder, exe.isWritable(), {TALMOR_BUILD_TREE, TALMOR_SOURCE_TREE});
     setApplicationFolders(ChooseApplicationFolder(executableFolder, std::getenv("TALMOR_HOME"),
                                                   std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
-                                                  exe.isWritable()));
+                                                  inPlace));
     if (!lockInstance()) {
         return handOverStartUrl(commandLine, ui);
     }
+    // Files a console killed in the middle of receiving left under temporary names.
+    storage::PartFiles(storage::JoinPath(applicationFolder(), storage::kPartFilesLedger))
+        .removeLeftovers();
     deployment_ = LoadDeployment(
         DeploymentFile(QString::fromStdString(applicationFolder()), std::getenv("TALMOR_CONFIG")));
     window_ = std::make_unique<CTalmorManagerDlg>(environment, deployment_, ui, withBrowser);

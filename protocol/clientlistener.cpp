@@ -132,6 +132,12 @@ void ClientListener::OnRequestAcked(uint32_t number) {
     }
 }
 
+void ClientListener::OnPeerMessageAcked(uint32_t peer, uint32_t number) {
+    if (RegisteredWindow* window = windows_.findWindow(kChatWindowType, peer, 0)) {
+        window->onPeerAcked(number);
+    }
+}
+
 void ClientListener::deliverMessage(uint8_t kind, uint32_t senderId, uint32_t sendTime,
                                     const std::string& body, bool viaServer) {
     OnMessage(buildReceivedMessage(kind, senderId, sendTime, body, viaServer));

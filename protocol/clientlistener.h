@@ -124,11 +124,15 @@ public:
     virtual void OnFamilyContact2(uint32_t, const std::string&, const std::string&) {}
     virtual void OnCallGone(uint32_t) {}
 
-    // Not a slot (base): a request or peer message was acknowledged.
+    // Not a slot (base): a request to the server was acknowledged.
     virtual void OnRequestAcked(uint32_t number);
+    // Not a slot (base): `peer` acknowledged the chat message `number` over its own session;
+    // only the chat window with that peer may count it.
+    virtual void OnPeerMessageAcked(uint32_t peer, uint32_t number);
     // Not a slot: the direct transfer with `peer` could not read or write its file (`error` is
-    // the errno value, EFBIG for more bytes than announced; 0 when the file ended before its
-    // announced size). Its session is closed.
+    // the errno value, EFBIG for more bytes than announced, ECONNRESET when the session was cut
+    // off before the file was whole; 0 when the file ended before its announced size). Its
+    // session is closed.
     virtual void OnFileFailed(uint32_t, int) {}
 
     // Stores the status and addresses an online contact announced; a direct session whose

@@ -1,5 +1,8 @@
 #include "protocol/peerhandlers.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "protocol/clientlistener.h"
@@ -8,6 +11,23 @@
 namespace talmor {
 
 namespace {
+
+// Created for the owner alone and never written through a link.
+std::FILE* openForWriting(const std::string& path) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
+}
+
 class IgnoringHandler : public PeerHandler {
 public:
     void onPacket(PeerSession&, PeerInPacket&) override {}
@@ -42,7 +62,7 @@ void MessageHandler::onPacket(PeerSession& session, PeerInPacket& packet) {
         session.sendPacket(ack);
         listener.deliverMessage(kind, session.peerId(), sendTime, body, false);
     } else if (packet.command() == kPeerChatAck) {
-        listener.OnRequestAcked(packet.u32());
+        listener.OnPeerMessageAcked(session.peerId(), packet.u32());
     }
 }
 
@@ -92,7 +112,7 @@ void FileHandler::receiveStart(PeerSession& session) {
     path_ = listener.GetTransferFilePath(peer);
     total_ = listener.GetTransferFileSize(peer);
     errno = ENOENT; // an empty path names no file
-    file_ = path_.empty() ? nullptr : std::fopen(path_.c_str(), "wb");
+    file_ = path_.empty() ? nullptr : openForWriting(path_);
     if (file_ == nullptr) {
         fail(session, errno);
         return;
@@ -169,6 +189,12 @@ void FileHandler::fail(PeerSession& session, int error) {
     listener.OnFileFailed(peer, error);
 }
 
+void FileHandler::onSessionLost(PeerSession& session) {
+    // A transfer that failed or finished closed its session itself: only a cut-off one is here.
+    closeFile();
+    session.manager().listener().OnFileFailed(session.peerId(), ECONNRESET);
+}
+
 void FileHandler::finish(PeerSession& session) {
     closeFile();
     const uint32_t peer = session.peerId();
@@ -210,6 +236,15 @@ void MediaHandler::onPacket(PeerSession& session, PeerInPacket& packet) {
     default:
         break;
     }
+}
+
+void MediaHandler::onSessionLost(PeerSession& session) {
+    if (!started_) {
+        return;
+    }
+    ClientListener& listener = session.manager().listener();
+    media_ == Media::Voice ? listener.OnVoiceCancelled(session.peerId())
+                           : listener.OnVideoCancelled(session.peerId());
 }
 
 } // namespace talmor

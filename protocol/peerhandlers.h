@@ -13,7 +13,8 @@ namespace talmor {
 // every packet.
 std::unique_ptr<PeerHandler> makePeerHandler(const std::string& kind);
 
-// "message": chat messages answered by their number, acknowledgements routed by it.
+// "message": chat messages answered by their number, acknowledgements routed by the session's
+// peer and that number.
 class MessageHandler : public PeerHandler {
 public:
     void onPacket(PeerSession& session, PeerInPacket& packet) override;
@@ -28,6 +29,8 @@ public:
     // The sending side: what to send.
     void setOutgoing(uint32_t size, const std::string& path);
     void onPacket(PeerSession& session, PeerInPacket& packet) override;
+    // Cut off before the file was whole: reported as failed with ECONNRESET.
+    void onSessionLost(PeerSession& session) override;
 
 private:
     void sendNextChunk(PeerSession& session);
@@ -54,6 +57,8 @@ public:
 
     bool started() const { return started_; }
     void onPacket(PeerSession& session, PeerInPacket& packet) override;
+    // A started talk that loses its session ends as if the peer had cancelled it.
+    void onSessionLost(PeerSession& session) override;
 
 private:
     Media media_;

@@ -204,7 +204,18 @@ void PeerSession::onClosed() {
     if (!closed_ && (state_ == PeerState::AwaitingHello || state_ == PeerState::Connected)) {
         drain();
     }
+    lose();
+}
+
+void PeerSession::lose() {
+    if (closed_) {
+        return;
+    }
+    const bool connected = state_ == PeerState::Connected;
     closeAndRemove();
+    if (connected) {
+        handler_->onSessionLost(*this);
+    }
 }
 
 void PeerSession::onIncoming(int listenHandle) {
@@ -221,7 +232,7 @@ bool PeerSession::drain() {
         const long got =
             manager_.sockets().receiveBytes(socket_, reader_.freeSpace(), reader_.freeSize());
         if (got == 0) {
-            closeAndRemove();
+            lose();
             break;
         }
         if (got < 0) {
@@ -231,7 +242,7 @@ bool PeerSession::drain() {
         const auto outcome =
             reader_.deframe([this](PeerInPacket& packet) { return receive(packet); });
         if (outcome == PeerStreamReader::Outcome::Impossible) {
-            closeAndRemove();
+            lose();
         }
     }
     return !closed_;

@@ -47,6 +47,9 @@ public:
     virtual void onSendable(PeerSession&) {}
     // A packet of the session's peer, hello included (after it was checked).
     virtual void onPacket(PeerSession& session, PeerInPacket& packet) = 0;
+    // The peer closed or reset the connection, or it broke, before this side closed it; the
+    // session is closed already. What the session carried ends on this side too.
+    virtual void onSessionLost(PeerSession&) {}
 };
 
 enum class PeerState : uint8_t {
@@ -120,6 +123,8 @@ private:
     // Reads every waiting byte and hands on the packets; false once the session is closed.
     bool drain();
     bool receive(PeerInPacket& packet);
+    // The connection went from the other side: closed, and the handler told.
+    void lose();
     void sendHello();
 
     PeerSessionManager& manager_;

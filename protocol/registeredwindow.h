@@ -7,6 +7,9 @@ namespace talmor {
 
 class WindowRegistry;
 
+// The chat window with one contact, keyed by the contact's id.
+constexpr uint32_t kChatWindowType = 6;
+
 // A window that protocol events must be able to find: registered for its lifetime under a
 // type, a key (usually a peer's user id) and key2 (usually the sequence number of the request
 // it waits for).
@@ -22,6 +25,8 @@ public:
     virtual bool matches(uint32_t number) const { return number == key2; }
     virtual void onAcked(uint32_t) {}
     virtual void onTimedOut(uint32_t) {}
+    // The window's peer acknowledged its direct chat message `number`.
+    virtual void onPeerAcked(uint32_t) {}
 
     uint32_t windowType;
     uint32_t key;

@@ -251,37 +251,41 @@ uint16_t RequestBuilder::getTakenCalls(uint32_t startId) {
     return getCallList(ListCursors::kTaken, startId);
 }
 
-uint16_t RequestBuilder::told(uint16_t seq, uint16_t command, uint32_t callId,
-                              const std::string& detail) {
+void RequestBuilder::tell(uint16_t command, uint32_t callId, const std::string& detail) {
     if (callObserver_ != nullptr) {
         callObserver_->onCallRequest(command, callId, detail);
     }
-    return seq;
 }
 
 uint16_t RequestBuilder::takeCall(uint32_t callId) {
-    return told(sendInt(CMD_TAKE_CALL, callId), CMD_TAKE_CALL, callId, {});
+    tell(CMD_TAKE_CALL, callId, {});
+    return sendInt(CMD_TAKE_CALL, callId);
 }
 
 uint16_t RequestBuilder::giveUpCall(uint32_t callId) {
-    return told(sendInt(CMD_GIVE_UP_CALL, callId), CMD_GIVE_UP_CALL, callId, {});
+    tell(CMD_GIVE_UP_CALL, callId, {});
+    return sendInt(CMD_GIVE_UP_CALL, callId);
 }
 
 uint16_t RequestBuilder::misdial(uint32_t callId) {
-    return told(sendInt(CMD_MISDIAL, callId), CMD_MISDIAL, callId, {});
+    tell(CMD_MISDIAL, callId, {});
+    return sendInt(CMD_MISDIAL, callId);
 }
 
 uint16_t RequestBuilder::blacklist(uint32_t callId, const std::string& phone) {
-    return told(sendIntText(CMD_BLACKLIST, callId, phone), CMD_BLACKLIST, callId, phone);
+    tell(CMD_BLACKLIST, callId, phone);
+    return sendIntText(CMD_BLACKLIST, callId, phone);
 }
 
 uint16_t RequestBuilder::callReport(uint32_t callId, const std::string& report) {
-    return told(sendIntText(CMD_CALL_REPORT, callId, report), CMD_CALL_REPORT, callId, report);
+    tell(CMD_CALL_REPORT, callId, report);
+    return sendIntText(CMD_CALL_REPORT, callId, report);
 }
 
 uint16_t RequestBuilder::serviceNotice2(const ServiceNotice& notice) {
-    return told(sendBody(CMD_SERVICE_NOTICE_2, notice), CMD_SERVICE_NOTICE_2, notice.callId,
-                notice.merchantNick + " (" + std::to_string(notice.merchantId) + ")");
+    tell(CMD_SERVICE_NOTICE_2, notice.callId,
+         notice.merchantNick + " (" + std::to_string(notice.merchantId) + ")");
+    return sendBody(CMD_SERVICE_NOTICE_2, notice);
 }
 
 uint16_t RequestBuilder::getFamily(uint32_t callId, uint32_t userId) {
@@ -296,7 +300,8 @@ uint16_t RequestBuilder::sosSms(uint32_t callId, const std::string& phone,
                                 const std::string& message) {
     auto packet = begin(CMD_SOS_SMS);
     packet->writeInt(callId).writeString(phone).writeString(message);
-    return told(send(std::move(packet)), CMD_SOS_SMS, callId, phone);
+    tell(CMD_SOS_SMS, callId, phone);
+    return send(std::move(packet));
 }
 
 uint16_t RequestBuilder::searchUsers(const UserSearch& search) {

@@ -24,6 +24,7 @@ public:
     virtual ~CallRequestObserver() = default;
     // `command` is the request's code; `detail` what it says beyond the call (GBK): the number
     // for a blacklisting or an SMS, the report's text, the merchant of a notice.
+    // Called before the request is sent.
     virtual void onCallRequest(uint16_t command, uint32_t callId, const std::string& detail) = 0;
 };
 
@@ -114,7 +115,9 @@ public:
     void setCallRequestObserver(CallRequestObserver* observer) { callObserver_ = observer; }
 
 private:
-    uint16_t told(uint16_t seq, uint16_t command, uint32_t callId, const std::string& detail);
+    // Tells the observer of a handling request before it leaves, so that what records it never
+    // lags behind what the server got.
+    void tell(uint16_t command, uint32_t callId, const std::string& detail);
     std::unique_ptr<OutPacket> begin(uint16_t command) { return session_.newRequest(command); }
     uint16_t send(std::unique_ptr<OutPacket> packet) {
         return session_.queueAndSend(std::move(packet));

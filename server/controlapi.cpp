@@ -8,6 +8,7 @@
 
 #include "server/backofficesite.h"
 #include "server/calllists.h"
+#include "server/controlwithhold.h"
 #include "server/gbk.h"
 #include "server/standinpages.h"
 
@@ -368,6 +369,9 @@ bool ControlApi::handleRequest(const QHttpServerRequest& request, QTcpSocket* so
         answer = inject(server_, query);
     } else if (path == "/api/address" && post) {
         answer = setAddress(server_, query);
+    } else if (path == "/api/withhold" && post) {
+        const WithholdAnswer withheld = withholdRequests(server_, query);
+        answer = {withheld.ok ? Status::Ok : Status::BadRequest, withheld.body};
     } else if (path == "/api/push" && post) {
         answer = push(server_, query);
     } else if (path == "/api/scenario") {

@@ -182,6 +182,9 @@ void PlatformServer::request(ConsoleSession& session, const uint8_t* bytes, std:
               session.endpoint().text() + ": the body does not decipher");
         return;
     }
+    if (withheld_.count({session.operatorId(), header.command()}) != 0) {
+        return;
+    }
     session.firstSight(header.seq());
     entry.body.assign(reinterpret_cast<const char*>(plain.data()) + kDatagramHeaderSize,
                       size - kDatagramHeaderSize);
@@ -317,6 +320,14 @@ bool PlatformServer::setAddressMode(uint32_t operatorId, AddressMode mode) {
     }
     addressModes_[operatorId] = mode;
     return true;
+}
+
+void PlatformServer::setWithheld(uint32_t operatorId, uint16_t command, bool withheld) {
+    if (withheld) {
+        withheld_.insert({operatorId, command});
+    } else {
+        withheld_.erase({operatorId, command});
+    }
 }
 
 void PlatformServer::endSession(ConsoleSession& session, const std::string& reason) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -88,6 +89,9 @@ public:
     AddressMode addressMode(uint32_t operatorId) const;
     bool setAddressMode(uint32_t operatorId, AddressMode mode);
     const UnansweredPort& unansweredPort() const { return unanswered_; }
+    // Requests `command` from `operatorId` that the server drops unanswered, as if lost on the
+    // way, while withheld (so a test sees the console's time-out).
+    void setWithheld(uint32_t operatorId, uint16_t command, bool withheld);
     CallStore& calls() { return calls_; }
     const ServerSettings& settings() const { return settings_; }
     int64_t nowMs() const { return nowMs_; }
@@ -162,6 +166,7 @@ private:
     MediaTalks talks_;
     std::map<uint32_t, AddressMode> addressModes_;
     UnansweredPort unanswered_;
+    std::set<std::pair<uint32_t, uint16_t>> withheld_; // (operator, command)
 };
 
 } // namespace talmor::server

@@ -51,6 +51,11 @@ QString PeerOffline(const QString& name) {
     return Line(QStringLiteral("对方已经脱机，文件 ") + name + QStringLiteral(" 的传送已中止！"));
 }
 
+QString ConnectionLost(const QString& name) {
+    return Line(QStringLiteral("与对方的连接已断开，文件 ") + name +
+                QStringLiteral(" 的传送已中止！"));
+}
+
 QString SecondOfferRefused(const QString& name) {
     return Line(QStringLiteral("对方发来文件 ") + name +
                 QStringLiteral(" 传送请求，当前的文件传送尚未结束，已拒绝该请求。"));

@@ -14,6 +14,8 @@ QString CannotRead(const QString& name, int error);
 QString CannotWrite(const QString& name, int error);
 QString NoAnswer(const QString& name);
 QString PeerOffline(const QString& name);
+// The direct session broke off before the file was whole.
+QString ConnectionLost(const QString& name);
 // The peer offered `name` while a transfer with it still runs.
 QString SecondOfferRefused(const QString& name);
 

@@ -2,14 +2,25 @@
 
 #include <cerrno>
 
+#include "console/appfolders.h"
 #include "console/gbktext.h"
 #include "media/file/filetexts.h"
 #include "messaging/chat/chatnotices.h"
 #include "protocol/clientlistener.h"
 #include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
+#include "storage/datafiles.h"
+#include "storage/partfiles.h"
 
 namespace talmor {
+
+namespace {
+
+storage::PartFiles Parts() {
+    return storage::PartFiles(storage::JoinPath(applicationFolder(), storage::kPartFilesLedger));
+}
+
+} // namespace
 
 FileTransfer::FileTransfer(ClientListener& listener, PeerSessionManager& peers, TimerHost& timers,
                            FileTransferView& view, uint32_t peer, Role role, std::string name,
@@ -21,6 +32,10 @@ FileTransfer::FileTransfer(ClientListener& listener, PeerSessionManager& peers, 
 
 FileTransfer::~FileTransfer() {
     closeFile();
+    if (created_ && role_ == Role::Receiving) {
+        // The console quits in the middle: no part of the file stays behind.
+        Parts().discard(part_);
+    }
 }
 
 QString FileTransfer::shownName() const {
@@ -43,6 +58,13 @@ void FileTransfer::accept(const std::string& savePath) {
         return;
     }
     path_ = savePath;
+    int error = 0;
+    part_ = Parts().create(path_, error);
+    if (part_.empty()) {
+        end(filetext::CannotWrite(shownName(), error), true);
+        return;
+    }
+    created_ = true;
     phase_ = Phase::Accepted;
     view_.showLine(filetext::AcceptedByOperator(shownName()));
     view_.forgetOfferLinks();
@@ -102,6 +124,13 @@ void FileTransfer::onDone() {
 }
 
 void FileTransfer::onFailed(int error) {
+    if (error == ECONNRESET) {
+        // The direct session was cut off: before it carried anything the relay may still come.
+        if (phase_ == Phase::Direct) {
+            timers_.startTimer(kLostTimer, kLostMs);
+        }
+        return;
+    }
     if (phase_ != Phase::Direct && phase_ != Phase::Accepted) {
         return;
     }
@@ -120,8 +149,7 @@ std::string FileTransfer::directPath() {
     if (role_ != Role::Receiving || phase_ != Phase::Accepted) {
         return {};
     }
-    created_ = true; // the direct session creates it now
-    return path_;
+    return part_;
 }
 
 void FileTransfer::onRelayReady(uint32_t received) {
@@ -192,8 +220,7 @@ void FileTransfer::onRelayData(const uint8_t* data, uint32_t length, uint32_t se
     // Written only where it continues the file exactly and stays within the announced size.
     if (length <= size_ - done_ && sent == done_ + length) {
         if (file_ == nullptr) {
-            created_ = true;
-            file_ = std::fopen(path_.c_str(), "wb");
+            file_ = storage::PartFiles::OpenPart(part_);
             if (file_ == nullptr) {
                 end(filetext::CannotWrite(shownName(), errno), true);
                 return;
@@ -227,7 +254,12 @@ bool FileTransfer::peerStillThere() {
 }
 
 void FileTransfer::onTimer(int id) {
-    if (id == kRelayAskTimer && phase_ == Phase::Accepted) {
+    if (id == kLostTimer) {
+        timers_.stopTimer(kLostTimer);
+        if (phase_ == Phase::Direct) {
+            end(filetext::ConnectionLost(shownName()), true);
+        }
+    } else if (id == kRelayAskTimer && phase_ == Phase::Accepted) {
         if (peerStillThere()) {
             listener_.client().fileRelayAsk(peer_);
         }
@@ -248,7 +280,14 @@ void FileTransfer::complete() {
         }
     }
     closeFile();
-    created_ = false; // complete: it stays
+    if (created_ && role_ == Role::Receiving) {
+        int error = 0;
+        if (!Parts().finish(part_, path_, error)) {
+            end(filetext::CannotWrite(shownName(), error), true);
+            return;
+        }
+        created_ = false; // whole, under its chosen name
+    }
     end(filetext::Completed(shownName()), false);
 }
 
@@ -256,11 +295,12 @@ void FileTransfer::end(const QString& line, bool tellPeer) {
     phase_ = Phase::Over;
     timers_.stopTimer(kRelayAskTimer);
     timers_.stopTimer(kRepeatTimer);
+    timers_.stopTimer(kLostTimer);
     peers_.closeSessionsFor(kFileKind, peer_);
     closeFile();
     if (created_ && role_ == Role::Receiving) {
-        // An incomplete file is never left to pass for the whole one.
-        std::remove(path_.c_str());
+        // An incomplete file never takes the chosen name; a file there before stays.
+        Parts().discard(part_);
         created_ = false;
     }
     if (tellPeer) {

@@ -43,6 +43,10 @@ public:
     static constexpr int kRelayAskMs = 5000;
     static constexpr int kRepeatTimer = 100005;
     static constexpr int kRepeatMs = 2000;
+    // A direct session cut off in the middle: how long the peer's cancel, which closes the
+    // session as well, may take through the server before the transfer ends as broken off.
+    static constexpr int kLostTimer = 100006;
+    static constexpr int kLostMs = 3000;
     // Asks or repetitions without an answer before the transfer gives up.
     static constexpr int kMaxUnanswered = 30;
     static constexpr std::size_t kChunkSize = 2048;
@@ -107,7 +111,9 @@ private:
     std::string path_;
     uint32_t done_ = 0;
     std::FILE* file_ = nullptr;
-    // The receiving side may have created the file at path_ (it is removed when incomplete).
+    // The receiving side writes into part_, a temporary file beside path_, and renames it over
+    // path_ once whole; created_ while part_ exists (it is removed when incomplete).
+    std::string part_;
     bool created_ = false;
     std::vector<uint8_t> chunk_; // the relay's chunk in flight
     int unanswered_ = 0;

@@ -18,8 +18,17 @@ bool VideoChat::request() {
 }
 
 void VideoChat::onOffer() {
+    if (state_ == State::Requested) {
+        // Both asked at about the same time: the lower account's offer wins, and the other
+        // side takes it as the answer to its own.
+        if (!host_.ownOfferWins()) {
+            state_ = State::Offered;
+            accept();
+        }
+        return;
+    }
     // An offer in the middle of a chat is a stray: the running chat stays.
-    if (state_ != State::Idle && state_ != State::Requested && state_ != State::Offered) {
+    if (state_ != State::Idle && state_ != State::Offered) {
         return;
     }
     relay_ = false;

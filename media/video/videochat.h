@@ -29,6 +29,9 @@ public:
     virtual ~VideoChatHost() = default;
 
     virtual void sendOffer() = 0;
+    // Whether this console's offer wins when both sides asked at about the same time: the
+    // lower account's does.
+    virtual bool ownOfferWins() const = 0;
     virtual void sendAccept(uint16_t port) = 0;
     virtual void sendCancel() = 0;
     virtual void sendRelayAsk() = 0;

@@ -37,6 +37,10 @@ VideoChatLink::~VideoChatLink() {
     chat_.end();
 }
 
+bool VideoChatLink::ownOfferWins() const {
+    return main_.own().record.id < peer_;
+}
+
 void VideoChatLink::videoCommand() {
     if (!chat_.running()) {
         chat_.request();
@@ -146,6 +150,9 @@ void VideoChatLink::showNotice(VideoNotice notice) {
         line = video::kCameraFailed;
         break;
     }
+    // The offer was answered or the chat ended: its links answer no more, so an old " 取消 "
+    // cannot end a later chat.
+    display.forgetNoticeLinks({kCancelVideo, kAcceptVideo});
     display.appendNotice(QString::fromUtf8(line), {});
 }
 

@@ -30,6 +30,7 @@ public:
     VideoChat& chat() { return chat_; }
     CSendVideoDlg* pane() const { return pane_; }
     uint32_t peer() const { return peer_; }
+    bool ownOfferWins() const override;
     bool fallbackRunning() const { return fallback_.isActive(); }
 
     // The chat window's video command: a request, or the question whether to end the chat.

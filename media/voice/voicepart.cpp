@@ -124,6 +124,10 @@ void VoicePart::send(uint32_t peer, const uint8_t* packet, std::size_t length) {
     }
 }
 
+bool VoicePart::ownOfferWins(uint32_t peer) const {
+    return window_.own().record.id < peer;
+}
+
 void VoicePart::sendOffer(uint32_t peer) {
     window_.client().voiceOffer(peer);
 }

@@ -52,6 +52,7 @@ private:
     void send(uint32_t peer, const uint8_t* packet, std::size_t length);
 
     void sendOffer(uint32_t peer) override;
+    bool ownOfferWins(uint32_t peer) const override;
     void sendAccept(uint32_t peer, uint16_t port) override;
     void sendCancel(uint32_t peer) override;
     void sendRelayAsk(uint32_t peer) override;

@@ -45,6 +45,15 @@ bool VoiceTalks::request(uint32_t peer) {
 }
 
 void VoiceTalks::offered(uint32_t peer) {
+    if (state(peer) == State::Requested) {
+        // Both asked at about the same time: the lower account's offer wins, and the other
+        // side takes it as the answer to its own.
+        if (!host_.ownOfferWins(peer)) {
+            talks_[peer] = Talk{State::Offered, false, false};
+            accept(peer);
+        }
+        return;
+    }
     // A talk in any other state keeps going: an offer never replaces it.
     if (running(peer)) {
         return;

@@ -22,6 +22,9 @@ class VoiceHost {
 public:
     virtual ~VoiceHost() = default;
     virtual void sendOffer(uint32_t peer) = 0;
+    // Whether this console's offer to `peer` wins when both asked at about the same time: the
+    // lower account's does.
+    virtual bool ownOfferWins(uint32_t peer) const = 0;
     virtual void sendAccept(uint32_t peer, uint16_t port) = 0;
     virtual void sendCancel(uint32_t peer) = 0;
     virtual void sendRelayAsk(uint32_t peer) = 0;

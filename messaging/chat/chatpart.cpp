@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "console/consoleui.h"
 #include "console/talmormanagerdlg.h"
 #include "messaging/chat/chathistory.h"
 #include "messaging/chat/chattexts.h"
@@ -11,7 +12,21 @@
 
 namespace talmor {
 
-ChatPart::ChatPart(CTalmorManagerDlg& window) : QObject(&window), window_(window) {
+ChatPart::ChatPart(CTalmorManagerDlg& window)
+    : QObject(&window), window_(window),
+      outbox_(
+          window.windows(), [this](const MessageRecord& message) { store(message); },
+          [this](const MessageRecord& message) { serverTimedOut(message); }),
+      history_(&StoreInHistory) {
+    history_.setFailureHandler([this](bool failing) {
+        if (failing) {
+            historyRetry_.start(kHistoryRetryMs);
+            window_.ui().notice(nullptr, QString::fromUtf8(chat::kHistoryNotWritten));
+        } else {
+            historyRetry_.stop();
+        }
+    });
+    connect(&historyRetry_, &QTimer::timeout, this, [this] { history_.retry(); });
     window.mainMenu().addItem(QString::fromUtf8(chat::kContactsMenu), CHistorySearchDlg::kCommand,
                               QString::fromUtf8(chat::kSearchAllTitle));
     window.setCommandHandler(CHistorySearchDlg::kCommand, [this] { openHistorySearch(); });
@@ -51,7 +66,10 @@ void ChatPart::onMessage(MessageRecord message) {
         return; // not a contact: neither shown nor answered
     }
     if (contact->status == kStatusOffline && (message.flags & kMessageViaServer) == 0) {
-        // It wrote directly, so it is there.
+        // It wrote directly, so it is there: the contact pane and its chat window show it.
+        if (ContactReceiver* pane = window_.routes().contacts) {
+            pane->onContactOnline(message.peerId, kStatusOnline, false);
+        }
         contact->status = kStatusOnline;
         onContactChanged(message.peerId);
     }
@@ -60,7 +78,16 @@ void ChatPart::onMessage(MessageRecord message) {
         return;
     }
     autoReply(message);
-    StoreInHistory(message);
+    store(message);
+}
+
+void ChatPart::store(const MessageRecord& message) {
+    history_.store(message);
+}
+
+void ChatPart::serverTimedOut(const MessageRecord& message) {
+    // A closed window opens again (flashing) so that the operator hears of the message.
+    chatWith(message.peerId, true)->askResend(message);
 }
 
 void ChatPart::autoReply(const MessageRecord& message) {

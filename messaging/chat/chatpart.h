@@ -2,8 +2,11 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include "console/eventroutes.h"
+#include "messaging/chat/chatoutbox.h"
+#include "messaging/chat/historywriter.h"
 
 namespace talmor {
 
@@ -28,6 +31,14 @@ public:
     // The search over every contact's history (main menu), opened or shown again.
     CHistorySearchDlg* openHistorySearch();
 
+    // The messages sent through the server that wait for its acknowledgement.
+    ChatOutbox& outbox() { return outbox_; }
+    // Every message sent or received goes into the history through here.
+    void store(const MessageRecord& message);
+    HistoryWriter& history() { return history_; }
+    // How often messages that could not be stored are tried again.
+    static constexpr int kHistoryRetryMs = 5000;
+
     void onMessage(MessageRecord message) override;
     void onContactChanged(uint32_t userId) override;
     void openChat(uint32_t userId, ChatStart start) override;
@@ -39,9 +50,14 @@ signals:
 private:
     // The automatic reply to `message`, when one is due.
     void autoReply(const MessageRecord& message);
+    // The server never acknowledged `message`: its chat window asks whether to send it again.
+    void serverTimedOut(const MessageRecord& message);
 
     CTalmorManagerDlg& window_;
     QPointer<CHistorySearchDlg> search_;
+    ChatOutbox outbox_;
+    HistoryWriter history_;
+    QTimer historyRetry_;
 };
 
 } // namespace talmor

@@ -7,6 +7,8 @@ namespace talmor::chat {
 
 inline constexpr char kEmptyMessage[] = "不能发空消息！";
 inline constexpr char kTooLong[] = "您所发送的文本信息超过最大上限，发送未能进行！";
+inline constexpr char kHistoryNotWritten[] =
+    "聊天记录暂时无法写入，消息先保存在内存中，恢复后将自动写入。";
 inline constexpr char kServerTimeout[] = "连接服务器超时，可能是网络不通，是否重发？";
 inline constexpr char kCloseWhileSending[] = "您正在进行信息传送！关闭将造成传送中断，确定关闭吗？";
 inline constexpr char kCloseWhileFile[] = "您正在进行文件传送！关闭将造成传送中断，确定关闭吗？";

@@ -16,7 +16,7 @@
 #include "console/consoleui.h"
 #include "console/gbktext.h"
 #include "console/talmormanagerdlg.h"
-#include "messaging/chat/chathistory.h"
+#include "messaging/chat/chatpart.h"
 #include "messaging/chat/chatrules.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historychatdlg.h"
@@ -272,7 +272,22 @@ uint32_t CSendMsgDlg::route(const MessageRecord& message) {
 }
 
 void CSendMsgDlg::store(const MessageRecord& message) {
-    StoreInHistory(message);
+    chats().store(message);
+}
+
+ChatPart& CSendMsgDlg::chats() const {
+    return *static_cast<ChatPart*>(main_.routes().messaging);
+}
+
+std::size_t CSendMsgDlg::pendingServer() const {
+    return chats().outbox().waitingFor(key);
+}
+
+void CSendMsgDlg::sendViaServer(MessageRecord message) {
+    message.flags |= kMessageViaServer;
+    main_.peers().dropMessageQueue(key);
+    key2 = route(message);
+    chats().outbox().add(key2, message);
 }
 
 void CSendMsgDlg::send() {
@@ -303,17 +318,14 @@ void CSendMsgDlg::send() {
     const ContactRecord* record = contact();
     if (record == nullptr || record->status == kStatusOffline) {
         // The server keeps it for the peer's next login: nothing waits for the peer's session.
-        main_.peers().dropMessageQueue(key);
-        message.flags |= kMessageViaServer;
-        key2 = route(message);
-        store(message);
+        sendViaServer(message);
     } else {
         key2 = route(message);
         if (key2 > 0xFFFF) {
             direct_.push_back({key2, message});
             fallback_.start(kFallbackMs);
         } else {
-            server_.push_back({key2, message});
+            chats().outbox().add(key2, message);
         }
     }
     showOwn(message);
@@ -340,25 +352,14 @@ void CSendMsgDlg::showIncoming(const MessageRecord& message) {
                             FromGbk(message.text), font);
 }
 
-bool CSendMsgDlg::matches(uint32_t number) const {
-    auto holds = [number](const std::vector<Pending>& list) {
-        return std::any_of(list.begin(), list.end(),
+void CSendMsgDlg::onPeerAcked(uint32_t number) {
+    auto it = std::find_if(direct_.begin(), direct_.end(),
                            [number](const Pending& p) { return p.number == number; });
-    };
-    // Every pending message is answered, not only the latest: an earlier direct message
-    // acknowledged in time must not go again through the server.
-    return number == key2 || holds(direct_) || holds(server_);
-}
-
-void CSendMsgDlg::onAcked(uint32_t number) {
-    for (std::vector<Pending>* list : {&direct_, &server_}) {
-        auto it = std::find_if(list->begin(), list->end(),
-                               [number](const Pending& p) { return p.number == number; });
-        if (it != list->end()) {
-            store(it->message);
-            list->erase(it);
-        }
+    if (it == direct_.end()) {
+        return;
     }
+    store(it->message);
+    direct_.erase(it);
     if (direct_.empty()) {
         fallback_.stop();
     }
@@ -369,21 +370,11 @@ void CSendMsgDlg::onFallbackTimer() {
     std::vector<Pending> unanswered;
     unanswered.swap(direct_);
     for (Pending& entry : unanswered) {
-        entry.message.flags |= kMessageViaServer;
-        main_.peers().dropMessageQueue(key);
-        key2 = route(entry.message);
-        server_.push_back({key2, entry.message});
+        sendViaServer(entry.message);
     }
 }
 
-void CSendMsgDlg::onTimedOut(uint32_t number) {
-    auto it = std::find_if(server_.begin(), server_.end(),
-                           [number](const Pending& p) { return p.number == number; });
-    if (it == server_.end()) {
-        return;
-    }
-    MessageRecord message = it->message;
-    server_.erase(it);
+void CSendMsgDlg::askResend(const MessageRecord& message) {
     QPointer<CSendMsgDlg> self(this);
     main_.ui().askSendError(
         this, QString::fromUtf8(chat::kServerTimeout), [self, message](bool resend) {
@@ -396,7 +387,7 @@ void CSendMsgDlg::onTimedOut(uint32_t number) {
             const uint32_t seq =
                 self->main_.client().sendMessage(kMessageKindFormatted, copy.peerId, copy.text);
             self->key2 = seq;
-            self->server_.push_back({seq, copy});
+            self->chats().outbox().add(seq, copy);
         });
 }
 
@@ -557,6 +548,9 @@ void CSendMsgDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     emit closingAccepted();
+    // What the peer has not answered yet goes through the server, whose acknowledgement stores
+    // it once this window is gone.
+    onFallbackTimer();
     SharedChatFormat() = input_->currentCharFormat();
     delete history();
     event->accept();

@@ -18,6 +18,7 @@ class QMenu;
 
 namespace talmor {
 
+class ChatPart;
 class CHistoryChatDlg;
 class CMsgEdit;
 class CMsgView;
@@ -29,12 +30,13 @@ class PhraseMenuPopup;
 // composes, sends and shows messages, falls back to the server when a direct message goes
 // unanswered, and hands every message to the history once it is safe.
 //
-// Every message the operator sends is stored exactly once: at once when the peer is offline,
-// else when the path it went by acknowledges it (the peer's session or the server).
+// Every message the operator sends is stored exactly once, when the path it went by acknowledges
+// it: the peer's session (counted only here, for this window's direct numbers) or the server
+// (the chat part's outbox waits for that, so a closed window loses none).
 class CSendMsgDlg : public QDialog, public RegisteredWindow {
     Q_OBJECT
 public:
-    static constexpr uint32_t kWindowType = 6;
+    static constexpr uint32_t kWindowType = kChatWindowType;
     // The file transfer strip's registered window type, keyed by the peer id.
     static constexpr uint32_t kFileWindowType = 7;
     static constexpr int kFallbackMs = 5000; // timer 100001
@@ -60,11 +62,13 @@ public:
     void onFallbackTimer();
     bool fallbackRunning() const { return fallback_.isActive(); }
     std::size_t pendingDirect() const { return direct_.size(); }
-    std::size_t pendingServer() const { return server_.size(); }
+    std::size_t pendingServer() const;
 
-    bool matches(uint32_t number) const override;
-    void onAcked(uint32_t number) override;
-    void onTimedOut(uint32_t number) override;
+    // The window waits for no request of the server itself: its outbox does.
+    bool matches(uint32_t) const override { return false; }
+    void onPeerAcked(uint32_t number) override;
+    // The server never acknowledged `message`: asks whether to send its text again.
+    void askResend(const MessageRecord& message);
 
     // Opens or closes the history strip below the window.
     void toggleHistory();
@@ -132,6 +136,9 @@ private:
     void layOut();
     void placeOpened(bool fromIncoming);
     uint32_t route(const MessageRecord& message);
+    // Sends `message` through the server; the outbox waits for its acknowledgement.
+    void sendViaServer(MessageRecord message);
+    ChatPart& chats() const;
     void showOwn(const MessageRecord& message);
     void store(const MessageRecord& message);
     QString ownNick() const;
@@ -161,7 +168,6 @@ private:
     bool videoShown_ = false;
     QTimer fallback_;
     std::vector<Pending> direct_; // sent over a peer session, not yet acknowledged
-    std::vector<Pending> server_; // sent through the server, not yet acknowledged
 };
 
 // The format that every new chat window's input starts with; a closing window leaves its own.

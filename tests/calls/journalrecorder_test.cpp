@@ -160,6 +160,21 @@ TEST_F(RecorderTest, ABatchSchedulerGathersTheStepsOfATurnIntoOneWrite) {
     EXPECT_TRUE(reports.empty());
 }
 
+// A handling request is recorded before it leaves and written at once with the steps before
+// it, not at the end of the turn: a console killed right after the send keeps the step.
+TEST_F(RecorderTest, AHandlingRequestsStepIsWrittenBeforeTheRequestLeaves) {
+    recorder.setBatchScheduler([] {});
+    ASSERT_TRUE(recorder.open(folder.path()));
+    recorder.record(JournalStep::Shown, Sos(3));
+    recorder.onCallRequest(CMD_TAKE_CALL, 3, {});
+    std::vector<JournalEntry> written;
+    ASSERT_TRUE(recorder.journal().query({}, written));
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0].step, JournalStep::Shown);
+    EXPECT_EQ(written[1].step, JournalStep::Taken);
+    EXPECT_EQ(recorder.waiting(), 0u);
+}
+
 TEST_F(RecorderTest, WaitingStepsNeverReachTheNextOperatorsJournal) {
     EXPECT_FALSE(recorder.open(folder.path() + "missing/"));
     recorder.record(JournalStep::Arrived, Sos(1));

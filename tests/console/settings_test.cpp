@@ -83,6 +83,31 @@ TEST(FolderTest, HomeVariableThenWritableProgramFolderThenDataHome) {
     EXPECT_EQ(noXdg.applicationFolder, "/home/op/.local/share/TalmorManager/");
 }
 
+// An installed program never writes into its own folder, writable or not (run as root); only
+// one run from its build or source tree does.
+TEST(FolderTest, OnlyAConsoleRunFromItsBuildOrSourceTreeKeepsItsDataBesideTheProgram) {
+    const std::vector<std::string> trees = {"/work/t/build", "/work/t"};
+    struct Case {
+        const char* folder;
+        bool writable;
+        bool inPlace;
+    };
+    const Case cases[] = {
+        {"/work/t/build/console", true, true},   {"/work/t/build/console/", true, true},
+        {"/work/t/build", true, true},           {"/work/t/tools", true, true},
+        {"/work/t/build/console", false, false}, {"/usr/local/bin", true, false},
+        {"/work/tx/build/console", true, false}, {"/work/t/build/../../other", true, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunsInPlace(c.folder, c.writable, trees), c.inPlace) << c.folder;
+    }
+    EXPECT_FALSE(RunsInPlace("/usr/local/bin", true, {""}));
+    const FolderChoice installed = ChooseApplicationFolder(
+        "/usr/local/bin", nullptr, "/data", "/root", RunsInPlace("/usr/local/bin", true, trees));
+    EXPECT_EQ(installed.applicationFolder, "/data/TalmorManager/");
+    EXPECT_EQ(installed.assetFolder, "/usr/local/share/talmormanager/");
+}
+
 TEST(FolderTest, MakeUserFolderCreatesTheOperatorsFolder) {
     TempFolder folder;
     setApplicationFolders({folder.path(), folder.path()});

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -16,6 +17,8 @@
 #include <QStyleOptionViewItem>
 #include <QTextBlock>
 #include <QTextDocument>
+
+#include <functional>
 
 #include "calls/phrasemenupopup.h"
 #include "console/appfolders.h"
@@ -31,8 +34,11 @@
 #include "messaging/chat/msgedit.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
+#include "messaging/contactrowmodel.h"
+#include "messaging/outlistdlg.h"
 #include "protocol/commands.h"
 #include "protocol/messagebody.h"
+#include "storage/datafiles.h"
 #include "storage/historystore.h"
 #include "storage/textlists.h"
 #include "support/contactpanefixture.h"
@@ -157,7 +163,7 @@ TEST_F(ChatTest, RefusesEmptyOverlongAndNonGbkTextsAndSendsNothing) {
     }
 }
 
-TEST_F(ChatTest, ToAnOfflineContactTheMessageGoesThroughTheServerAndIsStoredAtOnce) {
+TEST_F(ChatTest, ToAnOfflineContactTheMessageGoesThroughTheServerAndIsStoredOnItsAck) {
     CSendMsgDlg& chat = open(kColleague); // never came online
     type(chat, QStringLiteral("你好/微笑"));
     chat.send();
@@ -165,18 +171,33 @@ TEST_F(ChatTest, ToAnOfflineContactTheMessageGoesThroughTheServerAndIsStoredAtOn
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].kind, 0);
     EXPECT_EQ(sent[0].peer, kColleague);
+    EXPECT_FALSE(chat.fallbackRunning());
+    // It waits for the server like any other message through it.
+    EXPECT_TRUE(stored(kColleague).empty());
+    EXPECT_EQ(chat.pendingServer(), 1u);
+
+    h.acknowledgeAll();
     const auto history = stored(kColleague);
     ASSERT_EQ(history.size(), 1u);
     EXPECT_EQ(history[0].flags, kMessageViaServer);
     EXPECT_EQ(history[0].text, Gbk("你好/微笑"));
-    EXPECT_FALSE(chat.fallbackRunning());
-
-    // Its acknowledgement stores nothing more.
     h.acknowledgeAll();
     EXPECT_EQ(stored(kColleague).size(), 1u);
     // The display shows the header in green and the picture.
     EXPECT_TRUE(chat.display().toPlainText().contains(QStringLiteral("你好")));
     EXPECT_TRUE(chat.display().toPlainText().contains(QChar::ObjectReplacementCharacter));
+}
+
+TEST_F(ChatTest, AServerTimeOutOfAMessageToAnOfflineContactAsksAndStoresNothing) {
+    CSendMsgDlg& chat = open(kColleague);
+    type(chat, QStringLiteral("lost?"));
+    chat.send();
+    const uint16_t seq = sentMessages().at(0).seq;
+    h.ui.answerYes = false;
+    h.window().OnRequestTimedOut(seq);
+    EXPECT_EQ(h.ui.texts("ask"), std::vector<QString>{QString::fromUtf8(chat::kServerTimeout)});
+    EXPECT_TRUE(stored(kColleague).empty());
+    EXPECT_EQ(chat.pendingServer(), 0u);
 }
 
 TEST_F(ChatTest, ThroughTheServerToAnOnlineContactTheMessageIsStoredOnceWhenAcknowledged) {
@@ -214,10 +235,10 @@ TEST_F(ChatTest, DirectMessagesAreStoredWhenThePeerAcknowledgesAnyOfThem) {
     EXPECT_TRUE(chat.fallbackRunning());
 
     // The earlier one is answered too, not only the number in key2.
-    h.window().OnRequestAcked(first);
+    h.window().OnPeerMessageAcked(kColleague, first);
     ASSERT_EQ(stored(kColleague).size(), 1u);
     EXPECT_TRUE(chat.fallbackRunning());
-    h.window().OnRequestAcked(second);
+    h.window().OnPeerMessageAcked(kColleague, second);
     const auto history = stored(kColleague);
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[1].text, "second");
@@ -241,7 +262,7 @@ TEST_F(ChatTest, UnansweredDirectMessagesGoThroughTheServerAfterTheWaitAndAreSto
     EXPECT_EQ(chat.key2, resent[1].seq);
     EXPECT_TRUE(stored(kColleague).empty());
     // A late acknowledgement of the direct copy stores nothing: the server's will.
-    h.window().OnRequestAcked(direct);
+    h.window().OnPeerMessageAcked(kColleague, direct);
     EXPECT_TRUE(stored(kColleague).empty());
     h.acknowledgeAll();
     const auto history = stored(kColleague);
@@ -633,6 +654,138 @@ TEST(HistoryListTest, EmoticonsShowAsPicturesInTheStrip) {
 }
 
 // The strip over 150 stored messages.
+// A direct acknowledgement counts only in the chat window of the session's peer and only for
+// that window's direct numbers; a server acknowledgement only for a number the server path waits
+// for. Neither is taken by a window that merely once sent that number.
+TEST_F(ChatTest, AcknowledgementsCountOnlyInTheWindowTheyBelongTo) {
+    onlineWith(kColleague, true);
+    onlineWith(kMerchant, true);
+    CSendMsgDlg& colleague = open(kColleague);
+    type(colleague, QStringLiteral("to colleague"));
+    colleague.send();
+    const uint32_t number = colleague.key2;
+    ASSERT_GT(number, 0xFFFFu);
+
+    struct Case {
+        const char* what;
+        std::function<void()> ack;
+    };
+    const Case strays[] = {
+        {"another contact's session answers the number",
+         [&] { h.window().OnPeerMessageAcked(kMerchant, number); }},
+        {"a server acknowledgement of the direct number",
+         [&] { h.window().OnRequestAcked(number); }},
+        {"the right contact answers a number it was never sent",
+         [&] { h.window().OnPeerMessageAcked(kColleague, number - 1); }},
+    };
+    for (const Case& c : strays) {
+        c.ack();
+        EXPECT_TRUE(stored(kColleague).empty()) << c.what;
+        EXPECT_TRUE(colleague.fallbackRunning()) << c.what;
+        EXPECT_EQ(colleague.pendingDirect(), 1u) << c.what;
+    }
+    h.window().OnPeerMessageAcked(kColleague, number);
+    EXPECT_EQ(stored(kColleague).size(), 1u);
+    EXPECT_FALSE(colleague.fallbackRunning());
+
+    // A number the window sent earlier through the server (its key2) does not take the
+    // acknowledgement of another window's request that comes to bear the same number.
+    struct Waiting : RegisteredWindow {
+        using RegisteredWindow::RegisteredWindow;
+        void onAcked(uint32_t) override { ++acks; }
+        int acks = 0;
+    };
+    onlineWith(kSubscriber, false);
+    CSendMsgDlg& subscriber = open(kSubscriber);
+    type(subscriber, QStringLiteral("via server"));
+    subscriber.send();
+    const uint32_t seq = subscriber.key2;
+    ASSERT_LE(seq, 0xFFFFu);
+    h.acknowledgeAll();
+    ASSERT_EQ(stored(kSubscriber).size(), 1u);
+    Waiting other(h.window().windows(), 38, 0, seq);
+    h.window().OnRequestAcked(seq);
+    EXPECT_EQ(other.acks, 1);
+    EXPECT_EQ(stored(kSubscriber).size(), 1u);
+}
+
+TEST_F(ChatTest, MessagesStillWaitingAreStoredOnceAcknowledgedAfterTheWindowClosed) {
+    onlineWith(kColleague, false);
+    CSendMsgDlg* chat = &open(kColleague);
+    type(*chat, QStringLiteral("server path"));
+    chat->send();
+    ASSERT_EQ(sentMessages().size(), 1u);
+    EXPECT_TRUE(chat->close());
+    delete chats().findChat(kColleague);
+    h.acknowledgeAll();
+    ASSERT_EQ(stored(kColleague).size(), 1u);
+    EXPECT_EQ(stored(kColleague)[0].text, "server path");
+
+    // A direct message the peer has not answered goes through the server when the operator
+    // closes anyway, and is stored on the server's acknowledgement.
+    onlineWith(kColleague, true);
+    chat = &open(kColleague);
+    type(*chat, QStringLiteral("direct"));
+    chat->send();
+    EXPECT_TRUE(sentMessages().empty());
+    h.ui.answerYes = true;
+    EXPECT_TRUE(chat->close());
+    delete chats().findChat(kColleague);
+    const std::vector<Request> fallen = sentMessages();
+    ASSERT_EQ(fallen.size(), 1u);
+    EXPECT_EQ(fallen[0].body.substr(0, 6), "direct");
+    h.acknowledgeAll();
+    ASSERT_EQ(stored(kColleague).size(), 2u);
+    EXPECT_EQ(stored(kColleague)[1].flags, kMessageViaServer);
+
+    // A time-out after the window closed opens it again to ask.
+    chat = &open(kSubscriber);
+    type(*chat, QStringLiteral("never answered"));
+    chat->send();
+    const uint16_t seq = sentMessages().at(0).seq;
+    EXPECT_TRUE(chat->close());
+    delete chats().findChat(kSubscriber);
+    h.ui.answerYes = false;
+    h.window().OnRequestTimedOut(seq);
+    EXPECT_NE(chats().findChat(kSubscriber), nullptr);
+    EXPECT_EQ(h.ui.texts("ask").back(), QString::fromUtf8(chat::kServerTimeout));
+    EXPECT_TRUE(stored(kSubscriber).empty());
+}
+
+// The history cannot be written (its file is a folder here, which not even root can write as a
+// file): messages wait in memory, the operator hears of it once, and they are written in order
+// once the history works again.
+TEST_F(ChatTest, MessagesThatCannotBeStoredWaitAndAreWrittenInOrderLater) {
+    const QString file =
+        QString::fromStdString(storage::JoinPath(userFolder(), storage::kHistoryFile));
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));
+    for (const char* text : {"one", "two", "three"}) {
+        chats().onMessage(incoming(kColleague, text));
+    }
+    EXPECT_EQ(h.ui.texts("notice"),
+              std::vector<QString>{QString::fromUtf8(chat::kHistoryNotWritten)});
+    ASSERT_TRUE(QDir(file).removeRecursively());
+    chats().onMessage(incoming(kColleague, "four"));
+    std::vector<std::string> texts;
+    for (const auto& entry : stored(kColleague)) {
+        texts.push_back(entry.text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"one", "two", "three", "four"}));
+    EXPECT_EQ(h.ui.texts("notice").size(), 1u);
+}
+
+TEST_F(ChatTest, ADirectMessageFromAContactShownOfflineShowsItOnlineInTheContactPane) {
+    ASSERT_EQ(rowTexts()[3], U("我的好友 (0/2)"));
+    chats().onMessage(incoming(kColleague, "here"));
+    EXPECT_EQ(rowTexts()[3], U("我的好友 (1/2)"));
+    EXPECT_EQ(pane().rows().index(rowOf(kColleague)).data(ContactRowModel::StatusRole).toUInt(),
+              kStatusOnline);
+    // Through the server it proves nothing about its presence.
+    chats().onMessage(incoming(kMerchant, "kept", 0, kMessageFromPeer | kMessageViaServer));
+    EXPECT_EQ(h.window().contacts().find(kMerchant)->status, kStatusOffline);
+}
+
 class HistoryStripTest : public ChatTest {
 protected:
     void SetUp() override {

@@ -27,6 +27,7 @@
 #include "messaging/messagingparts.h"
 #include "protocol/commands.h"
 #include "protocol/messagebody.h"
+#include "protocol/peersession.h"
 #include "storage/historystore.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"
@@ -45,6 +46,7 @@ using testing::U;
 constexpr int kWaitMs = 15000;
 constexpr uint32_t kA = 1024;
 constexpr uint32_t kB = 1025;
+constexpr uint32_t kC = 3001;
 
 class ChatEndToEnd : public ::testing::Test {
 protected:
@@ -125,6 +127,13 @@ protected:
             }
         }
         return count;
+    }
+    // The server drops A's chat requests unanswered (on) or handles them again (off).
+    void withholdAsSends(bool on) {
+        ASSERT_TRUE(control().post(QStringLiteral("/api/withhold?operator=%1&command=%2&on=%3")
+                                       .arg(kA)
+                                       .arg(CMD_SEND_MESSAGE)
+                                       .arg(on ? 1 : 0)));
     }
     e2e::ControlClient& control() {
         if (!control_) {
@@ -240,11 +249,84 @@ TEST_F(ChatEndToEnd, AnUnreachablePeerGetsTheMessageThroughTheServerAfterTheWait
 TEST_F(ChatEndToEnd, AnOfflinePeerGetsTheMessageAtItsNextLogin) {
     startA();
     say(U("明天见"));
-    EXPECT_EQ(storedByA().size(), 1u); // at once
+    // Stored once the server has it, not before.
+    ASSERT_TRUE(waitFor([this] { return storedByA().size() == 1; }, kWaitMs));
     startB();
     ASSERT_TRUE(waitFor([this] { return !peer->messages.empty(); }, kWaitMs));
     EXPECT_EQ(peer->messages[0].text, Gbk("明天见"));
     EXPECT_EQ(storedByA().size(), 1u);
+}
+
+// The server never acknowledges a message to an offline contact: the operator is asked whether
+// to send it again, and the history does not show it as sent.
+TEST_F(ChatEndToEnd, AMessageToAnOfflineContactThatTheServerNeverTakesIsNotSilentlyLost) {
+    startA();
+    withholdAsSends(true);
+    say(U("没人收到"));
+    EXPECT_EQ(chatWithB().pendingServer(), 1u);
+    // Three sends ten seconds apart, then the time-out.
+    ASSERT_TRUE(waitFor([this] { return !ui.texts("ask").empty(); }, 60000));
+    EXPECT_EQ(ui.texts("ask").back(), QString::fromUtf8(chat::kServerTimeout));
+    EXPECT_TRUE(storedByA().empty());
+    EXPECT_EQ(chatWithB().pendingServer(), 0u);
+}
+
+// A direct acknowledgement from another contact's session, carrying the number of a message to
+// B, does not mark that message delivered: it still goes to B through the server.
+TEST_F(ChatEndToEnd, AnotherContactsAcknowledgementDoesNotStandForThePeers) {
+    startA();
+    startB("unreachable");
+    // Merchant 3001, one of A's contacts (and A one of its), logs in too and talks to A
+    // directly.
+    e2e::TestConsole other;
+    other.connect(kC, "merchant3001", server.udpPort());
+    // A console goes on past its profile only for an operator: the test asks for the rest.
+    ASSERT_TRUE(waitFor([&] { return other.ownProfileReceived; }, kWaitMs));
+    other.client().getGroups();
+    ASSERT_TRUE(waitFor([&] { return other.ready(); }, kWaitMs));
+    ASSERT_TRUE(waitFor(
+        [this] {
+            const ContactRecord* c = window->contacts().find(kC);
+            return c != nullptr && c->status == kStatusOnline && c->peerAddress != 0;
+        },
+        kWaitMs));
+    const uint32_t hello = other.peers().sendChatMessage(0, kA, "hello", false);
+    ASSERT_GT(hello, 0xFFFFu); // directly
+    ASSERT_TRUE(waitFor([&] { return other.acked.count(hello) != 0; }, kWaitMs));
+
+    say(U("给B的"));
+    CSendMsgDlg& chat = chatWithB();
+    ASSERT_TRUE(chat.fallbackRunning());
+    const uint32_t number = chat.key2;
+    PeerSession* session = other.peers().findSession(kMessageKind, kA);
+    ASSERT_NE(session, nullptr);
+    PeerOutPacket forged = session->newPacket(kPeerChatAck);
+    forged.writeInt(number);
+    ASSERT_TRUE(session->sendPacket(forged));
+
+    ASSERT_TRUE(waitFor([this] { return !peer->messages.empty(); }, kWaitMs));
+    EXPECT_EQ(peer->messages[0].text, Gbk("给B的"));
+    ASSERT_TRUE(waitFor([this] { return storedByA().size() == 1; }, kWaitMs));
+    EXPECT_EQ(storedByA()[0].flags, kMessageViaServer);
+}
+
+// Closing the chat window while a message waits for the server's acknowledgement: it is stored
+// once the server takes it.
+TEST_F(ChatEndToEnd, AMessageStillWaitingForTheServerIsStoredAfterTheWindowClosed) {
+    startA();
+    startB("none");
+    withholdAsSends(true);
+    say(U("关窗之后"));
+    ASSERT_TRUE(waitFor([this] { return serverSends() == 0 && chatWithB().pendingServer() == 1; },
+                        kWaitMs));
+    ASSERT_TRUE(chatWithB().close());
+    delete chats().findChat(kB);
+    withholdAsSends(false);
+    // The console sends it again ten seconds on; the server takes it this time.
+    ASSERT_TRUE(waitFor([this] { return !peer->messages.empty(); }, 40000));
+    EXPECT_EQ(peer->messages[0].text, Gbk("关窗之后"));
+    ASSERT_TRUE(waitFor([this] { return storedByA().size() == 1; }, kWaitMs));
+    EXPECT_TRUE(ui.texts("ask").empty());
 }
 
 TEST_F(ChatEndToEnd, AfterALongConversationTheStripShowsTheLatest100AndSearchFindsOlderOnes) {

@@ -159,8 +159,9 @@ TEST_F(PeerSessionsTest, AChatMessageGoesDirectAndIsAcknowledgedByItsNumber) {
     const std::string time = std::to_string(a.h.clock.now());
     EXPECT_EQ(b.h.listener.events, (Lines{"OnMessage(1,1,1001," + time + ",\"hello\")",
                                           "OnMessage(1,1,1001," + time + ",\"again\")"}));
-    EXPECT_EQ(a.h.listener.events, (Lines{"OnRequestAcked(" + std::to_string(first) + ")",
-                                          "OnRequestAcked(" + std::to_string(second) + ")"}));
+    // Acknowledged by the number and routed by the session's peer.
+    EXPECT_EQ(a.h.listener.events, (Lines{"OnPeerMessageAcked(7," + std::to_string(first) + ")",
+                                          "OnPeerMessageAcked(7," + std::to_string(second) + ")"}));
     EXPECT_TRUE(a.h.takeSentCommands().empty()); // nothing through the server
 
     // B answers over the session A opened.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "protocol/commands.h"
 #include "support/clientharness.h"
@@ -248,6 +250,33 @@ TEST(Requests, RelayDataThatWouldNotFitIsNotSent) {
     EXPECT_EQ(sent[0].body[12 + kMaxFileRelayData - 1], 0x55);
     EXPECT_GE(sent[1].body.size(), 8 + kMaxMediaRelayData);
     EXPECT_EQ(sent[1].body[8 + kMaxMediaRelayData - 1], 0x55);
+}
+
+// The observer of the handling requests hears of each before it leaves (nothing of it is on
+// the wire yet), so what it records never lags behind what the server got.
+TEST(Requests, TheCallRequestObserverIsToldBeforeTheRequestLeaves) {
+    struct Observer : CallRequestObserver {
+        explicit Observer(ClientHarness& harness) : h(harness) {}
+        void onCallRequest(uint16_t command, uint32_t, const std::string&) override {
+            commands.push_back(command);
+            sentBefore.push_back(h.takeSent().size());
+        }
+        ClientHarness& h;
+        std::vector<uint16_t> commands;
+        std::vector<std::size_t> sentBefore;
+    };
+    ClientHarness h;
+    h.login();
+    h.takeSent();
+    Observer observer(h);
+    h.client().setCallRequestObserver(&observer);
+    h.client().takeCall(31);
+    EXPECT_EQ(h.takeSent().size(), 1u);
+    h.client().callReport(31, "ok");
+    EXPECT_EQ(h.takeSent().size(), 1u);
+    h.client().setCallRequestObserver(nullptr);
+    EXPECT_EQ(observer.commands, (std::vector<uint16_t>{CMD_TAKE_CALL, CMD_CALL_REPORT}));
+    EXPECT_EQ(observer.sentBefore, (std::vector<std::size_t>{0, 0}));
 }
 
 } // namespace

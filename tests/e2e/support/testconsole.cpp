@@ -173,6 +173,11 @@ void TestConsole::OnRequestAcked(uint32_t number) {
     ClientListener::OnRequestAcked(number);
 }
 
+void TestConsole::OnPeerMessageAcked(uint32_t peer, uint32_t number) {
+    acked.insert(number);
+    ClientListener::OnPeerMessageAcked(peer, number);
+}
+
 void TestConsole::peerEvent(const char* name, uint32_t peer, bool relayed) {
     peerEvents.push_back(std::string(name) + "(" + std::to_string(peer) +
                          (relayed ? ",true)" : ",false)"));

@@ -94,6 +94,7 @@ public:
     void OnConnected(bool up) override;
     void OnRequestTimedOut(uint32_t number) override;
     void OnRequestAcked(uint32_t number) override;
+    void OnPeerMessageAcked(uint32_t peer, uint32_t number) override;
     void OnFileTransferDone(uint32_t peer) override;
     std::string GetTransferFilePath(uint32_t peer) override;
     uint32_t GetTransferFileSize(uint32_t peer) override;

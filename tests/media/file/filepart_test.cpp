@@ -11,6 +11,7 @@
 #include <QProgressBar>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -27,6 +28,7 @@
 #include "messaging/messagingparts.h"
 #include "protocol/commands.h"
 #include "protocol/peersessionmanager.h"
+#include "storage/partfiles.h"
 #include "support/consoleharness.h"
 #include "support/wire.h"
 
@@ -215,6 +217,23 @@ protected:
         return file;
     }
     bool cancelSent() { return sent(CMD_FILE_CANCEL).size() == 1; }
+    // Whether `part` names a temporary file beside `file` for it.
+    static bool IsPartOf(const std::string& part, const std::string& file) {
+        const std::filesystem::path target(file);
+        const std::string prefix =
+            (target.parent_path() / ("." + target.filename().string() + ".part-")).string();
+        return storage::PartFiles::IsPartName(part) && part.rfind(prefix, 0) == 0;
+    }
+    // The temporary files of transfers being received, in the test's folder.
+    std::vector<std::string> partFiles() {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(h.folder.path())) {
+            if (storage::PartFiles::IsPartName(entry.path().string())) {
+                found.push_back(entry.path().string());
+            }
+        }
+        return found;
+    }
 
     ConsoleHarness h;
     std::vector<Sent> log_;
@@ -409,7 +428,8 @@ TEST_F(FileTest, AcceptingProposesOnlyThePlainNameAndListensForTheOfferingPeer) 
     ASSERT_NE(listener, nullptr);
     EXPECT_EQ(reader.in().u16(), h.sockets.localPort(listener->socketHandle()));
     EXPECT_EQ(listener->acceptedPeer(), kPeer);
-    EXPECT_EQ(h.window().GetTransferFilePath(kPeer), path("x"));
+    // The session writes a temporary file beside the chosen one.
+    EXPECT_TRUE(IsPartOf(h.window().GetTransferFilePath(kPeer), path("x")));
     EXPECT_EQ(h.window().GetTransferFileSize(kPeer), 9u);
 
     // Once accepted, the offer's links answer no more.
@@ -472,10 +492,12 @@ TEST_F(FileTest, AFileThatCannotBeWrittenEndsTheTransferAndLeavesNoFile) {
 
     // A direct session that cannot write is ended the same way; its half is removed.
     const std::string file = acceptedOffer(5000);
-    ASSERT_EQ(h.window().GetTransferFilePath(kPeer), file);
-    WriteFile(file, Bytes(100, 1)); // what the session wrote before it failed
+    const std::string part = h.window().GetTransferFilePath(kPeer);
+    ASSERT_TRUE(IsPartOf(part, file));
+    WriteFile(part, Bytes(100, 1)); // what the session wrote before it failed
     h.window().OnFileFailed(kPeer, 28);
     EXPECT_TRUE(cancelSent());
+    EXPECT_FALSE(Exists(part));
     EXPECT_FALSE(Exists(file));
     EXPECT_TRUE(shown().contains(U("文件 报告.doc 无法写入（磁盘空间不足）")));
 }
@@ -490,7 +512,8 @@ TEST_F(FileTest, CancellingFromEitherSideClosesTheStripAndRemovesTheHalfReceived
                           Case{"by the peer", true, "对方已经取消了文件 报告.doc 的传送！"}}) {
         const std::string file = acceptedOffer(5000);
         relayData(2048, Content(2048));
-        ASSERT_TRUE(Exists(file));
+        ASSERT_EQ(partFiles().size(), 1u);
+        ASSERT_FALSE(Exists(file));
         if (c.byPeer) {
             cancelledByPeer();
         } else {
@@ -500,11 +523,27 @@ TEST_F(FileTest, CancellingFromEitherSideClosesTheStripAndRemovesTheHalfReceived
         EXPECT_EQ(transfer(), nullptr) << c.what;
         EXPECT_EQ(files().strip(kPeer), nullptr) << c.what;
         EXPECT_FALSE(Exists(file)) << c.what;
+        EXPECT_TRUE(partFiles().empty()) << c.what;
         EXPECT_TRUE(shown().contains(U(c.line))) << c.what;
         EXPECT_EQ(h.window().GetTransferFilePath(kPeer), "") << c.what;
         delete chats().findChat(kPeer);
         answers();
     }
+}
+
+// The operator goes offline in the middle: the transfer ends as with a peer that left, and the
+// half of the file goes.
+TEST_F(FileTest, GoingOfflineEndsTheTransferAndLeavesNoHalfFile) {
+    const std::string file = acceptedOffer(5000);
+    relayData(2048, Content(2048));
+    EXPECT_EQ(partFiles().size(), 1u);
+    EXPECT_FALSE(Exists(file)); // the chosen name waits for the whole file
+    h.window().routing().allOffline();
+    EXPECT_EQ(transfer(), nullptr);
+    EXPECT_EQ(files().strip(kPeer), nullptr);
+    EXPECT_TRUE(partFiles().empty());
+    EXPECT_FALSE(Exists(file));
+    EXPECT_TRUE(shown().contains(U("文件 报告.doc 的传送已中止！")));
 }
 
 TEST_F(FileTest, CancellingWhileTheRelayRepeatsStopsTheRepetition) {
@@ -549,7 +588,7 @@ TEST_F(FileTest, ASecondOfferIsRefusedAndLeavesTheRunningTransferAlone) {
     EXPECT_TRUE(shown().contains(
         U("对方发来文件 other.txt 传送请求，当前的文件传送尚未结束，已拒绝该请求。")));
     EXPECT_EQ(h.window().GetTransferFileSize(kPeer), 5000u);
-    EXPECT_EQ(h.window().GetTransferFilePath(kPeer), file);
+    EXPECT_TRUE(IsPartOf(h.window().GetTransferFilePath(kPeer), file));
     EXPECT_EQ(transfer()->name(), Gbk("报告.doc"));
 }
 

@@ -14,6 +14,8 @@
 #include "media/file/filepart.h"
 #include "media/file/filetransfer.h"
 #include "protocol/commands.h"
+#include "protocol/peersession.h"
+#include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"
@@ -172,6 +174,37 @@ TEST_F(FileEndToEnd, CancellingMidTransferEndsItOnBothSidesOnEitherPath) {
         EXPECT_FALSE(a->shown(kB).contains(U("已成功完成"))) << what;
         EXPECT_FALSE(b->shown(kA).contains(U("已成功完成"))) << what;
     }
+}
+
+// The direct session breaks off in the middle: the receiver ends the transfer with a notice,
+// and the file the operator chose to overwrite stays as it was until then, with no part of the
+// new one left beside it.
+TEST_F(FileEndToEnd, ADirectSessionCutOffEndsTheTransferAndKeepsTheOldFile) {
+    start("real");
+    const QString source = dir(QStringLiteral("big.bin"));
+    ASSERT_TRUE(e2e::WritePatternFile(source, 20 << 20, 9));
+    const QString target = dir(QStringLiteral("in/big.bin"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the file that was there before");
+    }
+    const QByteArray before = e2e::FileSha256(target);
+    ASSERT_EQ(offerAndAccept(source), target);
+    ASSERT_TRUE(waitFor(
+        [this] {
+            const FileTransfer* t = b->files().transfer(kA);
+            return t != nullptr && t->done() > 0;
+        },
+        30000));
+    EXPECT_EQ(e2e::FileSha256(target), before); // kept while the new one is on its way
+    a->window().peers().closeSessions(kFileKind, kB);
+    ASSERT_TRUE(waitFor([this] { return b->files().transfer(kA) == nullptr; }, 20000));
+    EXPECT_TRUE(b->shown(kA).contains(U("与对方的连接已断开，文件 big.bin 的传送已中止！")));
+    EXPECT_EQ(b->files().strip(kA), nullptr);
+    EXPECT_EQ(e2e::FileSha256(target), before);
+    EXPECT_EQ(QDir(dir(QStringLiteral("in"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("big.bin")});
 }
 
 TEST_F(FileEndToEnd, AnOfferNamedWithFoldersIsSavedUnderItsPlainName) {

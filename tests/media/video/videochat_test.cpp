@@ -279,5 +279,35 @@ TEST_F(VideoChatTest, EndingByEitherSide) {
     EXPECT_EQ(closing.notices.size(), notices) << "a closing window shows nothing";
 }
 
+// Both operators ask at about the same time: the lower account's offer wins and the higher
+// side takes it as the answer to its own, so one chat starts instead of two waiting for ever.
+TEST(VideoCrossing, TheLowerAccountsOfferWinsAndTheOtherSideAcceptsIt) {
+    FakeVideoHost lowerHost;
+    lowerHost.offerWins = true;
+    lowerHost.listenPort = 0;
+    VideoChat lower(lowerHost);
+    FakeVideoHost higherHost;
+    higherHost.offerWins = false;
+    higherHost.listenPort = 4444;
+    VideoChat higher(higherHost);
+    ASSERT_TRUE(lower.request());
+    ASSERT_TRUE(higher.request());
+
+    lower.onOffer(); // the higher one's offer: its own stands
+    EXPECT_EQ(lower.state(), VideoChat::State::Requested);
+    EXPECT_EQ(lowerHost.requests, std::vector<std::string>{"offer"});
+
+    higher.onOffer(); // the lower one's offer: taken as the answer
+    EXPECT_EQ(higher.state(), VideoChat::State::AcceptedByUs);
+    EXPECT_EQ(higherHost.requests, (std::vector<std::string>{"offer", "accept 4444"}));
+
+    lower.onAccepted(4444);
+    EXPECT_EQ(lowerHost.directPort, 4444);
+    lower.onChannel(false);
+    higher.onChannel(false);
+    EXPECT_EQ(lower.state(), VideoChat::State::Streaming);
+    EXPECT_EQ(higher.state(), VideoChat::State::Streaming);
+}
+
 } // namespace
 } // namespace talmor

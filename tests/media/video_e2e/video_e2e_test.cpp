@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QUrl>
 
 #include <cmath>
 #include <memory>
@@ -144,6 +147,22 @@ protected:
         EXPECT_FALSE(console.video(peer)->pane()->isVisibleTo(&chat));
         EXPECT_TRUE(chat.picturePane().isVisibleTo(&chat));
     }
+    // Clicks the first link with `words` in the display of `console`'s chat with `peer`, as the
+    // operator would; false when the display holds no such link.
+    static bool ClickLink(e2e::VideoConsole& console, uint32_t peer, const char* words) {
+        CMsgView& display = console.findChat(peer)->display();
+        for (QTextBlock block = display.document()->begin(); block.isValid();
+             block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (format.isAnchor() && it.fragment().text() == QString::fromUtf8(words)) {
+                    emit display.anchorClicked(QUrl(format.anchorHref()));
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
     static bool Shows(e2e::VideoConsole& console, uint32_t peer, const char* line) {
         QString text = QString::fromUtf8(line);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -220,6 +239,51 @@ TEST_F(VideoEndToEnd, CancelFromEitherSideRestoresThePicturePaneOnBoth) {
         EXPECT_TRUE(Shows(ender, enderPeer, video::kYouCancelled));
         EXPECT_TRUE(Shows(other, otherPeer, video::kPeerCancelled));
     }
+}
+
+// The " 接受 " and " 取消 " of an offer answer no more once it was accepted or cancelled: an
+// old " 取消 " cannot end a later chat.
+TEST_F(VideoEndToEnd, TheLinksOfAnAnsweredOfferNoLongerAct) {
+    startBoth(QStringLiteral("testpattern"));
+    auto offeredToB = [this] {
+        return waitFor(
+            [this] {
+                return b->video(kA) != nullptr &&
+                       b->video(kA)->chat().state() == VideoChat::State::Offered;
+            },
+            kWaitMs);
+    };
+    a->chatWith(kB).command(chat::kCmdVideo);
+    ASSERT_TRUE(offeredToB());
+    ASSERT_TRUE(ClickLink(*b, kA, " 取消 ")); // B declines
+    ASSERT_TRUE(waitFor([this] { return !a->video(kB)->chat().running(); }, kWaitMs));
+
+    a->chatWith(kB).command(chat::kCmdVideo);
+    ASSERT_TRUE(offeredToB());
+    ASSERT_TRUE(ClickLink(*b, kA, " 接受 "));
+    ASSERT_TRUE(waitFor(
+        [this] {
+            return a->video(kB)->chat().state() == VideoChat::State::Streaming &&
+                   b->video(kA)->chat().state() == VideoChat::State::Streaming;
+        },
+        kWaitMs));
+    EXPECT_FALSE(ClickLink(*b, kA, " 取消 "));
+    EXPECT_FALSE(ClickLink(*b, kA, " 接受 "));
+    EXPECT_FALSE(ClickLink(*a, kB, " 取消 "));
+    EXPECT_EQ(a->video(kB)->chat().state(), VideoChat::State::Streaming);
+    EXPECT_EQ(b->video(kA)->chat().state(), VideoChat::State::Streaming);
+}
+
+// The direct session of a running chat breaks off at the other end: the chat ends on this side
+// with a line in the chat display, its camera stops and the picture pane comes back.
+TEST_F(VideoEndToEnd, ADirectSessionCutOffEndsTheChat) {
+    startBoth(QStringLiteral("testpattern"));
+    startChat();
+    ASSERT_FALSE(b->video(kA)->chat().relayed());
+    a->window().peers().closeSessions(kVideoKind, kB);
+    ASSERT_TRUE(waitFor([this] { return !b->video(kA)->chat().running(); }, kWaitMs));
+    EXPECT_TRUE(Shows(*b, kA, video::kPeerCancelled));
+    ExpectPicturePaneBack(*b, kA);
 }
 
 TEST_F(VideoEndToEnd, VideoButtonAsksBeforeEndingAndClosingTheWindowEndsTheChat) {

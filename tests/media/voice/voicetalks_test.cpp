@@ -15,6 +15,7 @@ using Calls = std::vector<std::string>;
 class RecordingHost : public VoiceHost {
 public:
     void sendOffer(uint32_t p) override { log("offer", p); }
+    bool ownOfferWins(uint32_t p) const override { return ownId < p; }
     void sendAccept(uint32_t p, uint16_t port) override {
         log("accept", p, " " + std::to_string(port));
     }
@@ -51,6 +52,7 @@ public:
         return out;
     }
     bool confirm = true;
+    uint32_t ownId = 1024;
     Calls calls;
 
 private:
@@ -227,6 +229,40 @@ TEST_F(VoiceTalksTest, AnOfferNeverReplacesARunningTalk) {
     talks.offered(7);
     EXPECT_TRUE(host.take().empty());
     EXPECT_EQ(talks.state(7), State::Accepted);
+}
+
+// Both operators ask at about the same time: each sees the other's offer while its own waits.
+// The lower account's offer wins; the higher takes it as the answer to its own, so one talk
+// starts instead of two waiting for ever.
+TEST(VoiceCrossing, TheLowerAccountsOfferWinsAndTheOtherSideAcceptsIt) {
+    RecordingHost lowerHost;
+    lowerHost.ownId = 1024;
+    VoiceTalks lower{lowerHost};
+    RecordingHost higherHost;
+    higherHost.ownId = 1025;
+    VoiceTalks higher{higherHost};
+    ASSERT_TRUE(lower.request(1025));
+    ASSERT_TRUE(higher.request(1024));
+    lowerHost.take();
+    higherHost.take();
+
+    lower.offered(1025); // the higher one's offer: its own stands
+    EXPECT_TRUE(lowerHost.take().empty());
+    EXPECT_EQ(lower.state(1025), State::Requested);
+
+    higher.offered(1024); // the lower one's offer: taken as the answer
+    EXPECT_EQ(higherHost.take(),
+              (Calls{"line 1024 " + kYouAccepted, "listen 1024", "accept 1024 4321"}));
+    EXPECT_EQ(higher.state(1024), State::Accepted);
+
+    lower.accepted(1025, 4321);
+    EXPECT_EQ(lower.state(1025), State::Accepted);
+    EXPECT_EQ(lowerHost.take(),
+              (Calls{"line 1025 " + kPeerAccepted, "direct 1025 4321", "timerStart 1025"}));
+    higher.channelOpen(1024, false);
+    lower.channelOpen(1025, false);
+    EXPECT_EQ(higher.state(1024), State::Talking);
+    EXPECT_EQ(lower.state(1025), State::Talking);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "console/talmormanagerdlg.h"
 #include "media/voice/g729coder.h"
 #include "media/voice/sendwavedlg.h"
 #include "media/voice/voicepart.h"
@@ -19,6 +20,8 @@
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "protocol/commands.h"
+#include "protocol/peersession.h"
+#include "protocol/peersessionmanager.h"
 #include "support/eventloop.h"
 #include "support/privatesound.h"
 #include "support/qtapp.h"
@@ -139,6 +142,19 @@ protected:
     }
     std::unique_ptr<TalkPair> pair;
 };
+
+// The direct session of a running talk breaks off at the other end: the talk ends on this side
+// with a line in the chat display, and its strip and sound streams close.
+TEST_F(VoiceEndToEnd, ADirectSessionCutOffEndsTheTalkAndClosesTheSound) {
+    ASSERT_NO_FATAL_FAILURE(startBoth());
+    ASSERT_NO_FATAL_FAILURE(talk());
+    ASSERT_FALSE(b().voice().talks().relayed(kA));
+    a().window->peers().closeSessions(kVoiceKind, kB);
+    ASSERT_TRUE(waitFor([this] { return !b().strip(kA); }, kWaitMs));
+    EXPECT_FALSE(b().chatWith(kA)->voiceRunning);
+    EXPECT_FALSE(b().voice().talks().running(kA));
+    EXPECT_TRUE(b().shown(kA).contains(Line(voice::texts::kPeerCancelled)));
+}
 
 TEST_F(VoiceEndToEnd, DirectTalkCarriesEachSidesToneToTheOtherAndEndsFromTheCaller) {
     ASSERT_NO_FATAL_FAILURE(startBoth());

@@ -382,6 +382,13 @@ void RecordingListener::OnRequestAcked(uint32_t number) {
     }
 }
 
+void RecordingListener::OnPeerMessageAcked(uint32_t peer, uint32_t number) {
+    record(line("OnPeerMessageAcked", peer, number));
+    if (runBase) {
+        ClientListener::OnPeerMessageAcked(peer, number);
+    }
+}
+
 uint16_t RecordingPeerSessions::listenFor(const std::string& kind) {
     calls.push_back(line("listenFor", kind));
     return port;

@@ -98,6 +98,7 @@ public:
     void OnFamilyContact2(uint32_t key, const std::string& name, const std::string& phone) override;
     void OnCallGone(uint32_t callId) override;
     void OnRequestAcked(uint32_t number) override;
+    void OnPeerMessageAcked(uint32_t peer, uint32_t number) override;
 
 private:
     void record(const std::string& line);

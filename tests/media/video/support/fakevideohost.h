@@ -14,6 +14,7 @@ namespace talmor::testing {
 class FakeVideoHost : public VideoChatHost {
 public:
     void sendOffer() override { requests.push_back("offer"); }
+    bool ownOfferWins() const override { return offerWins; }
     void sendAccept(uint16_t port) override {
         requests.push_back("accept " + std::to_string(port));
     }
@@ -57,6 +58,7 @@ public:
     uint16_t listenPort = 40123;
     uint16_t directPort = 0;
     bool directTakes = true;
+    bool offerWins = true;
     std::size_t unsent = 0;
     int directClosed = 0;
     bool timer = false;
