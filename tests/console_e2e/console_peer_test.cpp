@@ -48,9 +48,9 @@ TEST(ConsolePeer, ALoggedInConsoleAnswersADirectChatMessageOnItsAnnouncedPort) {
                 return false;
             }
             for (const QJsonValue& entry : consoles->array()) {
-                const QJsonObject console = entry.toObject();
-                if (console.value("operator").toInt() == 1024) {
-                    return console.value("unacknowledged").toInt() == 0;
+                const QJsonObject session = entry.toObject();
+                if (session.value("operator").toInt() == 1024) {
+                    return session.value("unacknowledged").toInt() == 0;
                 }
             }
             return false;
