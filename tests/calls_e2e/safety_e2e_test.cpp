@@ -18,6 +18,7 @@
 #include "calls/callpane.h"
 #include "calls/desktopnotifier.h"
 #include "calls/operatorsafety.h"
+#include "console/gbktext.h"
 #include "console/talmormanagerdlg.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"
@@ -89,10 +90,12 @@ protected:
         filter.callId = callId;
         std::vector<storage::JournalEntry> entries;
         EXPECT_TRUE(console.intake().safety().journal().query(filter, entries));
+        // A repeated alarm's entry counts its repeat in words ("第2次重复提醒").
+        const std::string repeat = ToGbk(QString::fromUtf8("重复提醒")).value_or("?");
         int repeats = 0;
         for (const storage::JournalEntry& entry : entries) {
             repeats += entry.step == storage::JournalStep::SoundPlayed &&
-                               entry.detail.find("repeat") != std::string::npos
+                               entry.detail.find(repeat) != std::string::npos
                            ? 1
                            : 0;
         }

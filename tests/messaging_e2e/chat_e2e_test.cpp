@@ -237,8 +237,9 @@ TEST_F(ChatEndToEnd, AnUnreachablePeerGetsTheMessageThroughTheServerAfterTheWait
     say(U("绕道"));
     EXPECT_TRUE(chatWithB().fallbackRunning());
     ASSERT_TRUE(waitFor([this] { return !peer->messages.empty(); }, kWaitMs));
-    // Nobody answered the direct attempt: the message waited out the 5 seconds first.
-    EXPECT_GE(sent.elapsed(), 4900);
+    // Nobody answered the direct attempt: the message waited out the 5 seconds first (a
+    // coarse timer may fire up to 5% early).
+    EXPECT_GE(sent.elapsed(), 4750);
     EXPECT_EQ(peer->messages[0].text, Gbk("绕道"));
     EXPECT_NE(peer->messages[0].flags & kMessageViaServer, 0);
     ASSERT_TRUE(waitFor([this] { return storedByA().size() == 1; }, kWaitMs));
