@@ -34,14 +34,42 @@ std::size_t JitterBuffer::pull(uint8_t* out, std::size_t length) {
             ++played_;
         }
     }
-    std::memset(out + filled, 0, length - filled);
+    if (filled > 0) {
+        remember(out, filled);
+    }
+    const std::size_t bridged = conceal(out + filled, length - filled);
+    std::memset(out + filled + bridged, 0, length - filled - bridged);
     return filled;
+}
+
+void JitterBuffer::remember(const uint8_t* played, std::size_t length) {
+    const std::size_t samples = length / kBytesPerSample;
+    const std::size_t keep = std::min(samples, lastFrame_.size());
+    // Slide the frame along by what was played, then copy in its newest samples.
+    std::move(lastFrame_.begin() + static_cast<std::ptrdiff_t>(keep), lastFrame_.end(),
+              lastFrame_.begin());
+    std::memcpy(lastFrame_.data() + (lastFrame_.size() - keep),
+                played + (samples - keep) * kBytesPerSample, keep * kBytesPerSample);
+    bridged_ = 0;
+}
+
+std::size_t JitterBuffer::conceal(uint8_t* out, std::size_t length) {
+    const std::size_t samples = std::min(length / kBytesPerSample, kConcealSamples - bridged_);
+    for (std::size_t i = 0; i < samples; ++i, ++bridged_) {
+        // The last frame repeated (it continues a voiced sound's period), fading to nothing.
+        const double gain = 1.0 - static_cast<double>(bridged_ + 1) / kConcealSamples;
+        const auto value = static_cast<int16_t>(lastFrame_[bridged_ % lastFrame_.size()] * gain);
+        std::memcpy(out + i * kBytesPerSample, &value, kBytesPerSample);
+    }
+    concealed_ += samples;
+    return samples * kBytesPerSample;
 }
 
 void JitterBuffer::clear() {
     blocks_.clear();
     frontOffset_ = 0;
     queued_ = 0;
+    bridged_ = kConcealSamples;
 }
 
 } // namespace talmor::voice

@@ -111,7 +111,7 @@ TEST(JitterBuffer, HoldsAtMost200msAndDropsWhatWouldMakeItLonger) {
     EXPECT_LE(buffer.queuedBytes(), JitterBuffer::kCapacityBytes);
 }
 
-TEST(JitterBuffer, PlaysBlocksInOrderAcrossPullsAndSilenceWhenEmpty) {
+TEST(JitterBuffer, PlaysBlocksInOrderAcrossPulls) {
     JitterBuffer buffer;
     const std::vector<uint8_t> first(kBlockBytes, 1);
     const std::vector<uint8_t> second(kBlockBytes, 2);
@@ -123,12 +123,48 @@ TEST(JitterBuffer, PlaysBlocksInOrderAcrossPullsAndSilenceWhenEmpty) {
     EXPECT_EQ(buffer.pull(out.data(), 700), 700u);
     EXPECT_EQ(out[259], 1);
     EXPECT_EQ(out[260], 2);
-    // 520 bytes of speech left, the rest of the pull is silence.
+    // 520 bytes of speech left; the rest of the pull is made up.
     EXPECT_EQ(buffer.pull(out.data(), 700), 520u);
     EXPECT_EQ(out[519], 2);
-    EXPECT_EQ(out[520], 0);
-    EXPECT_EQ(out[699], 0);
     EXPECT_EQ(buffer.played(), 2u);
+}
+
+// A late packet: the tone goes on at its own pitch, fading, for one packet's time, then falls
+// silent; a packet arriving meanwhile plays at once, whole. Nothing is made up before the first
+// speech or after the buffer is cleared.
+TEST(JitterBuffer, ALatePacketIsBridgedByAFadingToneThenSilence) {
+    JitterBuffer buffer;
+    std::vector<uint8_t> out(kBlockBytes, 9);
+    EXPECT_EQ(buffer.pull(out.data(), out.size()), 0u);
+    EXPECT_EQ(Level(QByteArray(reinterpret_cast<const char*>(out.data()), kBlockBytes)), 0);
+
+    const QByteArray tone = Tone(1000, 60);
+    buffer.push(reinterpret_cast<const uint8_t*>(tone.constData()), kBlockBytes);
+    EXPECT_EQ(buffer.pull(out.data(), out.size()), kBlockBytes);
+    EXPECT_EQ(buffer.pull(out.data(), out.size()), 0u);
+    const QByteArray bridge(reinterpret_cast<const char*>(out.data()), kBlockBytes);
+    EXPECT_EQ(DominantFrequency(bridge), 1000);
+    const double early = Level(bridge.left(320));
+    const double late = Level(bridge.right(320));
+    EXPECT_GT(early, 2000);
+    EXPECT_GT(late, 0);
+    EXPECT_LT(late, early / 2) << "the bridge fades";
+    EXPECT_EQ(buffer.concealed(), kBlockBytes / 2);
+    EXPECT_EQ(buffer.pull(out.data(), out.size()), 0u);
+    EXPECT_EQ(Level(QByteArray(reinterpret_cast<const char*>(out.data()), kBlockBytes)), 0)
+        << "after one packet's time the gap is silent";
+
+    // A packet in the middle of a bridge plays from its first sample.
+    buffer.push(reinterpret_cast<const uint8_t*>(tone.constData()), kBlockBytes);
+    EXPECT_EQ(buffer.pull(out.data(), out.size()), kBlockBytes);
+    EXPECT_EQ(buffer.pull(out.data(), 200), 0u);
+    buffer.push(reinterpret_cast<const uint8_t*>(tone.constData()), kBlockBytes);
+    EXPECT_EQ(buffer.pull(out.data(), out.size()), kBlockBytes);
+    EXPECT_EQ(std::memcmp(out.data(), tone.constData(), kBlockBytes), 0);
+
+    buffer.clear();
+    EXPECT_EQ(buffer.pull(out.data(), out.size()), 0u);
+    EXPECT_EQ(Level(QByteArray(reinterpret_cast<const char*>(out.data()), kBlockBytes)), 0);
 }
 
 } // namespace

@@ -6,7 +6,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include "support/eventloop.h"
+#include "support/testaudio.h"
 
 namespace talmor::voice::testing {
 
@@ -28,7 +32,7 @@ bool Run(const QString& program, const QStringList& arguments, QString* output =
 } // namespace
 
 std::optional<QString> PrivateSound::unavailable() {
-    for (const char* program : {"pulseaudio", "pactl", "parecord"}) {
+    for (const char* program : {"pulseaudio", "pactl", "parecord", "pacat"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
             return QStringLiteral("%1 is not installed (Debian package pulseaudio / "
                                   "pulseaudio-utils); the voice talk cannot be heard here")
@@ -57,17 +61,22 @@ std::optional<QString> PrivateSound::start() {
     if (!e2e::waitFor([this] { return pactl({QStringLiteral("info")}).has_value(); }, 10000)) {
         return QStringLiteral("pulseaudio does not answer");
     }
-    const QStringList modules[] = {
-        {QStringLiteral("module-null-sink"), QStringLiteral("sink_name=a")},
-        {QStringLiteral("module-null-sink"), QStringLiteral("sink_name=b")},
-        {QStringLiteral("module-sine-source"), QStringLiteral("source_name=toneA"),
-         QStringLiteral("frequency=%1").arg(kToneA)},
-        {QStringLiteral("module-sine-source"), QStringLiteral("source_name=toneB"),
-         QStringLiteral("frequency=%1").arg(kToneB)},
-    };
-    for (const QStringList& module : modules) {
-        if (!pactl(QStringList{QStringLiteral("load-module")} + module)) {
-            return QStringLiteral("pactl load-module %1 failed").arg(module.join(' '));
+    for (const char* sink : {"a", "b"}) {
+        if (!pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                    QStringLiteral("sink_name=") + QLatin1String(sink)})) {
+            return QStringLiteral("no null sink %1").arg(QLatin1String(sink));
+        }
+    }
+    for (const auto& [name, hz] : {std::pair{"toneA", kToneA}, std::pair{"toneB", kToneB}}) {
+        const QString source = QLatin1String(name);
+        const QString feed = source + QStringLiteral("_feed");
+        if (!pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                    QStringLiteral("sink_name=") + feed}) ||
+            !pactl({QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
+                    QStringLiteral("master=") + feed + QStringLiteral(".monitor"),
+                    QStringLiteral("source_name=") + source}) ||
+            !play(feed, Tone(hz, 10000))) {
+            return QStringLiteral("no microphone %1").arg(source);
         }
     }
     return std::nullopt;
@@ -87,7 +96,36 @@ bool PrivateSound::addListenable(const QString& sink) const {
         .has_value();
 }
 
+bool PrivateSound::play(const QString& sink, const QByteArray& samples) {
+    const QString file = folder_ + QStringLiteral("/%1.raw").arg(sink);
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(samples) != samples.size()) {
+        return false;
+    }
+    out.close();
+    auto player = std::make_unique<QProcess>();
+    // A process group of its own, so stopping it stops the loop and the player with it.
+    player->setChildProcessModifier([] { setsid(); });
+    // The shell loop plays the file again and again into one stream, without a gap.
+    player->start(QStringLiteral("sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("while cat \"$0\"; do :; done | exec pacat --playback -d \"$1\" "
+                                  "--raw --format=s16le --rate=8000 --channels=1 "
+                                  "--latency-msec=200"),
+                   file, sink});
+    if (!player->waitForStarted(5000)) {
+        return false;
+    }
+    players_.push_back(std::move(player));
+    return true;
+}
+
 void PrivateSound::stop() {
+    for (const std::unique_ptr<QProcess>& player : players_) {
+        ::kill(-static_cast<pid_t>(player->processId()), SIGKILL);
+        player->waitForFinished(5000);
+    }
+    players_.clear();
     if (folder_.isEmpty()) {
         return;
     }
@@ -131,9 +169,10 @@ int PrivateSound::openStreams() const {
     int count = 0;
     for (const char* kind : {"sink-inputs", "source-outputs"}) {
         const std::optional<QString> listed =
-            pactl({QStringLiteral("list"), QStringLiteral("short"), QString::fromLatin1(kind)});
+            pactl({QStringLiteral("list"), QString::fromLatin1(kind)});
         if (listed) {
-            count += static_cast<int>(listed->split('\n', Qt::SkipEmptyParts).size());
+            count += static_cast<int>(
+                listed->count(QStringLiteral("application.name = \"QtPulseAudio")));
         }
     }
     return count;
