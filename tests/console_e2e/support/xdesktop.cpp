@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "support/eventloop.h"
@@ -74,27 +73,27 @@ bool XDesktop::start(const QSize& screen, int panelHeight, QString& error) {
     ensureApplication();
     screen_ = screen;
     const QString size = QString("%1x%2x24").arg(screen.width()).arg(screen.height());
-    // A display nobody holds; another test may take the same one first, then the next is tried.
-    for (int display = 90; display < 190 && server_.state() == QProcess::NotRunning; ++display) {
-        if (QFileInfo::exists(QString("/tmp/.X%1-lock").arg(display)) ||
-            QFileInfo::exists(QString("/tmp/.X11-unix/X%1").arg(display))) {
-            continue;
-        }
-        display_ = QString(":%1").arg(display);
-        server_.setProcessChannelMode(QProcess::MergedChannels);
-        server_.start("Xvfb", {display_, "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96"});
-        const QString socket = QString("/tmp/.X11-unix/X%1").arg(display);
-        waitFor(
-            [&] { return QFileInfo::exists(socket) || server_.state() == QProcess::NotRunning; },
-            kStartTimeoutMs);
-        if (!QFileInfo::exists(socket)) {
-            Stop(server_);
-        }
-    }
-    if (server_.state() == QProcess::NotRunning) {
-        error = "Xvfb did not start: " + server_.errorString();
+    // The server picks a display nobody holds and names it on its output: two tests that
+    // looked for a free one themselves at the same moment could pick the same one, and the
+    // second would take the first one's socket for its own.
+    server_.start("Xvfb",
+                  {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96"});
+    QByteArray said;
+    waitFor(
+        [&] {
+            said += server_.readAllStandardOutput();
+            return said.contains('\n') || server_.state() == QProcess::NotRunning;
+        },
+        kStartTimeoutMs);
+    bool numbered = false;
+    const int display = said.trimmed().toInt(&numbered);
+    if (!numbered || server_.state() == QProcess::NotRunning) {
+        error = "Xvfb did not start: " + server_.errorString() + " " +
+                QString::fromUtf8(server_.readAllStandardError());
+        Stop(server_);
         return false;
     }
+    display_ = QString(":%1").arg(display);
 
     QFile config(dir_.filePath("rc.xml"));
     if (!config.open(QIODevice::WriteOnly) || config.write(ManagerConfig(panelHeight)) < 0) {
@@ -113,7 +112,10 @@ bool XDesktop::start(const QSize& screen, int panelHeight, QString& error) {
         },
         kStartTimeoutMs);
     if (!managed || manager_.state() == QProcess::NotRunning) {
-        error = "openbox did not start: " + QString::fromUtf8(manager_.readAll());
+        error = "openbox did not start on " + display_ + ": " +
+                QString::fromUtf8(manager_.readAll()) + " (the X server " +
+                (server_.state() == QProcess::Running ? "runs" : "stopped") + ": " +
+                QString::fromUtf8(server_.readAllStandardError()) + ")";
         return false;
     }
     return true;
