@@ -48,15 +48,23 @@ void CallIntake::onCallList(int list, std::vector<CallRecord> calls) {
     if (code < 0) {
         return;
     }
+    const HandlingReceiver* handling = window_.routes().handling;
+    std::vector<CallRecord> listed;
     std::vector<CallRecord> fresh;
     for (CallRecord& call : calls) {
+        // A page the server sent before this operator took one of its calls may arrive after
+        // the take: the call waits in the processing list, not here.
+        if (handling != nullptr && handling->holds(call.callId)) {
+            continue;
+        }
         // A list entry carries no category on the wire: its list names it.
         call.category = static_cast<uint32_t>(code);
         if (!pane(code).model().holds(call.callId)) {
             fresh.push_back(call);
         }
+        listed.push_back(std::move(call));
     }
-    pane(code).AddCalls(calls);
+    pane(code).AddCalls(listed);
     safety_->callsShown(fresh);
 }
 

@@ -30,6 +30,10 @@ void CallHandling::onCallTaken(const CallRecord& call) {
     list_.AddTakenCall(call);
 }
 
+bool CallHandling::holds(uint32_t callId) const {
+    return list_.model().holds(callId);
+}
+
 void CallHandling::onCallNoticeDone(uint32_t callId, bool) {
     if (auto* notice = FindHandlingWindow<CSendCallDlg>(window_, callId)) {
         notice->NoticeDone();

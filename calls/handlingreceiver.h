@@ -16,6 +16,7 @@ public:
 
     void onTakenCalls(std::vector<CallRecord> calls) override;
     void onCallTaken(const CallRecord& call) override;
+    bool holds(uint32_t callId) const override;
     void onCallNoticeDone(uint32_t callId, bool second) override;
     void onCallMemoSaved(uint32_t callId) override;
     void onCallGone(uint32_t callId) override;

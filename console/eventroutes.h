@@ -46,6 +46,8 @@ public:
     virtual void onTakenCalls(std::vector<CallRecord> calls) = 0;
     // A call pane took `call` (the server accepted nothing yet): it joins the processing list.
     virtual void onCallTaken(const CallRecord& call) = 0;
+    // Whether `callId` is in the processing list (taken by this operator).
+    virtual bool holds(uint32_t) const { return false; }
     // `second` tells OnCallNoticeDone2 from OnCallNoticeDone.
     virtual void onCallNoticeDone(uint32_t callId, bool second) = 0;
     // The server says `callId` is gone: another console took or closed it first, so it leaves

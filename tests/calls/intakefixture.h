@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -35,6 +37,10 @@ class TakenCalls : public HandlingReceiver {
 public:
     void onTakenCalls(std::vector<CallRecord>) override {}
     void onCallTaken(const CallRecord& call) override { taken.push_back(call); }
+    bool holds(uint32_t callId) const override {
+        return std::any_of(taken.begin(), taken.end(),
+                           [callId](const CallRecord& call) { return call.callId == callId; });
+    }
     void onCallNoticeDone(uint32_t, bool) override {}
     void onCallGone(uint32_t) override {}
     void onCallMemoSaved(uint32_t) override {}

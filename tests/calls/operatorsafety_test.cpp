@@ -106,6 +106,21 @@ protected:
     RecordedNotices* notices = nullptr;
 };
 
+// The server sends a page of a list it held the moment the call came, before it learns of the
+// take; on a busy machine that page arrives after the operator took the call. The call stays in
+// the processing list alone: it is neither listed again nor journalled as shown again.
+TEST_F(SafetyTest, APageThatArrivesAfterTheTakeDoesNotListTheCallAgain) {
+    newCall(Caller(5, kSos));
+    take(kSos);
+    callList(CMD_SOS_CALLS, {Caller(5, kSos), Caller(6, kSos)}, CallWireOrder::ListEntry);
+    settle();
+    ASSERT_EQ(intake->pane(kSos).rowCount(), 1);
+    EXPECT_EQ(intake->pane(kSos).model().record(0).callId, 6u);
+    EXPECT_EQ(stepsOf(5), (std::vector<JournalStep>{JournalStep::Arrived, JournalStep::SoundPlayed,
+                                                    JournalStep::Shown, JournalStep::Taken}));
+    EXPECT_EQ(stepsOf(6), (std::vector<JournalStep>{JournalStep::Shown}));
+}
+
 TEST_F(SafetyTest, AnSosCallRealertsEvery15SecondsUntilItIsTaken) {
     newCall(Caller(5, kSos));
     ASSERT_EQ(sounds, (std::vector<int>{2}));
