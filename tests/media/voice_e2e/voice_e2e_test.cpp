@@ -98,11 +98,17 @@ protected:
     Console& a() { return pair->a; }
     Console& b() { return pair->b; }
 
-    // What `sink` played over 5 seconds, once the first packets filled the path: at least 90%
-    // of the seconds hear the tone of `hz`. A second hears it when 90% of its 20 ms slices carry
-    // it: a dropped packet, a starved loudspeaker or a cut-off burst each leave silent slices.
-    void expectTone(const QString& sink, int hz) {
-        waitFor([] { return false; }, 1000);
+    // What `listener` played into `sink` over 5 seconds, once the talk with `speaker` filled the
+    // path (a few packets played): at least 90% of the seconds hear the tone of `hz`. A second
+    // hears it when 90% of its 20 ms slices carry it: a dropped packet, a starved loudspeaker or
+    // a cut-off burst each leave silent slices.
+    void expectTone(Console& listener, uint32_t speaker, const QString& sink, int hz) {
+        ASSERT_TRUE(waitFor(
+            [&] {
+                CSendWaveDlg* strip = listener.strip(speaker);
+                return strip != nullptr && strip->stream().jitter().played() >= 5;
+            },
+            kWaitMs));
         const QByteArray heard = kSound->sound.recordMonitor(sink, 5000);
         ASSERT_EQ(heard.size(), 80000) << "the recorder heard nothing";
         constexpr qsizetype kSlice = 320;
@@ -166,8 +172,8 @@ TEST_F(VoiceEndToEnd, DirectTalkCarriesEachSidesToneToTheOtherAndEndsFromTheCall
     EXPECT_FALSE(b().voice().talks().relayed(kA));
     EXPECT_TRUE(b().shown(kA).contains(Line(voice::texts::kYouAccepted)));
     EXPECT_TRUE(a().shown(kB).contains(Line(voice::texts::kPeerAccepted)));
-    expectTone(QStringLiteral("b"), PrivateSound::kToneA);
-    expectTone(QStringLiteral("a"), PrivateSound::kToneB);
+    expectTone(b(), kA, QStringLiteral("b"), PrivateSound::kToneA);
+    expectTone(a(), kB, QStringLiteral("a"), PrivateSound::kToneB);
     EXPECT_EQ(relayedBy(kA), 0u) << "the direct path never used the relay";
 
     emit a().chatWith(kB)->display().notification(kCancelVoice);
@@ -182,8 +188,8 @@ TEST_F(VoiceEndToEnd, WithoutAnAddressTheRelayCarriesTheToneAndTheCalleeEndsIt) 
     ASSERT_NO_FATAL_FAILURE(talk());
     EXPECT_TRUE(a().voice().talks().relayed(kB));
     EXPECT_TRUE(b().voice().talks().relayed(kA));
-    expectTone(QStringLiteral("b"), PrivateSound::kToneA);
-    expectTone(QStringLiteral("a"), PrivateSound::kToneB);
+    expectTone(b(), kA, QStringLiteral("b"), PrivateSound::kToneA);
+    expectTone(a(), kB, QStringLiteral("a"), PrivateSound::kToneB);
     EXPECT_GT(relayedBy(kA), 10u);
 
     emit b().chatWith(kA)->display().notification(kCancelVoice);
