@@ -22,6 +22,7 @@
 #include "console/webpane.h"
 #include "media/mediaparts.h"
 #include "messaging/messagingparts.h"
+#include "net/tracelog.h"
 
 int main(int argc, char** argv) {
     // Answered before the application exists, so that they need no display.
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("TalmorManager");
+    talmor::SendTracesToQtLog();
     // The console lives on in the tray when its window is closed.
     QApplication::setQuitOnLastWindowClosed(false);
     // Chinese text in one face on every desktop (fonts-noto-cjk).

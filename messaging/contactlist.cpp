@@ -24,8 +24,8 @@ void ContactList::addGroup(const std::string& name, uint32_t id) {
         return;
     }
     if (groups_.size() >= kMaxGroups) {
-        trace("contact list: group " + std::to_string(id) + " not shown, " +
-              std::to_string(kMaxGroups) + " groups held");
+        traceWarning("contact list: group " + std::to_string(id) + " not shown, " +
+                     std::to_string(kMaxGroups) + " groups held");
         return;
     }
     ContactGroup group;
@@ -66,8 +66,8 @@ bool ContactList::addMember(uint32_t groupId, uint32_t contactId) {
         return false;
     }
     if (group->members.size() >= kMaxMembers) {
-        trace("contact list: group " + std::to_string(groupId) + " is full, contact " +
-              std::to_string(contactId) + " not shown");
+        traceWarning("contact list: group " + std::to_string(groupId) + " is full, contact " +
+                     std::to_string(contactId) + " not shown");
         return false;
     }
     group->members.push_back(contactId);
@@ -94,8 +94,8 @@ void ContactList::moveMember(uint32_t groupId, uint32_t contactId) {
     const auto current = groupIdOf_.find(contactId);
     const bool sameGroup = current != groupIdOf_.end() && current->second == groupId;
     if (!sameGroup && target->members.size() >= kMaxMembers) {
-        trace("contact list: group " + std::to_string(groupId) + " is full, contact " +
-              std::to_string(contactId) + " stays in its group");
+        traceWarning("contact list: group " + std::to_string(groupId) + " is full, contact " +
+                     std::to_string(contactId) + " stays in its group");
         return;
     }
     if (ContactGroup* source = detach(contactId)) {
@@ -232,7 +232,7 @@ bool ContactList::addNewContact(uint32_t contactId) {
     record.status = kStatusOffline;
     records_.add(record);
     if (!addMember(defaultGroupId(), contactId)) {
-        trace("contact list: contact " + std::to_string(contactId) + " is in no group");
+        traceWarning("contact list: contact " + std::to_string(contactId) + " is in no group");
     }
     return true;
 }

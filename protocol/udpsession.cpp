@@ -43,7 +43,7 @@ void UdpSession::reset() {
 
 bool UdpSession::connect(uint32_t serverAddress, uint16_t port) {
     if (socket_ == kNoSocket || !sockets_.connectSocket(socket_, serverAddress, port)) {
-        trace("can not connect to server");
+        traceWarning("can not connect to server");
         return false;
     }
     localAddress_ = sockets_.localAddress(socket_);
@@ -70,7 +70,8 @@ uint16_t UdpSession::queueAndSend(std::unique_ptr<OutPacket> packet) {
     if (packet->command != CMD_LOGIN &&
         !encipherRequest(*packet, cipher_, static_cast<uint8_t>(random_.next() & 0xFF))) {
         // Sent plain with checkWord 0, the server would take it for garbage or read it as it is.
-        trace("packet " + std::to_string(packet->seq) + " is too long to encipher, not sent");
+        traceWarning("packet " + std::to_string(packet->seq) +
+                     " is too long to encipher, not sent");
         return 0;
     }
     packet->tries = 0;
@@ -94,13 +95,15 @@ void UdpSession::checkRetransmit() {
         std::unique_ptr<OutPacket> packet = popFront();
         ++packet->tries;
         if (packet->tries >= kMaxSends) {
-            trace("packet " + std::to_string(packet->seq) + " timed out");
+            traceWarning("packet " + std::to_string(packet->seq) + " timed out");
             // The listener may log in again from here, which resets this queue; the packet is
             // already out of it.
             onTimeout(*packet);
             continue;
         }
-        trace("retransmit packet " + std::to_string(packet->seq));
+        if (traceDetails()) {
+            trace("retransmit packet " + std::to_string(packet->seq));
+        }
         packet->expiry = now + kRetryIntervalSeconds;
         send(*packet);
         enqueue(std::move(packet));
@@ -138,7 +141,9 @@ void UdpSession::receiveDatagram(const uint8_t* bytes, std::size_t size) {
     }
     InPacket packet(bytes, size);
     if (packet.version() != PROTOCOL_VERSION) {
-        trace("can not process packets of version " + std::to_string(packet.version()));
+        if (traceDetails()) {
+            trace("can not process packets of version " + std::to_string(packet.version()));
+        }
         return;
     }
     if (packet.sessionId() != sessionId_) {
@@ -151,7 +156,9 @@ void UdpSession::receiveDatagram(const uint8_t* bytes, std::size_t size) {
     if (ack != 0) {
         const uint64_t position = positionBySeq_[ack];
         if (position != 0) {
-            trace("packet " + std::to_string(ack) + " is ACKed");
+            if (traceDetails()) {
+                trace("packet " + std::to_string(ack) + " is ACKed");
+            }
             positionBySeq_[ack] = 0;
             std::unique_ptr<OutPacket>& slot = pending_[position - 1 - frontPosition_];
             if (pool_.size() < kPoolLimit) {
@@ -165,14 +172,18 @@ void UdpSession::receiveDatagram(const uint8_t* bytes, std::size_t size) {
                 events_.onRequestAcked(ack);
             }
         } else {
-            trace("ACK packet " + std::to_string(ack) + " is ignored");
+            if (traceDetails()) {
+                trace("ACK packet " + std::to_string(ack) + " is ignored");
+            }
         }
     }
     if (seq == 0) {
         return;
     }
     if (testAndSetSeen(seq)) {
-        trace("packet " + std::to_string(seq) + " is duplicated");
+        if (traceDetails()) {
+            trace("packet " + std::to_string(seq) + " is duplicated");
+        }
         return;
     }
     if (events_.dispatch(packet)) {

@@ -67,5 +67,32 @@ TEST(ConsolePeer, ALoggedInConsoleAnswersADirectChatMessageOnItsAnnouncedPort) {
     }
 }
 
+// A console that logs in prints nothing per packet by default: the acknowledgement lines come
+// only when the trace category's details are asked for.
+TEST(ConsolePeer, ThePerPacketTraceShowsOnlyWhenAskedFor) {
+    ServerProcess server;
+    QString error;
+    ASSERT_TRUE(server.start(TALMOR_DEMO_SEED, error)) << error.toStdString();
+    for (const bool asked : {false, true}) {
+        ConsoleHome home(server.udpPort(), server.httpPort());
+        QProcessEnvironment environment = home.environment();
+        if (asked) {
+            environment.insert("QT_LOGGING_RULES", "talmor.trace.debug=true");
+        }
+        MarkedProcess console;
+        console.start(TALMOR_CONSOLE_BINARY, {"quorvane://login/?uid=1024&pw=talmor1024"},
+                      environment);
+        ASSERT_GE(console.waitForMark("ready", kReadyTimeoutMs), 0)
+            << console.output().toStdString();
+        if (asked) {
+            EXPECT_TRUE(
+                waitFor([&] { return console.output().contains("is ACKed"); }, kReadyTimeoutMs))
+                << console.output().toStdString();
+        } else {
+            EXPECT_FALSE(console.output().contains("is ACKed")) << console.output().toStdString();
+        }
+    }
+}
+
 } // namespace
 } // namespace talmor::e2e
