@@ -112,7 +112,7 @@ protected:
 TEST_F(SafetyTest, APageThatArrivesAfterTheTakeDoesNotListTheCallAgain) {
     newCall(Caller(5, kSos));
     take(kSos);
-    callList(CMD_SOS_CALLS, {Caller(5, kSos), Caller(6, kSos)}, CallWireOrder::ListEntry);
+    callList(CMD_SOS_CALLS, {Caller(5, kSos), Caller(6, kSos)}, CallWireOrder::ListEntryWithSource);
     settle();
     ASSERT_EQ(intake->pane(kSos).rowCount(), 1);
     EXPECT_EQ(intake->pane(kSos).model().record(0).callId, 6u);
