@@ -70,29 +70,25 @@ std::optional<QString> PrivateSound::start() {
     for (const auto& [name, hz] : {std::pair{"toneA", kToneA}, std::pair{"toneB", kToneB}}) {
         const QString source = QLatin1String(name);
         const QString feed = source + QStringLiteral("_feed");
-        if (!pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                    QStringLiteral("sink_name=") + feed}) ||
-            !pactl({QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
-                    QStringLiteral("master=") + feed + QStringLiteral(".monitor"),
-                    QStringLiteral("source_name=") + source}) ||
-            !play(feed, Tone(hz, 10000))) {
+        if (!addSink(feed, source) || !play(feed, Tone(hz, 10000))) {
             return QStringLiteral("no microphone %1").arg(source);
         }
     }
     return std::nullopt;
 }
 
-bool PrivateSound::addSink(const QString& name) const {
+bool PrivateSound::addSink(const QString& name, const QString& source) const {
     return pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
                   QStringLiteral("sink_name=") + name})
                .has_value() &&
-           addListenable(name);
+           addListenable(name, source);
 }
 
-bool PrivateSound::addListenable(const QString& sink) const {
+bool PrivateSound::addListenable(const QString& sink, const QString& source) const {
     return pactl({QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
                   QStringLiteral("master=") + sink + QStringLiteral(".monitor"),
-                  QStringLiteral("source_name=") + sink + QStringLiteral("_in")})
+                  QStringLiteral("source_name=") +
+                      (source.isEmpty() ? sink + QStringLiteral("_in") : source)})
         .has_value();
 }
 

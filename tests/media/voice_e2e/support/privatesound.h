@@ -27,11 +27,11 @@ public:
     static std::optional<QString> unavailable();
     // Starts the server and loads the devices; an error text when that failed.
     std::optional<QString> start();
-    // One more null sink, with a source "<name>_in" that captures what is played into it (a
-    // microphone the test speaks into; Qt lists no monitor sources).
-    bool addSink(const QString& name) const;
-    // A source "<sink>_in" that captures what an existing sink plays.
-    bool addListenable(const QString& sink) const;
+    // One more null sink, with a source `source` (empty: "<name>_in") that captures what is
+    // played into it (a microphone the test speaks into; Qt lists no monitor sources).
+    bool addSink(const QString& name, const QString& source = {}) const;
+    // A source `source` (empty: "<sink>_in") that captures what an existing sink plays.
+    bool addListenable(const QString& sink, const QString& source = {}) const;
     // Plays `samples` (8000 Hz, mono, 16-bit) into `sink` over and over from a process of its
     // own, so the test's busy event loop never starves it, until `stop()`.
     bool play(const QString& sink, const QByteArray& samples);
