@@ -8,14 +8,19 @@
 #include <QWindowStateChangeEvent>
 
 #include <algorithm>
+#include <chrono>
 
 namespace talmor {
 
 namespace {
 
-// How long after a window leaves the maximised state the window manager's restored geometry
-// may still arrive, in one or more steps.
-constexpr int kSettleMs = 1000;
+// After a window leaves the maximised state the window manager restores its geometry in steps,
+// and gives it back its borders (which reach the window with no move or resize of its own); on
+// a busy desktop all this may come seconds late. The frame is looked at on every step and on a
+// short tick until it has been quiet for a while.
+constexpr int kTickMs = 250;
+constexpr int kFirstStepMs = 5000;
+constexpr int kQuietMs = 1000;
 
 QMargins FrameMargins(const QWidget& window) {
     const QRect client = window.geometry();
@@ -26,10 +31,12 @@ QMargins FrameMargins(const QWidget& window) {
 
 // Watches one window; see KeepFrameWithinWorkArea.
 class FrameKeeper : public QObject {
+    using Clock = std::chrono::steady_clock;
+
 public:
     explicit FrameKeeper(QWidget& window) : QObject(&window), window_(window) {
-        settle_.setSingleShot(true);
-        settle_.setInterval(kSettleMs);
+        tick_.setInterval(kTickMs);
+        connect(&tick_, &QTimer::timeout, this, &FrameKeeper::onTick);
         window.installEventFilter(this);
     }
 
@@ -39,11 +46,13 @@ protected:
             const auto* change = static_cast<QWindowStateChangeEvent*>(event);
             if (change->oldState().testFlag(Qt::WindowMaximized) && normal()) {
                 requested_ = QRect();
-                settle_.start();
+                watchFor(kFirstStepMs);
+                tick_.start();
                 QTimer::singleShot(0, this, &FrameKeeper::fit);
             }
         } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
-                   settle_.isActive()) {
+                   tick_.isActive()) {
+            watchFor(kQuietMs);
             QTimer::singleShot(0, this, &FrameKeeper::fit);
         }
         return false;
@@ -53,6 +62,17 @@ private:
     bool normal() const {
         return (window_.windowState() &
                 (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) == 0;
+    }
+
+    void watchFor(int ms) {
+        until_ = std::max(until_, Clock::now() + std::chrono::milliseconds(ms));
+    }
+
+    void onTick() {
+        fit();
+        if (Clock::now() >= until_) {
+            tick_.stop();
+        }
     }
 
     void fit() {
@@ -75,7 +95,8 @@ private:
     }
 
     QWidget& window_;
-    QTimer settle_;
+    QTimer tick_;
+    Clock::time_point until_;
     QRect requested_;
 };
 

@@ -94,6 +94,20 @@ bool XDesktop::start(const QSize& screen, int panelHeight, QString& error) {
         return false;
     }
     display_ = QString(":%1").arg(display);
+    // On a busy machine a client may still be turned away just after the server named its
+    // display; the window manager starts once a client is answered.
+    const bool answering = waitFor(
+        [&] {
+            return !run("xprop", {"-root", "WM_NAME"}).isEmpty() ||
+                   server_.state() == QProcess::NotRunning;
+        },
+        kStartTimeoutMs);
+    if (!answering || server_.state() == QProcess::NotRunning) {
+        error = "Xvfb on " + display_ +
+                " does not answer: " + QString::fromUtf8(server_.readAllStandardError());
+        Stop(server_);
+        return false;
+    }
 
     QFile config(dir_.filePath("rc.xml"));
     if (!config.open(QIODevice::WriteOnly) || config.write(ManagerConfig(panelHeight)) < 0) {
