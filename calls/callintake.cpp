@@ -16,12 +16,12 @@
 #include "console/paneslot.h"
 #include "console/startupmarks.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/consolesounds.h"
 
 namespace talmor {
 
-CallIntake::CallIntake(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window), output_(std::make_unique<QtSoundOutput>()),
-      sounds_(window.options(), *output_) {
+CallIntake::CallIntake(CTalmorManagerDlg& window, ConsoleSounds& sounds)
+    : QObject(&window), window_(window), sounds_(sounds) {
     for (const CallPaneConfig& config : kCallPanes) {
         auto* pane = new CCallPane(config, window);
         panes_[static_cast<std::size_t>(config.code)] = pane;
@@ -39,8 +39,7 @@ CallIntake::~CallIntake() {
 }
 
 void CallIntake::setSoundOutput(std::unique_ptr<SoundOutput> output) {
-    output_ = std::move(output);
-    sounds_.setOutput(*output_);
+    sounds_.setOutput(std::move(output));
 }
 
 void CallIntake::onCallList(int list, std::vector<CallRecord> calls) {
@@ -145,7 +144,7 @@ int CallIntake::rowCount(int code) const {
 }
 
 void CallIntake::playSoundEvent(int event) {
-    sounds_.PlaySoundEvent(event);
+    sounds_.playSoundEvent(event);
 }
 
 } // namespace talmor

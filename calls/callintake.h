@@ -6,25 +6,27 @@
 #include <array>
 #include <memory>
 
-#include "calls/soundplayer.h"
 #include "console/categories.h"
 #include "console/eventroutes.h"
+#include "kit/soundplayer.h"
 
 namespace talmor {
 
 class CCallPane;
+class ConsoleSounds;
 class OperatorSafety;
 class CServiceMsgBox;
 class CWarnDlg;
 class CTalmorManagerDlg;
 
 // The console's receiver of waiting calls: the intake of new calls (scope, rights, options,
-// sound, tab, row, message box), the lists of the 27 panes, withdrawn calls, the sounds and the
-// reminder window. It lives as long as the main window, which owns it.
+// sound, tab, row, message box), the lists of the 27 panes, withdrawn calls, the call sounds and
+// the reminder window. It lives as long as the main window, which owns it.
 class CallIntake : public QObject, public CallReceiver {
     Q_OBJECT
 public:
-    explicit CallIntake(CTalmorManagerDlg& window);
+    // The call sounds play on the console's `sounds`.
+    CallIntake(CTalmorManagerDlg& window, ConsoleSounds& sounds);
     ~CallIntake() override;
 
     CCallPane& pane(int code) const { return *panes_[static_cast<std::size_t>(code)]; }
@@ -40,7 +42,7 @@ public:
     void onListsRequested() override;
     void onReminderDue() override;
     int rowCount(int code) const override;
-    void playSoundEvent(int event) override;
+    void playSoundEvent(int event);
 
 private:
     void openMessageBox(const CallRecord& call, int category);
@@ -48,8 +50,7 @@ private:
     CTalmorManagerDlg& window_;
     std::array<CCallPane*, kCategoryCount> panes_{};
     OperatorSafety* safety_ = nullptr;
-    std::unique_ptr<SoundOutput> output_;
-    SoundPlayer sounds_;
+    ConsoleSounds& sounds_;
     QPointer<CServiceMsgBox> box_;
     QPointer<CWarnDlg> warning_;
 };

@@ -17,7 +17,6 @@ inline constexpr char kSmsTextMissing[] =
 inline constexpr char kNoDragRight[] = "亲爱的操作员，您没有拖动信息分配给服务商的权限！";
 inline constexpr char kChooseSellerType[] = "请选择商户一级类型！";
 inline constexpr char kChooseSellerSubType[] = "请选择商户二级类型！";
-inline constexpr char kCustomise[] = "自定义";
 
 // A report, SMS or notice text travels in one datagram with its call id and a phone number;
 // a longer text would be dropped from the request and the server would record an empty one.

@@ -14,7 +14,7 @@
 #include "console/consoleui.h"
 #include "console/gbktext.h"
 #include "console/talmormanagerdlg.h"
-#include "messaging/resultlistmodel.h"
+#include "kit/resultlistmodel.h"
 
 namespace talmor {
 
@@ -85,7 +85,7 @@ CSellerSearchDlg::CSellerSearchDlg(CTalmorManagerDlg& window, const CallRecord& 
     auto* start = new QPushButton(QStringLiteral("开始搜索"), this);
     start->setGeometry(DialogRect(269, 69, 60, 14));
 
-    rows_ = new ResultListModel(SellerColumns(), false, this);
+    rows_ = new ResultListModel(SellerColumns(), nullptr, this);
     list_ = new QTableView(this);
     list_->setModel(rows_);
     SetUpResultList(*list_, SellerColumns());

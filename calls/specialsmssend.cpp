@@ -12,10 +12,10 @@
 #include "calls/handlingtextcheck.h"
 #include "calls/handlingtexts.h"
 #include "calls/handlingwindows.h"
-#include "calls/phrasemenupopup.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/phrasemenupopup.h"
 #include "storage/textlists.h"
 
 namespace talmor {

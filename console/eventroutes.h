@@ -33,7 +33,13 @@ public:
     virtual void onReminderDue() = 0;
     // Rows in the pane of category `code` (the tab blinks while it holds any).
     virtual int rowCount(int code) const = 0;
-    // Sound event 0 to 9 (the intake's player: option bit 1, a new sound cuts the old one).
+};
+
+// The console's one player of sound events 0 to 9 (calls, a chat message, the lost
+// connection): option bit 1 turns them off, and a new sound cuts the one playing.
+class SoundReceiver {
+public:
+    virtual ~SoundReceiver() = default;
     virtual void playSoundEvent(int event) = 0;
 };
 
@@ -194,6 +200,7 @@ struct EventRoutes {
     VideoReceiver* video = nullptr;
     OptionsReceiver* options = nullptr;
     SearchReceiver* search = nullptr;
+    SoundReceiver* sounds = nullptr;
 };
 
 // The line reported for an event that has no receiver yet.

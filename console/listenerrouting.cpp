@@ -344,7 +344,7 @@ void ListenerRouting::reminderDue() {
 }
 
 void ListenerRouting::playSound(int event) {
-    Route(routes_.calls, "sound event", static_cast<uint32_t>(event),
+    Route(routes_.sounds, "sound event", static_cast<uint32_t>(event),
           [&](auto& r) { r.playSoundEvent(event); });
 }
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "messaging/searchresults.h"
+#include "kit/searchresults.h"
 
 namespace talmor {
 

@@ -7,9 +7,10 @@
 
 #include "console/consoleui.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/resultlistmodel.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactpart.h"
-#include "messaging/resultlistmodel.h"
+#include "messaging/contactpictures.h"
 #include "messaging/searchtexts.h"
 #include "messaging/searchwizardkinds.h"
 
@@ -23,12 +24,18 @@ QPushButton* Button(QWidget* parent, int id, const char* caption) {
     return button;
 }
 
+// A found user shows the contact pane's mark of being online or offline.
+QPixmap PresencePicture(bool online) {
+    return StatusPicture(online ? kStatusOnline : kStatusOffline);
+}
+
 } // namespace
 
 CSearchResultsDlg::CSearchResultsDlg(QWidget* frame, CTalmorManagerDlg& window,
                                      ContactPart& contacts, const SearchWizardKind& kind)
     : QWidget(frame), RegisteredWindow(window.windows(), kind.resultsType, 0, 0), window_(window),
-      contacts_(contacts), kind_(kind), model_(new ResultListModel(kind.columns(), true, this)),
+      contacts_(contacts), kind_(kind),
+      model_(new ResultListModel(kind.columns(), &PresencePicture, this)),
       list_(new QTableView(this)), previous_(Button(this, 4, text::kPreviousPage)),
       next_(Button(this, 3, text::kNextPage)), add_(Button(this, 1069, text::kAddAsContact)),
       back_(Button(this, 1006, text::kPreviousStep)),

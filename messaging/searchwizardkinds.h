@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "kit/searchresults.h"
 #include "messaging/searchconditions.h"
-#include "messaging/searchresults.h"
 
 namespace talmor {
 

@@ -16,8 +16,8 @@
 
 #include "console/commandids.h"
 #include "eventloopsteps.h"
+#include "kit/resultlistmodel.h"
 #include "messaging/messagingparts.h"
-#include "messaging/resultlistmodel.h"
 #include "messaging/searchconditionsdlg.h"
 #include "messaging/searchpaging.h"
 #include "messaging/searchresultsdlg.h"

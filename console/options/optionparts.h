@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "calls/soundplayer.h"
 #include "console/eventroutes.h"
 #include "console/options/optionservices.h"
+#include "kit/soundplayer.h"
 
 namespace talmor {
 

@@ -9,13 +9,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "calls/soundplayer.h"
 #include "console/consoleui.h"
 #include "console/gbkguard.h"
 #include "console/gbktext.h"
 #include "console/options/optionrules.h"
 #include "console/options/optiontexts.h"
 #include "console/options/wavefile.h"
+#include "kit/soundplayer.h"
 
 namespace talmor {
 

@@ -12,10 +12,10 @@
 
 #include <algorithm>
 
-#include "calls/phrasemenupopup.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/phrasemenupopup.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/chatrules.h"
 #include "messaging/chat/chattexts.h"
@@ -28,6 +28,13 @@
 #include "storage/textlists.h"
 
 namespace talmor {
+
+namespace {
+
+// The sound of a message that arrives while its chat window is not the active one.
+constexpr int kMessageArrivedSound = 0;
+
+} // namespace
 
 QTextCharFormat& SharedChatFormat() {
     static QTextCharFormat format;
@@ -341,8 +348,8 @@ void CSendMsgDlg::showOwn(const MessageRecord& message) {
 
 void CSendMsgDlg::showIncoming(const MessageRecord& message) {
     if (!isActiveWindow()) {
-        if (CallReceiver* calls = main_.routes().calls) {
-            calls->playSoundEvent(0);
+        if (SoundReceiver* sounds = main_.routes().sounds) {
+            sounds->playSoundEvent(kMessageArrivedSound);
         }
         QApplication::alert(this);
     }

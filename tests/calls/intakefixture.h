@@ -10,7 +10,7 @@
 #include "calls/callintake.h"
 #include "calls/callparts.h"
 #include "calls/servicemsgbox.h"
-#include "calls/soundplayer.h"
+#include "kit/soundplayer.h"
 #include "protocol/commands.h"
 #include "support/consoleharness.h"
 #include "support/wire.h"

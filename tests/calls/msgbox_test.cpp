@@ -10,8 +10,8 @@
 
 #include "calls/servicemsgbox.h"
 #include "calls/slidemotion.h"
-#include "calls/soundplayer.h"
 #include "console/appfolders.h"
+#include "kit/soundplayer.h"
 #include "support/qtapp.h"
 
 namespace talmor {

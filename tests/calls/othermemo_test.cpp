@@ -6,10 +6,10 @@
 #include "calls/callcolumns.h"
 #include "calls/handlingmenu.h"
 #include "calls/othermemodlg.h"
-#include "calls/phrasemenu.h"
-#include "calls/phrasemenupopup.h"
 #include "console/appfolders.h"
 #include "handlingfixture.h"
+#include "kit/phrasemenu.h"
+#include "kit/phrasemenupopup.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"
 

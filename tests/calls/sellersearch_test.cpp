@@ -7,7 +7,7 @@
 #include "calls/sellersearchtypes.h"
 #include "console/myworkdlg.h"
 #include "handlingfixture.h"
-#include "messaging/resultlistmodel.h"
+#include "kit/resultlistmodel.h"
 
 namespace talmor {
 namespace {

@@ -3,10 +3,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "calls/phrasemenupopup.h"
 #include "calls/sendcalldlg.h"
 #include "console/appfolders.h"
 #include "handlingfixture.h"
+#include "kit/phrasemenupopup.h"
 #include "storage/textlists.h"
 
 namespace talmor {

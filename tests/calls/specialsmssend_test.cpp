@@ -4,10 +4,10 @@
 #include <QTreeWidget>
 
 #include "calls/handlingmenu.h"
-#include "calls/phrasemenupopup.h"
 #include "calls/specialsmssend.h"
 #include "console/appfolders.h"
 #include "handlingfixture.h"
+#include "kit/phrasemenupopup.h"
 #include "storage/textlists.h"
 
 namespace talmor {

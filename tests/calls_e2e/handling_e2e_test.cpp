@@ -22,7 +22,7 @@
 #include "calls/specialsmssend.h"
 #include "console/paneslot.h"
 #include "console/talmormanagerdlg.h"
-#include "messaging/resultlistmodel.h"
+#include "kit/resultlistmodel.h"
 #include "protocol/commands.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"

@@ -70,7 +70,6 @@ TEST(TabsTest, ATabWithRowsBlinksAndOneWithoutStaysSteady) {
         void onListsRequested() override {}
         void onReminderDue() override { ++reminders; }
         int rowCount(int code) const override { return code == 1 ? 1 : 0; }
-        void playSoundEvent(int) override {}
         int reminders = 0;
     } rows;
     ConsoleHarness h;

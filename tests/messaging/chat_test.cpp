@@ -20,10 +20,10 @@
 
 #include <functional>
 
-#include "calls/phrasemenupopup.h"
 #include "console/appfolders.h"
 #include "console/commandids.h"
 #include "console/gbktext.h"
+#include "kit/phrasemenupopup.h"
 #include "messaging/chat/chatnotices.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/chattexts.h"

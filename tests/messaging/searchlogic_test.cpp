@@ -2,9 +2,9 @@
 // stored replies and their paging, and the rows the entries become.
 #include <gtest/gtest.h>
 
+#include "kit/searchresults.h"
 #include "messaging/searchconditions.h"
 #include "messaging/searchpaging.h"
-#include "messaging/searchresults.h"
 #include "messaging/searchtexts.h"
 #include "support/qtapp.h"
 

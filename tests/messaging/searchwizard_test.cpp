@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "console/commandids.h"
-#include "messaging/resultlistmodel.h"
+#include "kit/resultlistmodel.h"
 #include "messaging/searchconditionsdlg.h"
 #include "messaging/searchresultsdlg.h"
 #include "messaging/searchwizarddlg.h"

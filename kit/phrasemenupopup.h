@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "calls/phrasemenu.h"
+#include "kit/phrasemenu.h"
 
 class QAbstractButton;
 class QMenu;

@@ -1,4 +1,4 @@
-#include "calls/phrasemenu.h"
+#include "kit/phrasemenu.h"
 
 namespace talmor {
 

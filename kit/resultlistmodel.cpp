@@ -1,6 +1,5 @@
-#include "messaging/resultlistmodel.h"
+#include "kit/resultlistmodel.h"
 
-#include "messaging/contactpictures.h"
 #include "widgets/listlook.h"
 
 namespace talmor {
@@ -42,8 +41,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return index.column() < row.texts.size() ? row.texts[index.column()] : QString();
     case Qt::DecorationRole:
-        if (withPictures_ && index.column() == 0) {
-            return StatusPicture(row.online ? kStatusOnline : kStatusOffline);
+        if (picture_ != nullptr && index.column() == 0) {
+            return picture_(row.online);
         }
         return QVariant();
     case Qt::TextAlignmentRole:

@@ -1,23 +1,27 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QPixmap>
 
 #include <vector>
 
-#include "messaging/searchresults.h"
+#include "kit/searchresults.h"
 
 class QTableView;
 
 namespace talmor {
 
 // The rows of a result list: the search wizards show one stored reply at a time, the merchant
-// search appends each merchant as it arrives. With pictures, the first cell carries the
-// coloured picture of an online user or the grey one of an offline user.
+// search appends each merchant as it arrives. With a picture, the first cell carries the
+// picture of its user's presence (the contact pane's coloured or grey mark).
 class ResultListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    ResultListModel(const std::vector<ResultColumn>& columns, bool withPictures, QObject* parent)
-        : QAbstractTableModel(parent), columns_(columns), withPictures_(withPictures) {}
+    using Picture = QPixmap (*)(bool online);
+
+    // `picture` null: the rows show no pictures.
+    ResultListModel(const std::vector<ResultColumn>& columns, Picture picture, QObject* parent)
+        : QAbstractTableModel(parent), columns_(columns), picture_(picture) {}
 
     // Shows `rows` in place of the rows shown, with one reset.
     void show(const std::vector<ResultRow>& rows);
@@ -34,7 +38,7 @@ public:
 
 private:
     const std::vector<ResultColumn>& columns_;
-    bool withPictures_;
+    Picture picture_;
     std::vector<ResultRow> rows_;
 };
 

@@ -1,4 +1,4 @@
-#include "messaging/searchresults.h"
+#include "kit/searchresults.h"
 
 #include "console/gbktext.h"
 

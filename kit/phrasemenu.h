@@ -17,6 +17,9 @@ struct PhraseMenuKind {
 };
 
 constexpr int kCustomiseCommand = 32881;
+namespace text {
+inline constexpr char kCustomise[] = "自定义";
+} // namespace text
 constexpr int kPhraseCommandsHandled = 21;
 // The quick phrases (QuickReply.dat) of the report and merchant notice windows.
 constexpr PhraseMenuKind kQuickPhrases{"QuickReply", 40000, 20, 0};

@@ -1,4 +1,4 @@
-#include "calls/soundplayer.h"
+#include "kit/soundplayer.h"
 
 #include <QFileInfo>
 #include <QSoundEffect>

@@ -1,11 +1,10 @@
-#include "calls/phrasemenupopup.h"
+#include "kit/phrasemenupopup.h"
 
 #include <QAbstractButton>
 #include <QCursor>
 #include <QMenu>
 #include <QPlainTextEdit>
 
-#include "calls/handlingtexts.h"
 #include "console/appfolders.h"
 #include "console/gbktext.h"
 #include "console/optionsheetentry.h"
