@@ -7,7 +7,9 @@
 namespace talmor {
 
 void InstallCallParts(CTalmorManagerDlg& window) {
-    window.routes().calls = new CallIntake(window);
+    auto* intake = new CallIntake(window);
+    window.routes().calls = intake;
+    window.routes().intake = intake;
     InstallHandlingParts(window);
 }
 
