@@ -9,7 +9,9 @@ namespace talmor {
 
 void InstallCallParts(CTalmorManagerDlg& window) {
     // The console's sounds come with its call side, whose alarms are most of them.
-    window.routes().calls = new CallIntake(window, InstallConsoleSounds(window));
+    auto* intake = new CallIntake(window, InstallConsoleSounds(window));
+    window.routes().calls = intake;
+    window.routes().intake = intake;
     InstallHandlingParts(window);
 }
 

@@ -11,6 +11,9 @@ class QWidget;
 
 namespace talmor {
 
+class CallIntake;
+class ChatPart;
+
 // Receivers of the server events whose windows are built by other parts of the console. Each
 // part installs its receiver when it exists; until then an event is reported on standard output
 // ("no receiver for ...") instead of vanishing without a trace.
@@ -201,6 +204,11 @@ struct EventRoutes {
     OptionsReceiver* options = nullptr;
     SearchReceiver* search = nullptr;
     SoundReceiver* sounds = nullptr;
+    // The parts other parts talk to, by their own type, installed with their receivers: the
+    // chat windows' part (file, voice and video live in its windows) and the call intake with
+    // its operator safety (the options sheet edits its switches).
+    ChatPart* chat = nullptr;
+    CallIntake* intake = nullptr;
 };
 
 // The line reported for an event that has no receiver yet.

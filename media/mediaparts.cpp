@@ -9,6 +9,9 @@
 namespace talmor {
 
 void InstallMediaParts(CTalmorManagerDlg& window) {
+    if (window.routes().chat == nullptr) {
+        return; // transfers and talks run in chat windows
+    }
     window.routes().file = new FilePart(window);
     window.routes().voice = new VoicePart(window, std::make_unique<voice::QtAudioBackend>());
     window.routes().video = new VideoPart(window);

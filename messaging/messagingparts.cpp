@@ -11,7 +11,9 @@ void InstallMessagingParts(CTalmorManagerDlg& window) {
     auto* contacts = new ContactPart(window);
     window.routes().contacts = contacts;
     window.routes().search = new SearchPart(window, *contacts);
-    window.routes().messaging = new ChatPart(window);
+    auto* chat = new ChatPart(window);
+    window.routes().messaging = chat;
+    window.routes().chat = chat;
 }
 
 } // namespace talmor

@@ -150,7 +150,7 @@ int Run() {
     testing::ConsoleHarness h;
     InstallMessagingParts(h.window());
     Login(h);
-    auto& chats = *dynamic_cast<ChatPart*>(h.window().routes().messaging);
+    auto& chats = *h.window().routes().chat;
     if (!Fill()) {
         std::printf("could not fill the history\n");
         return 1;

@@ -17,7 +17,7 @@ namespace {
 
 // The operator-safety part of the call intake; none when the window has no call parts.
 OperatorSafety* Safety(CTalmorManagerDlg& window) {
-    auto* intake = dynamic_cast<CallIntake*>(window.routes().calls);
+    auto* intake = window.routes().intake;
     return intake != nullptr ? &intake->safety() : nullptr;
 }
 

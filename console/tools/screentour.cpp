@@ -119,7 +119,7 @@ public:
                 return false;
             }
         }
-        talmor::CallIntake& intake = *dynamic_cast<talmor::CallIntake*>(window_.routes().calls);
+        talmor::CallIntake& intake = *window_.routes().intake;
         if (!step(
                 "the calls are listed",
                 [&] { return intake.pane(0).rowCount() >= 2 && intake.pane(1).rowCount() >= 2; },
@@ -268,8 +268,8 @@ public:
                 "the second console is ready", [&] { return peer.ready(); }, 30000)) {
             return false;
         }
-        auto* chats = dynamic_cast<talmor::ChatPart*>(window_.routes().messaging);
-        auto* peerChats = dynamic_cast<talmor::ChatPart*>(peer.routes().messaging);
+        auto* chats = window_.routes().chat;
+        auto* peerChats = peer.routes().chat;
         auto* voice = dynamic_cast<talmor::VoicePart*>(window_.routes().voice);
         const bool online = step(
             "1025 is online",
@@ -311,7 +311,7 @@ public:
     // A conversation with 值班员小李 (1025): messages with emoticons arrive and are answered,
     // then the history strip below the window finds a word.
     bool chat() {
-        auto* chats = dynamic_cast<talmor::ChatPart*>(window_.routes().messaging);
+        auto* chats = window_.routes().chat;
         const uint32_t peer = 1025;
         const char* lines[] = {
             "小王，3号楼张大爷的求助处理好了吗？/疑问", "刚派人上门了，120也到了 /微笑",
@@ -357,7 +357,7 @@ public:
     // it moving.
     bool fileTransfer() {
         auto* files = dynamic_cast<talmor::FilePart*>(window_.routes().file);
-        auto* chats = dynamic_cast<talmor::ChatPart*>(window_.routes().messaging);
+        auto* chats = window_.routes().chat;
         const uint32_t peer = 1025;
         const uint32_t size = 3481600;
         window_.OnFileOffer(peer, size,

@@ -90,7 +90,7 @@ struct FilePart::Entry {
 };
 
 FilePart::FilePart(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window), chats_(dynamic_cast<ChatPart*>(window.routes().messaging)),
+    : QObject(&window), window_(window), chats_(window.routes().chat),
       timerFactory_([](std::function<void(int)> onTimer) -> std::unique_ptr<TimerHost> {
           return std::make_unique<QtTimerHost>(std::move(onTimer));
       }) {

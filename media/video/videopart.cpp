@@ -9,8 +9,7 @@
 namespace talmor {
 
 VideoPart::VideoPart(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window),
-      chats_(dynamic_cast<ChatPart*>(window.routes().messaging)) {
+    : QObject(&window), window_(window), chats_(window.routes().chat) {
     window.client().setVideoCapable(VideoSourcePresent(window.deployment().videoSource));
     if (chats_ != nullptr) {
         connect(chats_, &ChatPart::chatOpened, this, &VideoPart::attach);

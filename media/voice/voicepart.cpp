@@ -27,8 +27,8 @@ VoicePart::VoicePart(CTalmorManagerDlg& window, std::unique_ptr<voice::AudioBack
 VoicePart::~VoicePart() = default;
 
 ChatPart& VoicePart::chats() const {
-    // The chat part is installed before the media parts; the voice talks live in its windows.
-    return *dynamic_cast<ChatPart*>(window_.routes().messaging);
+    // The media parts are installed only beside a chat part; the voice talks live in its windows.
+    return *window_.routes().chat;
 }
 
 void VoicePart::watch(CSendMsgDlg* chat) {

@@ -263,7 +263,7 @@ TEST_F(HandlingTest, TheConfirmationRemovesTheCallEverywhere) {
     COtherMemoDlg* report = find<COtherMemoDlg>(3);
     ASSERT_NE(report, nullptr);
     h.deliver(CMD_NEW_CALL, [&](OutPacket& out) { Call(5, 1).write(out, CallWireOrder::NewCall); });
-    auto* intake = dynamic_cast<CallIntake*>(h.window().routes().calls);
+    auto* intake = h.window().routes().intake;
     ASSERT_EQ(intake->rowCount(1), 1);
 
     h.deliver(CMD_CALL_MEMO_SAVED, [](OutPacket& out) { out.writeInt(3); });

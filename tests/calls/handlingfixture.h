@@ -39,7 +39,7 @@ protected:
 
     HandlingFixture() : h(TestDeployment()) {
         InstallCallParts(h.window());
-        if (auto* intake = dynamic_cast<CallIntake*>(h.window().routes().calls)) {
+        if (auto* intake = h.window().routes().intake) {
             intake->setSoundOutput(std::make_unique<Silent>());
         }
     }

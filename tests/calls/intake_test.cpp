@@ -346,7 +346,7 @@ TEST_F(IntakeTest, TakingCallsByPane) {
     for (const Case& c : cases) {
         ConsoleHarness other;
         InstallCallParts(other.window());
-        auto* parts = dynamic_cast<CallIntake*>(other.window().routes().calls);
+        auto* parts = other.window().routes().intake;
         parts->setSoundOutput(std::make_unique<RecordedSounds>(sounds));
         SeatRights rights = ConsoleHarness::OnlyRights(c.rights);
         other.login(rights);

@@ -73,7 +73,7 @@ class IntakeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InstallCallParts(h.window());
-        intake = dynamic_cast<CallIntake*>(h.window().routes().calls);
+        intake = h.window().routes().intake;
         ASSERT_NE(intake, nullptr);
         intake->setSoundOutput(std::make_unique<RecordedSounds>(sounds));
     }

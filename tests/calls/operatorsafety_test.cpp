@@ -404,7 +404,7 @@ TEST(SafetySwitches, TheIniTurnsEachFeatureOff) {
     ini.write("[safety]\nrealert=false\nwaitingtime=off\njournal=0\n");
     ini.close();
     InstallCallParts(h.window());
-    auto* intake = dynamic_cast<CallIntake*>(h.window().routes().calls);
+    auto* intake = h.window().routes().intake;
     std::vector<int> sounds;
     intake->setSoundOutput(std::make_unique<intake::RecordedSounds>(sounds));
     OperatorSafety& safety = intake->safety();

@@ -62,7 +62,7 @@ protected:
         }
     }
 
-    ChatPart& chats() { return *dynamic_cast<ChatPart*>(h.window().routes().messaging); }
+    ChatPart& chats() { return *h.window().routes().chat; }
     CSendMsgDlg& open(uint32_t peer) {
         chats().openChat(peer, MessagingReceiver::ChatStart::Open);
         return *chats().findChat(peer);

@@ -95,7 +95,7 @@ protected:
                 kWaitMs));
         }
     }
-    ChatPart& chats() { return *dynamic_cast<ChatPart*>(window->routes().messaging); }
+    ChatPart& chats() { return *window->routes().chat; }
     CSendMsgDlg& chatWithB() {
         chats().openChat(kB, MessagingReceiver::ChatStart::Open);
         return *chats().findChat(kB);

@@ -84,10 +84,9 @@ TEST_F(OptionEntryTest, MenuAndButtonOpenTheFirstPageAndTheOptionsTakeEffect) {
 // all of it again; the next login of the operator keeps what was stored.
 TEST_F(OptionEntryTest, SafetySwitchesApplyAtOnce) {
     InstallCallParts(h.window());
-    OperatorSafety& safety = dynamic_cast<CallIntake*>(h.window().routes().calls)->safety();
+    OperatorSafety& safety = h.window().routes().intake->safety();
     h.login();
-    const CallListModel& sos =
-        dynamic_cast<CallIntake*>(h.window().routes().calls)->pane(1).model();
+    const CallListModel& sos = h.window().routes().intake->pane(1).model();
     const QAction* journalItem = h.window().mainMenu().action(OperatorSafety::kJournalCommand);
     ASSERT_NE(journalItem, nullptr);
     EXPECT_GE(sos.waitingColumn(), 0);

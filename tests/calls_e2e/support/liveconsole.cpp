@@ -37,7 +37,7 @@ LiveConsole::LiveConsole(uint16_t udpPort, uint16_t httpPort, bool withBrowser)
         std::make_unique<CTalmorManagerDlg>(environment_.services(), deployment_, ui, withBrowser);
     environment_.setTimerTarget([this](int id) { window_->onTimer(id); });
     InstallCallParts(*window_);
-    intake_ = dynamic_cast<CallIntake*>(window_->routes().calls);
+    intake_ = window_->routes().intake;
     intake_->setSoundOutput(std::make_unique<RecordedSounds>(sounds_));
 }
 

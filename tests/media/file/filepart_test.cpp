@@ -97,7 +97,7 @@ protected:
     }
 
     FilePart& files() { return *dynamic_cast<FilePart*>(h.window().routes().file); }
-    ChatPart& chats() { return *dynamic_cast<ChatPart*>(h.window().routes().messaging); }
+    ChatPart& chats() { return *h.window().routes().chat; }
     CSendMsgDlg& chat(uint32_t peer = kPeer) { return *chats().findChat(peer); }
     QString shown(uint32_t peer = kPeer) { return chat(peer).display().toPlainText(); }
     // The last line of the display.

@@ -46,7 +46,7 @@ protected:
         }
     }
 
-    ChatPart& chats() { return *dynamic_cast<ChatPart*>(h.window().routes().messaging); }
+    ChatPart& chats() { return *h.window().routes().chat; }
     CSendMsgDlg* chat(uint32_t peer = kColleague) { return chats().findChat(peer); }
     QString shown(uint32_t peer = kColleague) { return chat(peer)->display().toPlainText(); }
     static QString Line(const char* text) {

@@ -51,7 +51,7 @@ bool FileConsole::login(uint32_t operatorId, const std::string& password, uint32
 }
 
 ChatPart& FileConsole::chats() {
-    return *dynamic_cast<ChatPart*>(window_->routes().messaging);
+    return *window_->routes().chat;
 }
 
 FilePart& FileConsole::files() {

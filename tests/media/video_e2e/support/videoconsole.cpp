@@ -54,7 +54,7 @@ bool VideoConsole::seesOnline(uint32_t peer) const {
 }
 
 ChatPart& VideoConsole::chats() {
-    return *dynamic_cast<ChatPart*>(window_->routes().messaging);
+    return *window_->routes().chat;
 }
 
 CSendMsgDlg* VideoConsole::findChat(uint32_t peer) {

@@ -18,7 +18,7 @@ constexpr int kWaitMs = 20000;
 } // namespace
 
 ChatPart& Console::chats() {
-    return *dynamic_cast<ChatPart*>(window->routes().messaging);
+    return *window->routes().chat;
 }
 
 VoicePart& Console::voice() {
