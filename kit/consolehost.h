@@ -73,6 +73,7 @@ public:
     // `onlyWhenReady` the item is greyed while the console is not ready.
     virtual void addMenuCommand(const QString& menu, int command, const QString& caption,
                                 bool onlyWhenReady, std::function<void()> handler) = 0;
+    // Shows or hides a command added by addMenuCommand.
     virtual void setMenuCommandVisible(int command, bool visible) = 0;
 
     // Puts the pane of call category `code` into its tab.
@@ -104,7 +105,8 @@ public:
     virtual void setTrayIcon(const QIcon& icon) = 0;
 
 protected:
-    // Nobody destroys a console through its host.
+    // Nobody destroys a console through its host. Left trivial, so the host still answers
+    // while the window's QWidget base deletes the parts it parents.
     ~ConsoleHost() = default;
 };
 
