@@ -11,21 +11,23 @@
 #include "calls/servicemsgbox.h"
 #include "calls/warndlg.h"
 #include "console/appfolders.h"
-#include "console/calltabstrip.h"
 #include "console/deployment.h"
-#include "console/paneslot.h"
 #include "console/startupmarks.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "kit/consolesounds.h"
+#include "protocol/ownprofile.h"
+#include "protocol/registeredwindow.h"
+#include "protocol/sessionrecords.h"
+#include "storage/consoleoptions.h"
 
 namespace talmor {
 
-CallIntake::CallIntake(CTalmorManagerDlg& window, ConsoleSounds& sounds)
-    : QObject(&window), window_(window), sounds_(sounds) {
+CallIntake::CallIntake(ConsoleHost& window, ConsoleSounds& sounds)
+    : QObject(&window.mainWidget()), window_(window), sounds_(sounds) {
     for (const CallPaneConfig& config : kCallPanes) {
         auto* pane = new CCallPane(config, window);
         panes_[static_cast<std::size_t>(config.code)] = pane;
-        window.tabStrip().categoryPane(config.code)->setPane(pane);
+        window.placeCategoryPane(config.code, pane);
     }
     const QString ini =
         DeploymentFile(QString::fromStdString(applicationFolder()), std::getenv("TALMOR_CONFIG"));
@@ -82,12 +84,7 @@ void CallIntake::onNewCall(CallRecord call) {
     }
     if (verdict.paneCode >= 0) {
         if (window_.options().bit(storage::kOptionJumpToTab)) {
-            CallTabStrip& tabs = window_.tabStrip();
-            const int tab = tabs.tabs().tabOf(verdict.paneCode);
-            // Selecting the shown tab again would hide and show its pane for nothing.
-            if (tab != kNoTab && tab != tabs.currentTab()) {
-                tabs.select(tab, window_.seatRights());
-            }
+            window_.showCategoryTab(verdict.paneCode);
         }
         const bool listed = pane(verdict.paneCode).model().holds(call.callId);
         pane(verdict.paneCode).AddCalls({call});
@@ -102,7 +99,7 @@ void CallIntake::onNewCall(CallRecord call) {
 }
 
 void CallIntake::openMessageBox(const CallRecord& call, int category) {
-    if (window_.findWindow(CServiceMsgBox::kWindowType, 0, 0) != nullptr) {
+    if (window_.windows().findWindow(CServiceMsgBox::kWindowType, 0, 0) != nullptr) {
         return;
     }
     box_ = new CServiceMsgBox(window_.windows(), call.userId, call.userName, call.phone,
@@ -131,7 +128,7 @@ void CallIntake::onListsRequested() {
 }
 
 void CallIntake::onReminderDue() {
-    if (window_.findWindow(CWarnDlg::kWindowType, 0, 0) == nullptr) {
+    if (window_.windows().findWindow(CWarnDlg::kWindowType, 0, 0) == nullptr) {
         warning_ = new CWarnDlg(window_.windows());
     }
 }

@@ -17,7 +17,7 @@ class ConsoleSounds;
 class OperatorSafety;
 class CServiceMsgBox;
 class CWarnDlg;
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // The console's receiver of waiting calls: the intake of new calls (scope, rights, options,
 // sound, tab, row, message box), the lists of the 27 panes, withdrawn calls, the call sounds and
@@ -26,7 +26,7 @@ class CallIntake : public QObject, public CallReceiver {
     Q_OBJECT
 public:
     // The call sounds play on the console's `sounds`.
-    CallIntake(CTalmorManagerDlg& window, ConsoleSounds& sounds);
+    CallIntake(ConsoleHost& window, ConsoleSounds& sounds);
     ~CallIntake() override;
 
     CCallPane& pane(int code) const { return *panes_[static_cast<std::size_t>(code)]; }
@@ -47,7 +47,7 @@ public:
 private:
     void openMessageBox(const CallRecord& call, int category);
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     std::array<CCallPane*, kCategoryCount> panes_{};
     OperatorSafety* safety_ = nullptr;
     ConsoleSounds& sounds_;

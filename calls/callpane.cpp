@@ -9,7 +9,10 @@
 #include "calls/calltexts.h"
 #include "console/backofficeurl.h"
 #include "console/consoleui.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
+#include "protocol/sessionrecords.h"
 
 namespace talmor {
 
@@ -26,7 +29,7 @@ bool HasMenu(int code) {
 
 } // namespace
 
-CCallPane::CCallPane(const CallPaneConfig& config, CTalmorManagerDlg& window, QWidget* parent)
+CCallPane::CCallPane(const CallPaneConfig& config, ConsoleHost& window, QWidget* parent)
     : QWidget(parent), config_(config), window_(window),
       model_(new CallListModel(config.wording, config.rowImage, this)), view_(new QTableView(this)),
       scroller_(*view_) {
@@ -86,17 +89,19 @@ int CCallPane::selectedRow() const {
 }
 
 bool CCallPane::mainWindowRegistered() const {
-    return window_.findWindow(CTalmorManagerDlg::kWindowType, 0, 0) != nullptr;
+    return window_.windows().findWindow(ConsoleHost::kMainWindowType, 0, 0) != nullptr;
 }
 
 void CCallPane::takeSelectedCall() {
     const SeatRights& rights = window_.seatRights();
     if (config_.code == kHelpCategory && !rights.granted(kHelpHandlingRight)) {
-        window_.ui().information(&window_, QString::fromUtf8(text::kNoHelpHandlingRight));
+        window_.ui().information(&window_.mainWidget(),
+                                 QString::fromUtf8(text::kNoHelpHandlingRight));
         return;
     }
     if (config_.code == kSosCategory && !rights.granted(kSosHandlingRight)) {
-        window_.ui().information(&window_, QString::fromUtf8(text::kNoSosHandlingRight));
+        window_.ui().information(&window_.mainWidget(),
+                                 QString::fromUtf8(text::kNoSosHandlingRight));
         return;
     }
     const int row = selectedRow();

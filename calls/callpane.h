@@ -16,7 +16,7 @@ class QTableView;
 namespace talmor {
 
 class CallListModel;
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // One of the 27 call panes (its configuration says which): the waiting calls of one kind in
 // arrival order. A double-click takes a call to this operator's processing list; the help and
@@ -24,7 +24,7 @@ class CTalmorManagerDlg;
 class CCallPane : public QWidget {
     Q_OBJECT
 public:
-    CCallPane(const CallPaneConfig& config, CTalmorManagerDlg& window, QWidget* parent = nullptr);
+    CCallPane(const CallPaneConfig& config, ConsoleHost& window, QWidget* parent = nullptr);
 
     const CallPaneConfig& config() const { return config_; }
     CallListModel& model() { return *model_; }
@@ -57,7 +57,7 @@ private:
     bool mainWindowRegistered() const;
 
     const CallPaneConfig& config_;
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     CallListModel* model_;
     QTableView* view_;
     NewestRowScroller scroller_;

@@ -6,14 +6,18 @@
 #include "calls/sellersearchdlg.h"
 #include "calls/specialsmssend.h"
 #include "console/categories.h"
-#include "console/talmormanagerdlg.h"
+#include "console/deployment.h"
+#include "kit/consolehost.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
+#include "protocol/sessionrecords.h"
 
 namespace talmor {
 
 namespace {
 
-bool MainWindowRegistered(const CTalmorManagerDlg& window) {
-    return window.findWindow(CTalmorManagerDlg::kWindowType, 0, 0) != nullptr;
+bool MainWindowRegistered(ConsoleHost& window) {
+    return window.windows().findWindow(ConsoleHost::kMainWindowType, 0, 0) != nullptr;
 }
 
 // The menu greys these without the help-handling right; a command that comes another way is
@@ -23,7 +27,7 @@ bool NeedsHelpRight(int command, const CallRecord& call) {
            (command == kCmdSellerSearch || command == kCmdChooseHelper);
 }
 
-void ShowPage(CTalmorManagerDlg& window, int command, const CallRecord& call) {
+void ShowPage(ConsoleHost& window, int command, const CallRecord& call) {
     if (!MainWindowRegistered(window)) {
         return;
     }
@@ -36,8 +40,7 @@ void ShowPage(CTalmorManagerDlg& window, int command, const CallRecord& call) {
 
 } // namespace
 
-void RunHandlingCommand(CTalmorManagerDlg& window, CProcDlg& list, int command,
-                        const CallRecord& call) {
+void RunHandlingCommand(ConsoleHost& window, CProcDlg& list, int command, const CallRecord& call) {
     if (NeedsHelpRight(command, call) && !window.seatRights().granted(kHelpHandlingRight)) {
         return;
     }

@@ -2,8 +2,7 @@
 
 #include "calls/handlingreceiver.h"
 #include "calls/procdlg.h"
-#include "console/paneslot.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 
 namespace talmor {
 
@@ -13,8 +12,7 @@ namespace {
 // only with the window.
 class HandlingOwner : public QObject {
 public:
-    HandlingOwner(CTalmorManagerDlg& window, CProcDlg& list)
-        : QObject(&list), handling_(window, list) {
+    HandlingOwner(ConsoleHost& window, CProcDlg& list) : QObject(&list), handling_(window, list) {
         window.routes().handling = &handling_;
     }
 
@@ -24,9 +22,9 @@ private:
 
 } // namespace
 
-void InstallHandlingParts(CTalmorManagerDlg& window) {
+void InstallHandlingParts(ConsoleHost& window) {
     auto* list = new CProcDlg(window);
-    window.processPane().setPane(list);
+    window.placeProcessPane(list);
     new HandlingOwner(window, *list);
 }
 

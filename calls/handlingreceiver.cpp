@@ -10,14 +10,16 @@
 #include "calls/sendcalldlg.h"
 #include "calls/specialsmssend.h"
 #include "console/consoleui.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
+#include "protocol/registeredwindow.h"
+#include "protocol/sessionrecords.h"
 
 namespace talmor {
 
 namespace {
 
-template <typename Window> Window* Find(CTalmorManagerDlg& window, uint32_t key) {
-    return dynamic_cast<Window*>(window.findWindow(Window::kWindowType, key, 0));
+template <typename Window> Window* Find(ConsoleHost& window, uint32_t key) {
+    return dynamic_cast<Window*>(window.windows().findWindow(Window::kWindowType, key, 0));
 }
 
 } // namespace
@@ -65,7 +67,7 @@ void CallHandling::onCallGone(uint32_t callId) {
         return;
     }
     list_.RemoveCall(callId);
-    window_.ui().notice(&window_, QString::fromUtf8(text::kCallGoneElsewhere));
+    window_.ui().notice(&window_.mainWidget(), QString::fromUtf8(text::kCallGoneElsewhere));
 }
 
 void CallHandling::onFamilyContact(bool second, uint32_t key, const std::string& name,
@@ -98,7 +100,7 @@ void CallHandling::onCallDroppedOnContact(uint32_t callId, uint32_t userId) {
         return;
     }
     if (!window_.seatRights().granted(kHelpHandlingRight)) {
-        window_.ui().error(&window_, QString::fromUtf8(text::kNoDragRight));
+        window_.ui().error(&window_.mainWidget(), QString::fromUtf8(text::kNoDragRight));
         return;
     }
     const int row = list_.model().rowOf(callId);

@@ -5,14 +5,14 @@
 namespace talmor {
 
 class CProcDlg;
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // Takes the events of the processing list and of the windows that handle one call, and opens
 // the windows that other parts of the console ask for (the family SMS of the quick-action bar,
 // the merchant notice of a call dropped on a merchant).
 class CallHandling : public HandlingReceiver {
 public:
-    CallHandling(CTalmorManagerDlg& window, CProcDlg& list) : window_(window), list_(list) {}
+    CallHandling(ConsoleHost& window, CProcDlg& list) : window_(window), list_(list) {}
 
     void onTakenCalls(std::vector<CallRecord> calls) override;
     void onCallTaken(const CallRecord& call) override;
@@ -31,7 +31,7 @@ public:
     CProcDlg& list() { return list_; }
 
 private:
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     CProcDlg& list_;
 };
 

@@ -1,6 +1,5 @@
 #include "calls/operatorsafety.h"
 
-#include <QAction>
 #include <QDateTime>
 #include <QEvent>
 
@@ -17,8 +16,12 @@
 #include "calls/safetyswitches.h"
 #include "console/appfolders.h"
 #include "console/artwork.h"
+#include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
+#include "protocol/ownprofile.h"
+#include "protocol/platformclient.h"
+#include "storage/consoleoptions.h"
 #include "widgets/colorlabel.h"
 
 namespace talmor {
@@ -71,26 +74,23 @@ private:
 
 } // namespace
 
-OperatorSafety::OperatorSafety(CTalmorManagerDlg& window, CallIntake& intake,
-                               SafetySwitches switches)
+OperatorSafety::OperatorSafety(ConsoleHost& window, CallIntake& intake, SafetySwitches switches)
     : QObject(&intake), window_(window), intake_(intake), iniSwitches_(switches),
       clock_([] { return QDateTime::currentMSecsSinceEpoch(); }),
       journal_([this] { return clock_(); }), notifier_(std::make_unique<FreedesktopNotifier>()),
-      label_(new ColorLabel(kCalmText, kLineBackground, window.statusLabel().parentWidget())) {
+      label_(new ColorLabel(kCalmText, kLineBackground, window.providerCount().parentWidget())) {
     label_->setObjectName("waitingLabel");
     label_->setAlignment(Qt::AlignCenter);
     label_->hide();
-    new FollowRight(window.providerLabel(), *label_);
+    new FollowRight(window.providerCount(), *label_);
     window.setStatusExtra(label_);
 
     journal_.setFailureHandler([this](bool) { showWaiting(clock_()); });
     journal_.setBatchScheduler(
         [this] { QTimer::singleShot(0, this, [this] { journal_.commitWaiting(); }); });
     window.client().setCallRequestObserver(&journal_);
-    window.mainMenu().addItem(QString::fromUtf8("系统(&C)"), kJournalCommand,
-                              QString::fromUtf8("呼叫处理日志"));
-    window.mainMenu().rules().add(kJournalCommand, MenuRule{});
-    window.setCommandHandler(kJournalCommand, [this] { openJournalWindow(); });
+    window.addMenuCommand(QString::fromUtf8("系统(&C)"), kJournalCommand,
+                          QString::fromUtf8("呼叫处理日志"), true, [this] { openJournalWindow(); });
     for (int code = 0; code < static_cast<int>(kCategoryCount); ++code) {
         CallListModel& model = intake.pane(code).model();
         connect(&model, &QAbstractItemModel::rowsInserted, this, &OperatorSafety::scheduleSync);
@@ -166,7 +166,7 @@ void OperatorSafety::setSwitches(const SafetySwitches& switches) {
     if (switches.journal && loggedIn_) {
         journal_.open(userFolder());
     }
-    window_.mainMenu().action(kJournalCommand)->setVisible(switches.journal);
+    window_.setMenuCommandVisible(kJournalCommand, switches.journal);
     if (!switches.realert) {
         // What the repeats started stops with them.
         setTrayBlinking(false);
@@ -267,7 +267,7 @@ void OperatorSafety::realert(const RealertDue& due) {
     if (sosSound || helpSound) {
         intake_.playSoundEvent(sosSound ? kSosSoundEvent : kHelpSoundEvent);
     }
-    const bool notify = !window_.isActiveWindow();
+    const bool notify = !window_.mainWidget().isActiveWindow();
     const int64_t now = clock_();
     for (uint32_t callId : due.calls) {
         const CallRecord* call = waitingRecord(callId);
@@ -320,7 +320,7 @@ void OperatorSafety::showWaiting(int64_t now) {
         break;
     }
     label_->setText(text);
-    if (label_->isVisibleTo(&window_) != !text.isEmpty()) {
+    if (label_->isVisibleTo(&window_.mainWidget()) != !text.isEmpty()) {
         label_->setVisible(!text.isEmpty());
         // The notice strip makes room for the label, or takes its place again.
         window_.relayout();
@@ -337,13 +337,12 @@ void OperatorSafety::setTrayBlinking(bool on) {
     }
     trayBlink_.stop();
     trayDark_ = false;
-    window_.tray().SetIcon(art::StatusIcon(window_.own().status));
+    window_.setTrayIcon(art::StatusIcon(window_.own().status));
 }
 
 void OperatorSafety::blinkTray() {
     trayDark_ = !trayDark_;
-    window_.tray().SetIcon(trayDark_ ? RowImage(kSosRowImage)
-                                     : art::StatusIcon(window_.own().status));
+    window_.setTrayIcon(trayDark_ ? RowImage(kSosRowImage) : art::StatusIcon(window_.own().status));
 }
 
 void OperatorSafety::openJournalWindow() {
@@ -353,7 +352,7 @@ void OperatorSafety::openJournalWindow() {
         journalWindow_->activateWindow();
         return;
     }
-    journalWindow_ = new CCallJournalDlg(journal_.journal(), window_.ui(), &window_);
+    journalWindow_ = new CCallJournalDlg(journal_.journal(), window_.ui(), &window_.mainWidget());
     journalWindow_->show();
 }
 

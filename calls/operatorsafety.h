@@ -19,7 +19,7 @@ namespace talmor {
 
 class CallIntake;
 class ColorLabel;
-class CTalmorManagerDlg;
+class ConsoleHost;
 class DesktopNotifier;
 
 // What keeps a waiting call from going unnoticed, beside the intake's one announcement: the
@@ -39,7 +39,7 @@ public:
     // The main-menu command that opens the journal window.
     static constexpr int kJournalCommand = 34100;
 
-    OperatorSafety(CTalmorManagerDlg& window, CallIntake& intake, SafetySwitches switches);
+    OperatorSafety(ConsoleHost& window, CallIntake& intake, SafetySwitches switches);
     ~OperatorSafety() override;
 
     void setClock(Clock clock);
@@ -82,7 +82,7 @@ private:
     void scheduleSync();
     const CallRecord* waitingRecord(uint32_t callId) const;
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     CallIntake& intake_;
     const SafetySwitches iniSwitches_;
     SafetySwitches switches_;

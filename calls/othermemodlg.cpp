@@ -12,8 +12,10 @@
 #include "calls/proclistcolumns.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "kit/phrasemenupopup.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 #include "storage/textlists.h"
 
 namespace talmor {
@@ -29,7 +31,7 @@ QLabel* PlainLabel(const QString& text, const QRect& geometry, QWidget* parent) 
 
 } // namespace
 
-COtherMemoDlg* COtherMemoDlg::Open(CTalmorManagerDlg& window, const CallRecord& call) {
+COtherMemoDlg* COtherMemoDlg::Open(ConsoleHost& window, const CallRecord& call) {
     if (!MayOpenHandlingWindow<COtherMemoDlg>(window, call.callId)) {
         return nullptr;
     }
@@ -39,9 +41,9 @@ COtherMemoDlg* COtherMemoDlg::Open(CTalmorManagerDlg& window, const CallRecord& 
     return dialog;
 }
 
-COtherMemoDlg::COtherMemoDlg(CTalmorManagerDlg& window, uint32_t callId, const std::string& name,
+COtherMemoDlg::COtherMemoDlg(ConsoleHost& window, uint32_t callId, const std::string& name,
                              const std::string& phone, uint32_t callTime, uint32_t category)
-    : QDialog(&window), RegisteredWindow(window.windows(), kWindowType, callId, 0),
+    : QDialog(&window.mainWidget()), RegisteredWindow(window.windows(), kWindowType, callId, 0),
       window_(window) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -92,7 +94,7 @@ void COtherMemoDlg::ReportSaved() {
     ok_->setEnabled(true);
     cancel_->setEnabled(true);
     close();
-    window_.ui().notice(&window_, QString::fromUtf8(text::kReportSaved));
+    window_.ui().notice(&window_.mainWidget(), QString::fromUtf8(text::kReportSaved));
 }
 
 } // namespace talmor

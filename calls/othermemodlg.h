@@ -14,7 +14,7 @@ class QPushButton;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class PhraseMenuPopup;
 
 // "填写呼叫处理情况": the handling report of one call. 确定 sends it and greys the window until
@@ -26,10 +26,10 @@ public:
     static constexpr uint32_t kWindowType = 44;
 
     // Opens the report window of `call` unless one is open for it; the new window or none.
-    static COtherMemoDlg* Open(CTalmorManagerDlg& window, const CallRecord& call);
+    static COtherMemoDlg* Open(ConsoleHost& window, const CallRecord& call);
 
     // `name` and `phone` are GBK. The window deletes itself when it closes.
-    COtherMemoDlg(CTalmorManagerDlg& window, uint32_t callId, const std::string& name,
+    COtherMemoDlg(ConsoleHost& window, uint32_t callId, const std::string& name,
                   const std::string& phone, uint32_t callTime, uint32_t category);
 
     // The server recorded the report: the window says so and closes.
@@ -44,7 +44,7 @@ public:
     PhraseMenuPopup& phrases() { return *phrases_; }
 
 private:
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     QLabel* title_;
     QPlainTextEdit* edit_;
     QPushButton* ok_;

@@ -13,7 +13,9 @@
 #include "calls/proclistmodel.h"
 #include "calls/proclistview.h"
 #include "console/ecpbarplacement.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
+#include "protocol/platformclient.h"
+#include "protocol/sessionrecords.h"
 
 namespace talmor {
 
@@ -24,7 +26,7 @@ constexpr int kListTop = 30;
 
 } // namespace
 
-CProcDlg::CProcDlg(CTalmorManagerDlg& window, QWidget* parent)
+CProcDlg::CProcDlg(ConsoleHost& window, QWidget* parent)
     : QWidget(parent), window_(window), model_(new ProcListModel(this)),
       view_(new ProcListView(this)), header_(HandlingPicture(QStringLiteral("procheader"))),
       band_(HandlingPicture(QStringLiteral("procband"))), scroller_(*view_) {

@@ -13,7 +13,7 @@ class QTableView;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class ProcListModel;
 
 // The processing list: the calls this operator has taken and not closed, in the bottom band of
@@ -23,7 +23,7 @@ class ProcListModel;
 class CProcDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit CProcDlg(CTalmorManagerDlg& window, QWidget* parent = nullptr);
+    explicit CProcDlg(ConsoleHost& window, QWidget* parent = nullptr);
 
     // Drops every row and asks for the whole list again.
     void Refresh();
@@ -50,7 +50,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     ProcListModel* model_;
     QTableView* view_;
     QPixmap header_;

@@ -13,8 +13,10 @@
 #include "console/backofficeurl.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "kit/resultlistmodel.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
@@ -29,7 +31,7 @@ struct Detail {
 
 } // namespace
 
-CSellerSearchDlg* CSellerSearchDlg::Open(CTalmorManagerDlg& window, const CallRecord& call) {
+CSellerSearchDlg* CSellerSearchDlg::Open(ConsoleHost& window, const CallRecord& call) {
     if (!MayOpenHandlingWindow<CSellerSearchDlg>(window, call.callId)) {
         return nullptr;
     }
@@ -38,9 +40,10 @@ CSellerSearchDlg* CSellerSearchDlg::Open(CTalmorManagerDlg& window, const CallRe
     return dialog;
 }
 
-CSellerSearchDlg::CSellerSearchDlg(CTalmorManagerDlg& window, const CallRecord& call)
-    : QDialog(&window), RegisteredWindow(window.windows(), kWindowType, call.callId, 0),
-      window_(window), call_(call) {
+CSellerSearchDlg::CSellerSearchDlg(ConsoleHost& window, const CallRecord& call)
+    : QDialog(&window.mainWidget()),
+      RegisteredWindow(window.windows(), kWindowType, call.callId, 0), window_(window),
+      call_(call) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(QStringLiteral("就近搜索商户"));
@@ -134,7 +137,8 @@ void CSellerSearchDlg::OnSellerResult(const std::vector<SellerEntry>& entries) {
 
 void CSellerSearchDlg::openMerchant(int row) {
     const uint32_t merchant = rows_->idAt(row);
-    if (merchant == 0 || window_.findWindow(CTalmorManagerDlg::kWindowType, 0, 0) == nullptr) {
+    if (merchant == 0 ||
+        window_.windows().findWindow(ConsoleHost::kMainWindowType, 0, 0) == nullptr) {
         return;
     }
     window_.ShowInWorkPane(PageUrl(window_.backOfficeBase(), "sellerinfo.aspx",

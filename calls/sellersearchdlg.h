@@ -13,7 +13,7 @@ class QTableView;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class ResultListModel;
 
 // "就近搜索商户": merchants of a chosen type and sub-type that serve the area of a call's caller.
@@ -25,9 +25,9 @@ public:
     static constexpr uint32_t kWindowType = 38;
 
     // Opens the search for `call` unless one is open for it; the new window or none.
-    static CSellerSearchDlg* Open(CTalmorManagerDlg& window, const CallRecord& call);
+    static CSellerSearchDlg* Open(ConsoleHost& window, const CallRecord& call);
 
-    CSellerSearchDlg(CTalmorManagerDlg& window, const CallRecord& call);
+    CSellerSearchDlg(ConsoleHost& window, const CallRecord& call);
 
     // "开始搜索".
     void search();
@@ -45,7 +45,7 @@ public:
 private:
     void fillSubTypes(int type);
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     CallRecord call_;
     QComboBox* types_;
     QComboBox* subTypes_;

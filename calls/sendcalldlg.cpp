@@ -15,8 +15,11 @@
 #include "calls/handlingwindows.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "kit/phrasemenupopup.h"
+#include "protocol/contactstore.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 #include "storage/textlists.h"
 
 namespace talmor {
@@ -40,13 +43,12 @@ void Field(QWidget* parent, const QString& caption, const QRect& captionAt, int 
 
 } // namespace
 
-CSendCallDlg* CSendCallDlg::Open(CTalmorManagerDlg& window, uint32_t merchantId,
-                                 const CallRecord& call) {
+CSendCallDlg* CSendCallDlg::Open(ConsoleHost& window, uint32_t merchantId, const CallRecord& call) {
     if (!MayOpenHandlingWindow<CSendCallDlg>(window, call.callId)) {
         return nullptr;
     }
     QPointer<CSendCallDlg> dialog = new CSendCallDlg(window, merchantId, call);
-    window.ui().information(&window, QString::fromUtf8(text::kNoticeHowTo));
+    window.ui().information(&window.mainWidget(), QString::fromUtf8(text::kNoticeHowTo));
     // The hint waits for the operator while the server goes on talking: the call may have been
     // closed, and its window with it, meanwhile.
     if (dialog.isNull()) {
@@ -57,10 +59,10 @@ CSendCallDlg* CSendCallDlg::Open(CTalmorManagerDlg& window, uint32_t merchantId,
     return dialog;
 }
 
-CSendCallDlg::CSendCallDlg(CTalmorManagerDlg& window, uint32_t merchantId, const CallRecord& call)
-    : QDialog(&window), RegisteredWindow(window.windows(), kWindowType, call.callId, 0),
-      window_(window), merchantId_(merchantId),
-      banner_(HandlingPicture(QStringLiteral("sendcall"))) {
+CSendCallDlg::CSendCallDlg(ConsoleHost& window, uint32_t merchantId, const CallRecord& call)
+    : QDialog(&window.mainWidget()),
+      RegisteredWindow(window.windows(), kWindowType, call.callId, 0), window_(window),
+      merchantId_(merchantId), banner_(HandlingPicture(QStringLiteral("sendcall"))) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     if (const ContactRecord* merchant = window.contacts().find(merchantId)) {
@@ -135,7 +137,7 @@ void CSendCallDlg::NoticeDone() {
     cancel_->setEnabled(true);
     notice_->setEnabled(true);
     close();
-    window_.ui().notice(&window_, QString::fromUtf8(text::kNoticeDone));
+    window_.ui().notice(&window_.mainWidget(), QString::fromUtf8(text::kNoticeDone));
 }
 
 void CSendCallDlg::paintEvent(QPaintEvent* event) {

@@ -15,7 +15,7 @@ class QPushButton;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class PhraseMenuPopup;
 
 // The merchant notice: a help call passed on to a merchant. "完成通知" sends the notice (with the
@@ -28,10 +28,9 @@ public:
 
     // Opens the notice of `call` to `merchantId` unless one is open for the call: tells the
     // operator how to go on, then shows the window. The new window or none.
-    static CSendCallDlg* Open(CTalmorManagerDlg& window, uint32_t merchantId,
-                              const CallRecord& call);
+    static CSendCallDlg* Open(ConsoleHost& window, uint32_t merchantId, const CallRecord& call);
 
-    CSendCallDlg(CTalmorManagerDlg& window, uint32_t merchantId, const CallRecord& call);
+    CSendCallDlg(ConsoleHost& window, uint32_t merchantId, const CallRecord& call);
 
     // "完成通知".
     void sendNotice();
@@ -51,7 +50,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     uint32_t merchantId_;
     std::string merchantNick_;
     QPixmap banner_;

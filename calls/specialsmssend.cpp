@@ -14,8 +14,10 @@
 #include "calls/handlingwindows.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "kit/phrasemenupopup.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 #include "storage/textlists.h"
 
 namespace talmor {
@@ -50,7 +52,7 @@ std::vector<std::string> SmsRecipients(const std::vector<SmsContact>& family,
     return phones;
 }
 
-CSpecialSmsSend* CSpecialSmsSend::Open(CTalmorManagerDlg& window, uint32_t callId, uint32_t userId,
+CSpecialSmsSend* CSpecialSmsSend::Open(ConsoleHost& window, uint32_t callId, uint32_t userId,
                                        const std::string& name, const std::string& phone) {
     if (!MayOpenHandlingWindow<CSpecialSmsSend>(window, callId)) {
         return nullptr;
@@ -60,14 +62,14 @@ CSpecialSmsSend* CSpecialSmsSend::Open(CTalmorManagerDlg& window, uint32_t callI
     return dialog;
 }
 
-CSpecialSmsSend::CSpecialSmsSend(CTalmorManagerDlg& window, uint32_t callId, uint32_t userId,
+CSpecialSmsSend::CSpecialSmsSend(ConsoleHost& window, uint32_t callId, uint32_t userId,
                                  const std::string& name, const std::string&)
-    : QDialog(&window), RegisteredWindow(window.windows(), kWindowType, callId, 0), window_(window),
-      userId_(userId), banner_(HandlingPicture(QStringLiteral("familysms"))) {
+    : QDialog(&window.mainWidget()), RegisteredWindow(window.windows(), kWindowType, callId, 0),
+      window_(window), userId_(userId), banner_(HandlingPicture(QStringLiteral("familysms"))) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(QStringLiteral("填写求救处理内容或短信告知呼叫人的家属"));
-    setWindowIcon(window.windowIcon());
+    setWindowIcon(window.mainWidget().windowIcon());
     setFixedSize(DialogRect(0, 0, 304, 257).size());
 
     title_ = new QLabel(QStringLiteral("处理 ") + FromGbk(name) +

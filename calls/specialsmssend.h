@@ -15,7 +15,7 @@ class QTreeWidget;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class PhraseMenuPopup;
 
 // One contact of the family SMS window (GBK), as its tree item shows it.
@@ -40,11 +40,11 @@ public:
 
     // Opens the window for the call unless one is open for it; the new window or none. `name`
     // and `phone` (the caller's) are GBK.
-    static CSpecialSmsSend* Open(CTalmorManagerDlg& window, uint32_t callId, uint32_t userId,
+    static CSpecialSmsSend* Open(ConsoleHost& window, uint32_t callId, uint32_t userId,
                                  const std::string& name, const std::string& phone);
 
-    CSpecialSmsSend(CTalmorManagerDlg& window, uint32_t callId, uint32_t userId,
-                    const std::string& name, const std::string& phone);
+    CSpecialSmsSend(ConsoleHost& window, uint32_t callId, uint32_t userId, const std::string& name,
+                    const std::string& phone);
 
     void AddFamilyContact(const std::string& name, const std::string& phone);
     void AddOtherContact(const std::string& name, const std::string& phone);
@@ -64,7 +64,7 @@ private:
     static void addContact(QTreeWidget* tree, const std::string& name, const std::string& phone);
     static std::vector<SmsContact> contactsOf(const QTreeWidget* tree);
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     uint32_t userId_;
     QPixmap banner_;
     QLabel* title_;

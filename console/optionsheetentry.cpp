@@ -1,23 +1,23 @@
 #include "console/optionsheetentry.h"
 
 #include "console/appfolders.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "storage/optionstore.h"
 
 namespace talmor {
 
-void OpenOptionsSheet(CTalmorManagerDlg& window, QWidget* owner, OptionPage page) {
+void OpenOptionsSheet(ConsoleHost& host, QWidget* owner, OptionPage page) {
     // Before the first login there is no operator folder: the data files would be made in the
     // working folder.
     if (userFolder().empty()) {
         return;
     }
-    if (OptionsReceiver* sheet = window.routes().options) {
+    if (OptionsReceiver* sheet = host.routes().options) {
         sheet->runOptionSheet(owner, static_cast<int>(page));
     } else {
         ReportUnrouted("options sheet", static_cast<uint32_t>(page));
     }
-    storage::LoadOptions(userFolder(), window.options());
+    storage::LoadOptions(userFolder(), host.options());
 }
 
 } // namespace talmor

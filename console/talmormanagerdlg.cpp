@@ -66,10 +66,11 @@ CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
                                      const Deployment& deployment, ConsoleUi& ui, bool withBrowser)
     : ClientListener(environment.sockets, environment.resolver, environment.timers,
                      environment.clock, environment.random),
-      RegisteredWindow(windows(), kWindowType, 0, 0), ui_(ui), timers_(environment.timers),
-      deployment_(deployment), withBrowser_(withBrowser), routing_(*this),
-      peers_(*this, environment.sockets, environment.clock, environment.timers), login_(*this),
-      status_(*this) {
+      // The host's windows() is virtual and its table is not set yet.
+      RegisteredWindow(ClientListener::windows(), kWindowType, 0, 0), ui_(ui),
+      timers_(environment.timers), deployment_(deployment), withBrowser_(withBrowser),
+      routing_(*this), peers_(*this, environment.sockets, environment.clock, environment.timers),
+      login_(*this), status_(*this) {
     setPeerSessions(&peers_);
     // Until the capture devices are looked at, a configured video source counts as present.
     client().setVideoCapable(!deployment_.videoSource.isEmpty());
@@ -232,6 +233,43 @@ void CTalmorManagerDlg::showNoticeStrip(const QUrl& page) {
 
 QString CTalmorManagerDlg::backOfficeBase() const {
     return backOfficeBase_.isEmpty() ? deployment_.backOfficeBase() : backOfficeBase_;
+}
+
+void CTalmorManagerDlg::addMenuCommand(const QString& menu, int command, const QString& caption,
+                                       bool onlyWhenReady, std::function<void()> handler) {
+    menu_->addItem(menu, command, caption);
+    if (onlyWhenReady) {
+        menu_->rules().add(command, MenuRule{});
+    }
+    setCommandHandler(command, std::move(handler));
+}
+
+void CTalmorManagerDlg::setMenuCommandVisible(int command, bool visible) {
+    menu_->action(command)->setVisible(visible);
+}
+
+void CTalmorManagerDlg::placeCategoryPane(int code, QWidget* pane) {
+    tabs_->categoryPane(code)->setPane(pane);
+}
+
+void CTalmorManagerDlg::showCategoryTab(int code) {
+    const int tab = tabs_->tabs().tabOf(code);
+    // Selecting the shown tab again would hide and show its pane for nothing.
+    if (tab != kNoTab && tab != tabs_->currentTab()) {
+        tabs_->select(tab, seatRights());
+    }
+}
+
+void CTalmorManagerDlg::placeProcessPane(QWidget* pane) {
+    processPane_->setPane(pane);
+}
+
+void CTalmorManagerDlg::placeContactPane(QWidget* pane) {
+    contactPane_->setPane(pane);
+}
+
+QWidget& CTalmorManagerDlg::providerCount() {
+    return *providerLabel_;
 }
 
 void CTalmorManagerDlg::ShowInWorkPane(const QUrl& url) {

@@ -14,6 +14,7 @@
 #include "console/operatorstatus.h"
 #include "console/systemtray.h"
 #include "console/traymenu.h"
+#include "kit/consolehost.h"
 #include "protocol/clientlistener.h"
 #include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
@@ -37,11 +38,14 @@ class WebPane;
 // work area: the button rows, the tab strip with the call panes and the work pane, the contact
 // pane on the right, the processing list at the bottom, the notice strip and the status line.
 // Its parts do the work: LoginSequence the login, ListenerRouting the events of other windows,
-// MainMenu the menu rules, CallTabStrip the tabs.
-class CTalmorManagerDlg : public QMainWindow, public ClientListener, public RegisteredWindow {
+// MainMenu the menu rules, CallTabStrip the tabs. The features reach it as their ConsoleHost.
+class CTalmorManagerDlg : public QMainWindow,
+                          public ClientListener,
+                          public RegisteredWindow,
+                          public ConsoleHost {
     Q_OBJECT
 public:
-    static constexpr uint32_t kWindowType = 19;
+    static constexpr uint32_t kWindowType = kMainWindowType;
 
     // `withBrowser` false leaves the notice strip's page out.
     CTalmorManagerDlg(const ConsoleEnvironment& environment, const Deployment& deployment,
@@ -58,15 +62,15 @@ public:
     // Shows the pane of the current tab only.
     void SelectTab();
     // Selects the last tab ("当前操作"), shows the work pane and navigates it to `url`.
-    void ShowInWorkPane(const QUrl& url);
+    void ShowInWorkPane(const QUrl& url) override;
     // Places, fills, shows or hides the quick-action bar beside a hovered row. `row` is the
     // row's rectangle on the screen; `kind` 1 is a contact of the contact list, 2 a row of the
     // processing list, 0 puts the bar away. Texts are GBK.
     void ShowEcpBar(const QRect& row, int kind, bool show, const std::string& phone,
                     uint32_t userId, const std::string& email, uint32_t callId,
-                    const std::string& name);
+                    const std::string& name) override;
     // Puts the bar away when it belongs to a list of `kind` (whose rows moved or went).
-    void HideEcpBarOf(int kind);
+    void HideEcpBarOf(int kind) override;
 
     // The four status commands of the tray.
     void SetOnline() { status_.setOnline(); }
@@ -85,7 +89,7 @@ public:
     // Once a login completed: shows the window when hidden and brings it forward; else flashes it.
     void showConsole();
 
-    bool ready() const { return ready_; }
+    bool ready() const override { return ready_; }
     // Offline after a login, the status line and a strip over the call panes say that no call
     // comes in and the lists may be out of date, until the next login's lists replace them.
     void setReady(bool ready);
@@ -94,24 +98,49 @@ public:
     bool quitting() const { return quitting_; }
     bool contactPaneShown() const { return contactPaneShown_; }
     bool processPaneShown() const { return processPaneShown_; }
-    uint32_t operatorId() const { return operatorId_; }
+    uint32_t operatorId() const override { return operatorId_; }
     int serverIndex() const { return serverIndex_; }
     bool savePassword() const { return savePassword_; }
     uint32_t initialStatus() const { return initialStatus_; }
     // "http://" + the back-office host + "/" (set at each login; the deployment's before).
-    QString backOfficeBase() const;
+    QString backOfficeBase() const override;
     // The 20 characters the login request carries and the back-office addresses hold as
     // "randnum": made at the first connection of the process and kept until it ends; empty
     // before.
-    const std::string& installationId() { return client().installationId(); }
-    const Deployment& deployment() const { return deployment_; }
-    storage::ConsoleOptions& options() { return options_; }
-    EventRoutes& routes() { return routing_.routes(); }
+    const std::string& installationId() override { return client().installationId(); }
+    const Deployment& deployment() const override { return deployment_; }
+    storage::ConsoleOptions& options() override { return options_; }
+    EventRoutes& routes() override { return routing_.routes(); }
     ListenerRouting& routing() { return routing_; }
-    ConsoleUi& ui() { return ui_; }
+    ConsoleUi& ui() override { return ui_; }
     TimerHost& timers() { return timers_; }
     // The direct sessions with other consoles (chat, files, voice, video).
-    PeerSessionManager& peers() { return peers_; }
+    PeerSessionManager& peers() override { return peers_; }
+
+    // The host's view of the listener's state.
+    using ClientListener::contacts;
+    using ClientListener::own;
+    using ClientListener::seatRights;
+    QWidget& mainWidget() override { return *this; }
+    PlatformClient& client() override { return ClientListener::client(); }
+    WindowRegistry& windows() override { return ClientListener::windows(); }
+    const OwnProfile& own() const override { return ClientListener::own(); }
+    ContactStore& contacts() override { return ClientListener::contacts(); }
+    const SeatRights& seatRights() const override { return ClientListener::seatRights(); }
+    const UserRecord* FindUserRecord(uint32_t id) const override {
+        return ClientListener::FindUserRecord(id);
+    }
+
+    // The host's verbs on the window's menu, panes, status line and tray.
+    void addMenuCommand(const QString& menu, int command, const QString& caption,
+                        bool onlyWhenReady, std::function<void()> handler) override;
+    void setMenuCommandVisible(int command, bool visible) override;
+    void placeCategoryPane(int code, QWidget* pane) override;
+    void showCategoryTab(int code) override;
+    void placeProcessPane(QWidget* pane) override;
+    void placeContactPane(QWidget* pane) override;
+    QWidget& providerCount() override;
+    void setTrayIcon(const QIcon& icon) override { tray_.SetIcon(icon); }
 
     MainMenu& mainMenu() { return *menu_; }
     MenuState menuState() const;
@@ -133,10 +162,10 @@ public:
     // The client area's size (the layout's W and H).
     QSize clientSize() const;
     // Places every part for the current client size.
-    void relayout();
+    void relayout() override;
     // A label another part keeps in the status line right of the provider count: while it
     // shows, the notice strip starts after it instead of running under it.
-    void setStatusExtra(QWidget* extra) { statusExtra_ = extra; }
+    void setStatusExtra(QWidget* extra) override { statusExtra_ = extra; }
     // Navigates the notice strip for the current width.
     void showNoticeStrip();
     // The login-wait window when one is open.

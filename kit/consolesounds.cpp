@@ -1,6 +1,7 @@
 #include "kit/consolesounds.h"
 
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
+#include "storage/consoleoptions.h"
 
 namespace talmor {
 
@@ -12,8 +13,8 @@ void ConsoleSounds::setOutput(std::unique_ptr<SoundOutput> output) {
     player_.setOutput(*output_);
 }
 
-ConsoleSounds& InstallConsoleSounds(CTalmorManagerDlg& window) {
-    auto* sounds = new ConsoleSounds(window.options(), &window);
+ConsoleSounds& InstallConsoleSounds(ConsoleHost& window) {
+    auto* sounds = new ConsoleSounds(window.options(), &window.mainWidget());
     window.routes().sounds = sounds;
     return *sounds;
 }

@@ -9,7 +9,7 @@
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // The console's sound events on one output: the call alarms, the chat's "message arrived" and
 // the lost connection cut each other as one speaker would. It lives as long as the main window.
@@ -27,6 +27,6 @@ private:
 };
 
 // Puts the console's sounds into `window` as its routes().sounds.
-ConsoleSounds& InstallConsoleSounds(CTalmorManagerDlg& window);
+ConsoleSounds& InstallConsoleSounds(ConsoleHost& window);
 
 } // namespace talmor

@@ -8,7 +8,7 @@
 #include "console/appfolders.h"
 #include "console/gbktext.h"
 #include "console/optionsheetentry.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 
 namespace talmor {
 
@@ -22,13 +22,13 @@ QString PlainCaption(QString text) {
 
 } // namespace
 
-PhraseMenuPopup::PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind,
-                                 Loader loader, QAbstractButton& button, QPlainTextEdit& edit)
+PhraseMenuPopup::PhraseMenuPopup(ConsoleHost& window, const PhraseMenuKind& kind, Loader loader,
+                                 QAbstractButton& button, QPlainTextEdit& edit)
     : PhraseMenuPopup(window, kind, loader, button,
                       [&edit](const QString& phrase) { edit.setPlainText(phrase); }) {}
 
-PhraseMenuPopup::PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind,
-                                 Loader loader, QAbstractButton& button, Replace replace)
+PhraseMenuPopup::PhraseMenuPopup(ConsoleHost& window, const PhraseMenuKind& kind, Loader loader,
+                                 QAbstractButton& button, Replace replace)
     : QObject(&button), window_(window), kind_(kind), loader_(loader), button_(button),
       replace_(std::move(replace)) {
     connect(&button, &QAbstractButton::clicked, this, [this] { popup(QCursor::pos()); });

@@ -15,7 +15,7 @@ class QPlainTextEdit;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // The phrase button of a handling or chat window: pressing `button` pops up the phrases of the
 // operator's list file as it is then; a chosen phrase replaces the text of `edit` (or is handed
@@ -27,9 +27,9 @@ public:
 
     using Replace = std::function<void(const QString& phrase)>;
 
-    PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind, Loader loader,
+    PhraseMenuPopup(ConsoleHost& window, const PhraseMenuKind& kind, Loader loader,
                     QAbstractButton& button, QPlainTextEdit& edit);
-    PhraseMenuPopup(CTalmorManagerDlg& window, const PhraseMenuKind& kind, Loader loader,
+    PhraseMenuPopup(ConsoleHost& window, const PhraseMenuKind& kind, Loader loader,
                     QAbstractButton& button, Replace replace);
 
     // Loads the list and builds the popup (deleted when it closes); the caller shows it.
@@ -41,7 +41,7 @@ public:
     const std::vector<std::string>& phrases() const { return phrases_; }
 
 private:
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     PhraseMenuKind kind_;
     Loader loader_;
     QAbstractButton& button_;

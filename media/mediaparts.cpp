@@ -1,6 +1,6 @@
 #include "media/mediaparts.h"
 
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "media/file/filepart.h"
 #include "media/video/videopart.h"
 #include "media/voice/qtaudio.h"
@@ -8,7 +8,7 @@
 
 namespace talmor {
 
-void InstallMediaParts(CTalmorManagerDlg& window) {
+void InstallMediaParts(ConsoleHost& window) {
     if (window.routes().chat == nullptr) {
         return; // transfers and talks run in chat windows
     }

@@ -2,9 +2,9 @@
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // Installs the receivers of the file, voice and video events into the main window's routes.
-void InstallMediaParts(CTalmorManagerDlg& window);
+void InstallMediaParts(ConsoleHost& window);
 
 } // namespace talmor

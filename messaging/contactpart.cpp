@@ -2,20 +2,22 @@
 
 #include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/paneslot.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/contactactions.h"
 #include "messaging/contacttexts.h"
 #include "messaging/creategroupdlg.h"
 #include "messaging/outlistdlg.h"
 #include "messaging/updategroupdlg.h"
+#include "protocol/contactstore.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
-ContactPart::ContactPart(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window), list_(window.contacts()),
+ContactPart::ContactPart(ConsoleHost& window)
+    : QObject(&window.mainWidget()), window_(window), list_(window.contacts()),
       pane_(new COutListDlg(window, list_)) {
-    window.contactPane().setPane(pane_);
+    window.placeContactPane(pane_);
 }
 
 void ContactPart::onGroupList(const std::vector<GroupEntry>& groups) {
@@ -31,8 +33,8 @@ void ContactPart::onContactsLoaded(const std::vector<ContactEntry>& entries) {
 }
 
 void ContactPart::onGroupCreated(uint32_t groupId) {
-    auto* dialog =
-        dynamic_cast<CCreateGroupDlg*>(window_.findWindow(CCreateGroupDlg::kWindowType, 0, 0));
+    auto* dialog = dynamic_cast<CCreateGroupDlg*>(
+        window_.windows().findWindow(CCreateGroupDlg::kWindowType, 0, 0));
     // Only a dialog that sent its name waits for this; without one the group shows at the
     // next login.
     if (dialog == nullptr || !dialog->saving()) {
@@ -40,19 +42,19 @@ void ContactPart::onGroupCreated(uint32_t groupId) {
     }
     list_.addGroup(dialog->name(), groupId);
     delete dialog;
-    window_.ui().notice(&window_, QString::fromUtf8(text::kCreateGroupDone));
+    window_.ui().notice(&window_.mainWidget(), QString::fromUtf8(text::kCreateGroupDone));
 }
 
 void ContactPart::onGroupNameChanged(uint32_t groupId, const std::string& name) {
-    auto* dialog =
-        dynamic_cast<CUpdateGroupDlg*>(window_.findWindow(CUpdateGroupDlg::kWindowType, 0, 0));
+    auto* dialog = dynamic_cast<CUpdateGroupDlg*>(
+        window_.windows().findWindow(CUpdateGroupDlg::kWindowType, 0, 0));
     if (dialog == nullptr || !dialog->saving() || dialog->groupId() != groupId) {
         list_.renameGroup(groupId, name);
         return;
     }
     list_.renameGroup(groupId, dialog->name());
     delete dialog;
-    window_.ui().notice(&window_, QString::fromUtf8(text::kRenameGroupDone));
+    window_.ui().notice(&window_.mainWidget(), QString::fromUtf8(text::kRenameGroupDone));
 }
 
 std::vector<uint32_t> ContactPart::onGroupDeleted(uint32_t groupId) {
@@ -88,7 +90,7 @@ void ContactPart::onContactAdded(uint32_t userId) {
         return;
     }
     window_.client().getUserInfo(userId);
-    window_.ui().notice(&window_, ContactAddedText(userId));
+    window_.ui().notice(&window_.mainWidget(), ContactAddedText(userId));
 }
 
 void ContactPart::onAddRequest(uint32_t userId) {
@@ -97,7 +99,7 @@ void ContactPart::onAddRequest(uint32_t userId) {
         !askingAdd_.insert(userId).second) {
         return;
     }
-    window_.ui().ask(&window_, AddRequestText(userId), [this, userId](bool approve) {
+    window_.ui().ask(&window_.mainWidget(), AddRequestText(userId), [this, userId](bool approve) {
         askingAdd_.erase(userId);
         // The list may have changed while the question waited: logged out, or added meanwhile.
         if (approve && window_.ready()) {
@@ -119,21 +121,23 @@ void ContactPart::onAllOffline() {
 }
 
 void ContactPart::createGroup() {
-    if (window_.findWindow(CCreateGroupDlg::kWindowType, 0, 0) != nullptr ||
+    if (window_.windows().findWindow(CCreateGroupDlg::kWindowType, 0, 0) != nullptr ||
         list_.groups().size() >= ContactList::kMaxGroups) {
         return;
     }
-    (new CCreateGroupDlg(&window_, window_.windows(), window_.ui(), window_.client()))->show();
+    (new CCreateGroupDlg(&window_.mainWidget(), window_.windows(), window_.ui(), window_.client()))
+        ->show();
 }
 
 void ContactPart::renameGroup() {
     const int selected = selectedGroup();
-    if (window_.findWindow(CUpdateGroupDlg::kWindowType, 0, 0) != nullptr || selected < 0) {
+    if (window_.windows().findWindow(CUpdateGroupDlg::kWindowType, 0, 0) != nullptr ||
+        selected < 0) {
         return;
     }
     const ContactGroup& group = list_.groups()[static_cast<std::size_t>(selected)];
-    (new CUpdateGroupDlg(&window_, window_.windows(), window_.ui(), window_.client(), group.id,
-                         FromGbk(group.name)))
+    (new CUpdateGroupDlg(&window_.mainWidget(), window_.windows(), window_.ui(), window_.client(),
+                         group.id, FromGbk(group.name)))
         ->show();
 }
 
@@ -144,7 +148,8 @@ void ContactPart::deleteGroup() {
         return;
     }
     const uint32_t groupId = list_.groupIdAt(selected);
-    if (window_.ui().warning(&window_, QString::fromUtf8(text::kDeleteGroupQuestion))) {
+    if (window_.ui().warning(&window_.mainWidget(),
+                             QString::fromUtf8(text::kDeleteGroupQuestion))) {
         window_.client().deleteGroup(groupId);
     }
 }

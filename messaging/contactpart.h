@@ -10,7 +10,7 @@
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class COutListDlg;
 
 // The receiver of the contact and group events and of the group commands of the main menu:
@@ -19,7 +19,7 @@ class COutListDlg;
 class ContactPart : public QObject, public ContactReceiver {
     Q_OBJECT
 public:
-    explicit ContactPart(CTalmorManagerDlg& window);
+    explicit ContactPart(ConsoleHost& window);
 
     ContactList& list() { return list_; }
     COutListDlg& pane() { return *pane_; }
@@ -50,7 +50,7 @@ public:
     int selectedGroup() const override;
 
 private:
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     ContactList list_;
     std::set<uint32_t> askingAdd_; // accounts whose add request waits for the operator
     COutListDlg* pane_;

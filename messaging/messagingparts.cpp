@@ -1,13 +1,13 @@
 #include "messaging/messagingparts.h"
 
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/contactpart.h"
 #include "messaging/searchpart.h"
 
 namespace talmor {
 
-void InstallMessagingParts(CTalmorManagerDlg& window) {
+void InstallMessagingParts(ConsoleHost& window) {
     auto* contacts = new ContactPart(window);
     window.routes().contacts = contacts;
     window.routes().search = new SearchPart(window, *contacts);

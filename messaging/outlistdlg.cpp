@@ -5,17 +5,20 @@
 
 #include "console/consoleui.h"
 #include "console/ecpbarplacement.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactlist.h"
 #include "messaging/contactmenu.h"
 #include "messaging/contactrowmodel.h"
 #include "messaging/contacttexts.h"
 #include "messaging/outlistctrl.h"
+#include "protocol/ownprofile.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
-COutListDlg::COutListDlg(CTalmorManagerDlg& window, ContactList& list)
+COutListDlg::COutListDlg(ConsoleHost& window, ContactList& list)
     : RegisteredWindow(window.windows(), kWindowType, 0, 0), window_(window), list_(list),
       rows_(new ContactRowModel(list, this)), ctrl_(new COutListCtrl(this)),
       runMenu_([](QMenu& menu, const QPoint& at) { return CommandOf(menu.exec(at)); }) {
@@ -151,7 +154,8 @@ void COutListDlg::openChat(uint32_t contactId, MessagingReceiver::ChatStart star
 
 void COutListDlg::showProfile(uint32_t contactId) {
     const ContactRecord* record = list_.findRecord(contactId);
-    if (record == nullptr || window_.findWindow(CTalmorManagerDlg::kWindowType, 0, 0) == nullptr) {
+    if (record == nullptr ||
+        window_.windows().findWindow(ConsoleHost::kMainWindowType, 0, 0) == nullptr) {
         return;
     }
     const std::optional<QUrl> page =

@@ -12,7 +12,7 @@ class QMenu;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class ContactList;
 class ContactRowModel;
 class COutListCtrl;
@@ -28,7 +28,7 @@ public:
     // Shows the menu at a screen position; returns the chosen command id, 0 for none.
     using MenuRunner = std::function<int(QMenu& menu, const QPoint& at)>;
 
-    COutListDlg(CTalmorManagerDlg& window, ContactList& list);
+    COutListDlg(ConsoleHost& window, ContactList& list);
     ~COutListDlg() override;
 
     COutListCtrl& listCtrl() { return *ctrl_; }
@@ -51,7 +51,7 @@ private:
     void showProfile(uint32_t contactId);
     bool operatorOffline() const;
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     ContactList& list_;
     ContactRowModel* rows_;
     COutListCtrl* ctrl_;

@@ -2,22 +2,24 @@
 
 #include <QApplication>
 
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/searchresultsdlg.h"
 #include "messaging/searchwizarddlg.h"
 #include "messaging/searchwizardkinds.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
-SearchPart::SearchPart(CTalmorManagerDlg& window, ContactPart& contacts)
-    : QObject(&window), window_(window), contacts_(contacts) {}
+SearchPart::SearchPart(ConsoleHost& window, ContactPart& contacts)
+    : QObject(&window.mainWidget()), window_(window), contacts_(contacts) {}
 
 CSearchResultsDlg* SearchPart::waitingPage(uint32_t resultsType, uint16_t ackSeq) const {
     // 0 names no request; as a registry key it would find any page.
     if (ackSeq == 0) {
         return nullptr;
     }
-    auto* page = dynamic_cast<CSearchResultsDlg*>(window_.findWindow(resultsType, 0, ackSeq));
+    auto* page =
+        dynamic_cast<CSearchResultsDlg*>(window_.windows().findWindow(resultsType, 0, ackSeq));
     return page != nullptr && page->waiting() ? page : nullptr;
 }
 
@@ -47,7 +49,7 @@ void SearchPart::openSearchWizard(uint32_t windowType) {
     if (kind == nullptr) {
         return;
     }
-    if (auto* open = dynamic_cast<QWidget*>(window_.findWindow(windowType, 0, 0))) {
+    if (auto* open = dynamic_cast<QWidget*>(window_.windows().findWindow(windowType, 0, 0))) {
         if (kind->flashWhenOpen) {
             open->raise();
             open->activateWindow();

@@ -6,7 +6,7 @@
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class ContactPart;
 class CSearchResultsDlg;
 
@@ -16,7 +16,7 @@ class CSearchResultsDlg;
 class SearchPart : public QObject, public SearchReceiver {
     Q_OBJECT
 public:
-    SearchPart(CTalmorManagerDlg& window, ContactPart& contacts);
+    SearchPart(ConsoleHost& window, ContactPart& contacts);
 
     void onSearchResultA(std::vector<SearchEntryA> entries, uint16_t ackSeq) override;
     void onSearchResultB(std::vector<SearchEntryB> entries, uint16_t ackSeq) override;
@@ -27,7 +27,7 @@ private:
     // The results page of `resultsType` that waits for `ackSeq`, or none.
     CSearchResultsDlg* waitingPage(uint32_t resultsType, uint16_t ackSeq) const;
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     ContactPart& contacts_;
 };
 

@@ -6,13 +6,16 @@
 #include <QVBoxLayout>
 
 #include "console/consoleui.h"
-#include "console/talmormanagerdlg.h"
+#include "console/deployment.h"
+#include "kit/consolehost.h"
 #include "kit/resultlistmodel.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactpart.h"
 #include "messaging/contactpictures.h"
 #include "messaging/searchtexts.h"
 #include "messaging/searchwizardkinds.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
@@ -31,8 +34,8 @@ QPixmap PresencePicture(bool online) {
 
 } // namespace
 
-CSearchResultsDlg::CSearchResultsDlg(QWidget* frame, CTalmorManagerDlg& window,
-                                     ContactPart& contacts, const SearchWizardKind& kind)
+CSearchResultsDlg::CSearchResultsDlg(QWidget* frame, ConsoleHost& window, ContactPart& contacts,
+                                     const SearchWizardKind& kind)
     : QWidget(frame), RegisteredWindow(window.windows(), kind.resultsType, 0, 0), window_(window),
       contacts_(contacts), kind_(kind),
       model_(new ResultListModel(kind.columns(), &PresencePicture, this)),

@@ -14,7 +14,7 @@ class QTableView;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class ContactPart;
 class ResultListModel;
 struct SearchWizardKind;
@@ -26,7 +26,7 @@ struct SearchWizardKind;
 class CSearchResultsDlg : public QWidget, public RegisteredWindow {
     Q_OBJECT
 public:
-    CSearchResultsDlg(QWidget* frame, CTalmorManagerDlg& window, ContactPart& contacts,
+    CSearchResultsDlg(QWidget* frame, ConsoleHost& window, ContactPart& contacts,
                       const SearchWizardKind& kind);
 
     // A new search for `query`: the stored replies go and the first part is asked for.
@@ -56,7 +56,7 @@ private:
     void showCurrent();
     void enableButtons();
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     ContactPart& contacts_;
     const SearchWizardKind& kind_;
     SearchQuery query_;

@@ -4,24 +4,26 @@
 #include <QStackedLayout>
 
 #include "console/consoleui.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/searchconditionsdlg.h"
 #include "messaging/searchresultsdlg.h"
 #include "messaging/searchwizardkinds.h"
+#include "protocol/ownprofile.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
-CSearchWizardDlg::CSearchWizardDlg(CTalmorManagerDlg& window, ContactPart& contacts,
+CSearchWizardDlg::CSearchWizardDlg(ConsoleHost& window, ContactPart& contacts,
                                    const SearchWizardKind& kind)
-    : QDialog(&window), RegisteredWindow(window.windows(), kind.frameType, 0, 0), window_(window),
-      kind_(kind),
+    : QDialog(&window.mainWidget()), RegisteredWindow(window.windows(), kind.frameType, 0, 0),
+      window_(window), kind_(kind),
       conditions_(new CSearchConditionsDlg(this, window.windows(), kind, window.own().record)),
       results_(new CSearchResultsDlg(this, window, contacts, kind)),
       pages_(new QStackedLayout(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(QString::fromUtf8(kind.caption));
-    setWindowIcon(window.windowIcon());
+    setWindowIcon(window.mainWidget().windowIcon());
     resize(620, 440);
 
     pages_->addWidget(conditions_);

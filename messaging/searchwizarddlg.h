@@ -8,7 +8,7 @@ class QStackedLayout;
 
 namespace talmor {
 
-class CTalmorManagerDlg;
+class ConsoleHost;
 class ContactPart;
 class CSearchConditionsDlg;
 class CSearchResultsDlg;
@@ -20,8 +20,7 @@ struct SearchWizardKind;
 class CSearchWizardDlg : public QDialog, public RegisteredWindow {
     Q_OBJECT
 public:
-    CSearchWizardDlg(CTalmorManagerDlg& window, ContactPart& contacts,
-                     const SearchWizardKind& kind);
+    CSearchWizardDlg(ConsoleHost& window, ContactPart& contacts, const SearchWizardKind& kind);
 
     // "下一步": refuses the conditions with the wizard's text, or shows the results page and
     // starts the search.
@@ -34,7 +33,7 @@ public:
     CSearchResultsDlg& results() { return *results_; }
 
 private:
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     const SearchWizardKind& kind_;
     CSearchConditionsDlg* conditions_;
     CSearchResultsDlg* results_;

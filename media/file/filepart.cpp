@@ -9,7 +9,7 @@
 
 #include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "media/file/filetexts.h"
 #include "media/file/filetransfer.h"
 #include "media/file/offeredname.h"
@@ -20,7 +20,9 @@
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
 #include "net/qttimerhost.h"
+#include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
@@ -89,8 +91,8 @@ struct FilePart::Entry {
     std::unique_ptr<FileTransfer> transfer;
 };
 
-FilePart::FilePart(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window), chats_(window.routes().chat),
+FilePart::FilePart(ConsoleHost& window)
+    : QObject(&window.mainWidget()), window_(window), chats_(window.routes().chat),
       timerFactory_([](std::function<void(int)> onTimer) -> std::unique_ptr<TimerHost> {
           return std::make_unique<QtTimerHost>(std::move(onTimer));
       }) {
@@ -136,7 +138,8 @@ bool FilePart::timerRunning(uint32_t peer, int id) const {
 }
 
 CSendFileDlg* FilePart::strip(uint32_t peer) {
-    return dynamic_cast<CSendFileDlg*>(window_.findWindow(CSendFileDlg::kWindowType, peer, 0));
+    return dynamic_cast<CSendFileDlg*>(
+        window_.windows().findWindow(CSendFileDlg::kWindowType, peer, 0));
 }
 
 FilePart::Entry& FilePart::begin(CSendMsgDlg& chat, bool sending, std::string name, uint32_t size,

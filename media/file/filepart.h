@@ -17,7 +17,7 @@ namespace talmor {
 class ChatPart;
 class CSendFileDlg;
 class CSendMsgDlg;
-class CTalmorManagerDlg;
+class ConsoleHost;
 class FileTransfer;
 
 // The receiver of the file events: one transfer per contact, shown in the contact's chat
@@ -30,7 +30,7 @@ public:
     using TimerFactory =
         std::function<std::unique_ptr<TimerHost>(std::function<void(int)> onTimer)>;
 
-    explicit FilePart(CTalmorManagerDlg& window);
+    explicit FilePart(ConsoleHost& window);
     ~FilePart() override;
 
     // Where the transfers' timers come from (tests run them faster); Qt timers by default.
@@ -80,7 +80,7 @@ private:
     // Entries of transfers that are over leave the table (never while one of them runs).
     void sweep();
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     ChatPart* chats_;
     QtTicks ticks_;
     TimerFactory timerFactory_;

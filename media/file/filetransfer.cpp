@@ -4,9 +4,10 @@
 
 #include "console/appfolders.h"
 #include "console/gbktext.h"
+#include "kit/consolehost.h"
 #include "media/file/filetexts.h"
 #include "messaging/chat/chatnotices.h"
-#include "protocol/clientlistener.h"
+#include "protocol/contactstore.h"
 #include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
 #include "storage/datafiles.h"
@@ -22,10 +23,10 @@ storage::PartFiles Parts() {
 
 } // namespace
 
-FileTransfer::FileTransfer(ClientListener& listener, PeerSessionManager& peers, TimerHost& timers,
+FileTransfer::FileTransfer(ConsoleHost& host, PeerSessionManager& peers, TimerHost& timers,
                            FileTransferView& view, uint32_t peer, Role role, std::string name,
                            uint32_t size, std::string path)
-    : listener_(listener), peers_(peers), timers_(timers), view_(view), peer_(peer), role_(role),
+    : host_(host), peers_(peers), timers_(timers), view_(view), peer_(peer), role_(role),
       name_(std::move(name)), size_(size), path_(std::move(path)) {
     chunk_.reserve(kChunkSize); // an empty chunk still has somewhere to point
 }
@@ -50,7 +51,7 @@ void FileTransfer::closeFile() {
 }
 
 void FileTransfer::offer() {
-    listener_.client().fileOffer(peer_, size_, name_);
+    host_.client().fileOffer(peer_, size_, name_);
 }
 
 void FileTransfer::accept(const std::string& savePath) {
@@ -72,7 +73,7 @@ void FileTransfer::accept(const std::string& savePath) {
     // one gets no listener (port 0) and goes through the relay instead of ending the other.
     const uint16_t port =
         peers_.findSession(kFileKind, 0) != nullptr ? 0 : peers_.listenFor(kFileKind, peer_);
-    listener_.client().fileAccept(peer_, port);
+    host_.client().fileAccept(peer_, port);
 }
 
 void FileTransfer::cancel() {
@@ -202,7 +203,7 @@ void FileTransfer::sendNextChunk() {
 }
 
 void FileTransfer::sendChunk() {
-    listener_.client().fileRelayData(peer_, chunk_.data(), chunk_.size(), done_);
+    host_.client().fileRelayData(peer_, chunk_.data(), chunk_.size(), done_);
 }
 
 void FileTransfer::onRelayData(const uint8_t* data, uint32_t length, uint32_t sent) {
@@ -234,14 +235,14 @@ void FileTransfer::onRelayData(const uint8_t* data, uint32_t length, uint32_t se
         done_ += length;
         view_.showProgress(size_, done_);
     }
-    listener_.client().fileRelayAnswer(peer_, done_);
+    host_.client().fileRelayAnswer(peer_, done_);
     if (done_ >= size_ && file_ != nullptr) {
         complete();
     }
 }
 
 bool FileTransfer::peerStillThere() {
-    const ContactRecord* contact = listener_.contacts().find(peer_);
+    const ContactRecord* contact = host_.contacts().find(peer_);
     if (contact == nullptr || contact->status == kStatusOffline) {
         end(filetext::PeerOffline(shownName()), false);
         return false;
@@ -261,7 +262,7 @@ void FileTransfer::onTimer(int id) {
         }
     } else if (id == kRelayAskTimer && phase_ == Phase::Accepted) {
         if (peerStillThere()) {
-            listener_.client().fileRelayAsk(peer_);
+            host_.client().fileRelayAsk(peer_);
         }
     } else if (id == kRepeatTimer && phase_ == Phase::Relay && role_ == Role::Sending) {
         if (peerStillThere()) {
@@ -304,7 +305,7 @@ void FileTransfer::end(const QString& line, bool tellPeer) {
         created_ = false;
     }
     if (tellPeer) {
-        listener_.client().fileCancel(peer_);
+        host_.client().fileCancel(peer_);
     }
     view_.forgetOfferLinks();
     view_.showLine(line);

@@ -11,7 +11,7 @@
 
 namespace talmor {
 
-class ClientListener;
+class ConsoleHost;
 class PeerSessionManager;
 
 // What a transfer shows: lines in the chat display and the strip's progress.
@@ -52,7 +52,7 @@ public:
     static constexpr std::size_t kChunkSize = 2048;
 
     // `name` is GBK (as on the wire), `path` the local file in the file system's encoding.
-    FileTransfer(ClientListener& listener, PeerSessionManager& peers, TimerHost& timers,
+    FileTransfer(ConsoleHost& host, PeerSessionManager& peers, TimerHost& timers,
                  FileTransferView& view, uint32_t peer, Role role, std::string name, uint32_t size,
                  std::string path = {});
     ~FileTransfer();
@@ -99,7 +99,7 @@ private:
     void end(const QString& line, bool tellPeer);
     void closeFile();
 
-    ClientListener& listener_;
+    ConsoleHost& host_;
     PeerSessionManager& peers_;
     TimerHost& timers_;
     FileTransferView& view_;

@@ -1,7 +1,8 @@
 #include "media/video/videochatlink.h"
 
 #include "console/consoleui.h"
-#include "console/talmormanagerdlg.h"
+#include "console/deployment.h"
+#include "kit/consolehost.h"
 #include "media/video/sendvideodlg.h"
 #include "media/video/videosource.h"
 #include "media/video/videotexts.h"
@@ -9,12 +10,15 @@
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
+#include "protocol/ownprofile.h"
 #include "protocol/peersession.h"
 #include "protocol/peersessionmanager.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
-VideoChatLink::VideoChatLink(CTalmorManagerDlg& main, CSendMsgDlg& chat)
+VideoChatLink::VideoChatLink(ConsoleHost& main, CSendMsgDlg& chat)
     : QObject(&chat), main_(main), window_(&chat), peer_(chat.peerId()), chat_(*this) {
     auto* pane = new CSendVideoDlg(main.windows(), peer_);
     pane_ = pane;

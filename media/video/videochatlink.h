@@ -12,7 +12,7 @@
 namespace talmor {
 
 class CSendMsgDlg;
-class CTalmorManagerDlg;
+class ConsoleHost;
 class VideoSource;
 
 // Timer 100004: the requesting side's switch to the server's relay.
@@ -24,7 +24,7 @@ constexpr int kVideoFallbackTimer = 100004;
 class VideoChatLink : public QObject, public VideoChatHost {
     Q_OBJECT
 public:
-    VideoChatLink(CTalmorManagerDlg& main, CSendMsgDlg& chat);
+    VideoChatLink(ConsoleHost& main, CSendMsgDlg& chat);
     ~VideoChatLink() override;
 
     VideoChat& chat() { return chat_; }
@@ -62,7 +62,7 @@ private:
     // Keeps the chat window's flag in step with the chat.
     void syncRunning();
 
-    CTalmorManagerDlg& main_;
+    ConsoleHost& main_;
     QPointer<CSendMsgDlg> window_;
     QPointer<CSendVideoDlg> pane_;
     uint32_t peer_;

@@ -1,15 +1,17 @@
 #include "media/video/videopart.h"
 
-#include "console/talmormanagerdlg.h"
+#include "console/deployment.h"
+#include "kit/consolehost.h"
 #include "media/video/videochatlink.h"
 #include "media/video/videosource.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/sendmsgdlg.h"
+#include "protocol/platformclient.h"
 
 namespace talmor {
 
-VideoPart::VideoPart(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window), chats_(window.routes().chat) {
+VideoPart::VideoPart(ConsoleHost& window)
+    : QObject(&window.mainWidget()), window_(window), chats_(window.routes().chat) {
     window.client().setVideoCapable(VideoSourcePresent(window.deployment().videoSource));
     if (chats_ != nullptr) {
         connect(chats_, &ChatPart::chatOpened, this, &VideoPart::attach);

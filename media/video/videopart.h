@@ -8,7 +8,7 @@ namespace talmor {
 
 class ChatPart;
 class CSendMsgDlg;
-class CTalmorManagerDlg;
+class ConsoleHost;
 class VideoChatLink;
 
 // The receiver of the video events: each chat window gets its video pane and video chat when
@@ -17,7 +17,7 @@ class VideoChatLink;
 class VideoPart : public QObject, public VideoReceiver {
     Q_OBJECT
 public:
-    explicit VideoPart(CTalmorManagerDlg& window);
+    explicit VideoPart(ConsoleHost& window);
 
     // The video chat of the open chat window with `peer`, or none.
     VideoChatLink* linkFor(uint32_t peer) const;
@@ -34,7 +34,7 @@ private:
     // The open chat's link; after the event the chat window's flag follows the chat.
     template <typename Event> void toChat(uint32_t peer, Event event);
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     // The chat part, installed before the media parts; its windows hold the video chats.
     ChatPart* chats_;
 };

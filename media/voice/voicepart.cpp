@@ -1,8 +1,9 @@
 #include "media/voice/voicepart.h"
 
 #include "console/consoleui.h"
+#include "console/deployment.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "media/voice/sendwavedlg.h"
 #include "media/voice/voicetexts.h"
 #include "messaging/chat/chatnotices.h"
@@ -10,8 +11,12 @@
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
+#include "protocol/contactstore.h"
+#include "protocol/ownprofile.h"
 #include "protocol/peersession.h"
+#include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
@@ -19,8 +24,8 @@ namespace {
 constexpr const char* kWatched = "voiceWatched";
 } // namespace
 
-VoicePart::VoicePart(CTalmorManagerDlg& window, std::unique_ptr<voice::AudioBackend> backend)
-    : QObject(&window), window_(window), backend_(std::move(backend)), talks_(*this) {
+VoicePart::VoicePart(ConsoleHost& window, std::unique_ptr<voice::AudioBackend> backend)
+    : QObject(&window.mainWidget()), window_(window), backend_(std::move(backend)), talks_(*this) {
     connect(&chats(), &ChatPart::chatOpened, this, &VoicePart::watch);
 }
 
@@ -77,7 +82,8 @@ void VoicePart::voiceCommand(uint32_t peer) {
 }
 
 CSendWaveDlg* VoicePart::strip(uint32_t peer) const {
-    return dynamic_cast<CSendWaveDlg*>(window_.findWindow(CSendWaveDlg::kWindowType, peer, 0));
+    return dynamic_cast<CSendWaveDlg*>(
+        window_.windows().findWindow(CSendWaveDlg::kWindowType, peer, 0));
 }
 
 QTimer* VoicePart::relayTimer(uint32_t peer) const {

@@ -15,7 +15,7 @@ namespace talmor {
 
 class CSendMsgDlg;
 class CSendWaveDlg;
-class CTalmorManagerDlg;
+class ConsoleHost;
 class ChatPart;
 
 // The receiver of the voice events (routes().voice): it runs the talks with the contacts in
@@ -26,7 +26,7 @@ class VoicePart : public QObject, public VoiceReceiver, private voice::VoiceHost
 public:
     static constexpr int kRelayTimerMs = 5000; // timer 100003
 
-    VoicePart(CTalmorManagerDlg& window, std::unique_ptr<voice::AudioBackend> backend);
+    VoicePart(ConsoleHost& window, std::unique_ptr<voice::AudioBackend> backend);
     ~VoicePart() override;
 
     voice::VoiceTalks& talks() { return talks_; }
@@ -69,7 +69,7 @@ private:
     void closeStrip(uint32_t peer) override;
     bool confirmEndTalk(uint32_t peer, uint32_t running) override;
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     std::unique_ptr<voice::AudioBackend> backend_;
     voice::VoiceTalks talks_;
     std::map<uint32_t, QPointer<QTimer>> timers_;

@@ -3,17 +3,22 @@
 #include <QApplication>
 
 #include "console/consoleui.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/chat/chathistory.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historysearchdlg.h"
 #include "messaging/chat/sendmsgdlg.h"
+#include "protocol/contactstore.h"
 #include "protocol/messagebody.h"
+#include "protocol/ownprofile.h"
+#include "protocol/peersessionmanager.h"
+#include "protocol/registeredwindow.h"
+#include "storage/consoleoptions.h"
 
 namespace talmor {
 
-ChatPart::ChatPart(CTalmorManagerDlg& window)
-    : QObject(&window), window_(window),
+ChatPart::ChatPart(ConsoleHost& window)
+    : QObject(&window.mainWidget()), window_(window),
       outbox_(
           window.windows(), [this](const MessageRecord& message) { store(message); },
           [this](const MessageRecord& message) { serverTimedOut(message); }),
@@ -27,9 +32,9 @@ ChatPart::ChatPart(CTalmorManagerDlg& window)
         }
     });
     connect(&historyRetry_, &QTimer::timeout, this, [this] { history_.retry(); });
-    window.mainMenu().addItem(QString::fromUtf8(chat::kContactsMenu), CHistorySearchDlg::kCommand,
-                              QString::fromUtf8(chat::kSearchAllTitle));
-    window.setCommandHandler(CHistorySearchDlg::kCommand, [this] { openHistorySearch(); });
+    window.addMenuCommand(QString::fromUtf8(chat::kContactsMenu), CHistorySearchDlg::kCommand,
+                          QString::fromUtf8(chat::kSearchAllTitle), false,
+                          [this] { openHistorySearch(); });
 }
 
 CHistorySearchDlg* ChatPart::openHistorySearch() {
@@ -42,7 +47,8 @@ CHistorySearchDlg* ChatPart::openHistorySearch() {
 }
 
 CSendMsgDlg* ChatPart::findChat(uint32_t peer) const {
-    return dynamic_cast<CSendMsgDlg*>(window_.findWindow(CSendMsgDlg::kWindowType, peer, 0));
+    return dynamic_cast<CSendMsgDlg*>(
+        window_.windows().findWindow(CSendMsgDlg::kWindowType, peer, 0));
 }
 
 CSendMsgDlg* ChatPart::chatWith(uint32_t peer, bool fromIncoming) {

@@ -12,7 +12,7 @@ namespace talmor {
 
 class CHistorySearchDlg;
 class CSendMsgDlg;
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // The receiver of the chat events: it opens the chat windows (one per contact), hands them the
 // messages that arrive, answers them automatically while the operator is away, and files them
@@ -21,7 +21,7 @@ class CTalmorManagerDlg;
 class ChatPart : public QObject, public MessagingReceiver {
     Q_OBJECT
 public:
-    explicit ChatPart(CTalmorManagerDlg& window);
+    explicit ChatPart(ConsoleHost& window);
 
     // The open chat window with `peer`, or none.
     CSendMsgDlg* findChat(uint32_t peer) const;
@@ -53,7 +53,7 @@ private:
     // The server never acknowledged `message`: its chat window asks whether to send it again.
     void serverTimedOut(const MessageRecord& message);
 
-    CTalmorManagerDlg& window_;
+    ConsoleHost& window_;
     QPointer<CHistorySearchDlg> search_;
     ChatOutbox outbox_;
     HistoryWriter history_;

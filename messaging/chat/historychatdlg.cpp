@@ -14,17 +14,20 @@
 #include "console/appfolders.h"
 #include "console/consoleui.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/chat/chatrules.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/emoticons.h"
 #include "messaging/chat/historylist.h"
 #include "messaging/chat/msgedit.h"
 #include "messaging/chat/sendmsgdlg.h"
+#include "protocol/contactstore.h"
+#include "protocol/ownprofile.h"
+#include "protocol/registeredwindow.h"
 
 namespace talmor {
 
-CHistoryChatDlg::CHistoryChatDlg(CTalmorManagerDlg& main, uint32_t peerId, CSendMsgDlg* chat)
+CHistoryChatDlg::CHistoryChatDlg(ConsoleHost& main, uint32_t peerId, CSendMsgDlg* chat)
     : QDialog(chat, Qt::Tool), RegisteredWindow(main.windows(), kWindowType, peerId, 0),
       main_(main) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -158,7 +161,8 @@ bool CHistoryChatDlg::deleteEntry() {
 }
 
 void CHistoryChatDlg::takeIntoInput(int row) {
-    auto* chat = dynamic_cast<CSendMsgDlg*>(main_.findWindow(CSendMsgDlg::kWindowType, key, 0));
+    auto* chat =
+        dynamic_cast<CSendMsgDlg*>(main_.windows().findWindow(CSendMsgDlg::kWindowType, key, 0));
     QListWidgetItem* item = list_->item(row);
     if (chat == nullptr || item == nullptr) {
         return;
@@ -241,7 +245,7 @@ QString ExportText(const std::vector<storage::HistoryEntry>& entries, const QStr
     return out;
 }
 
-void ExportChatHistory(CTalmorManagerDlg& main, uint32_t peerId, const QString& peerNick,
+void ExportChatHistory(ConsoleHost& main, uint32_t peerId, const QString& peerNick,
                        QWidget* owner) {
     QString filter = kTextFilter;
     const QString chosen =

@@ -14,7 +14,7 @@ class QPushButton;
 namespace talmor {
 
 class CHistoryList;
-class CTalmorManagerDlg;
+class ConsoleHost;
 class CSendMsgDlg;
 
 // The history strip below a chat window (registered window type 10, keyed by the peer's id):
@@ -28,7 +28,7 @@ public:
     // The list's 100 pixels plus the row of the search field above it.
     static constexpr int kStripHeight = 130;
 
-    CHistoryChatDlg(CTalmorManagerDlg& main, uint32_t peerId, CSendMsgDlg* chat);
+    CHistoryChatDlg(ConsoleHost& main, uint32_t peerId, CSendMsgDlg* chat);
 
     CHistoryList& list() { return *list_; }
     QLineEdit& searchField() { return *search_; }
@@ -52,7 +52,7 @@ private:
     void fill();
     QString itemText(const storage::HistoryEntry& entry) const;
 
-    CTalmorManagerDlg& main_;
+    ConsoleHost& main_;
     CHistoryList* list_;
     QLineEdit* search_;
     QPushButton* older_;
@@ -62,8 +62,7 @@ private:
 
 // Writes the whole history with `peerId` into a file the operator chooses: UTF-8 text, or HTML
 // when the HTML filter is chosen.
-void ExportChatHistory(CTalmorManagerDlg& main, uint32_t peerId, const QString& peerNick,
-                       QWidget* owner);
+void ExportChatHistory(ConsoleHost& main, uint32_t peerId, const QString& peerNick, QWidget* owner);
 // The export dialog's filters: text first, then HTML.
 QString ExportFilters();
 // Where and how an export is written: the chosen filter decides the format, and a name without

@@ -5,14 +5,16 @@
 
 #include "console/appfolders.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "messaging/chat/chatrules.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historylist.h"
+#include "protocol/contactstore.h"
+#include "protocol/ownprofile.h"
 
 namespace talmor {
 
-CHistorySearchDlg::CHistorySearchDlg(CTalmorManagerDlg& main) : QDialog(&main), main_(main) {
+CHistorySearchDlg::CHistorySearchDlg(ConsoleHost& main) : QDialog(&main.mainWidget()), main_(main) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("historySearchAll"));
     setWindowTitle(QString::fromUtf8(chat::kSearchAllTitle));

@@ -12,7 +12,7 @@ class QLineEdit;
 namespace talmor {
 
 class CHistoryList;
-class CTalmorManagerDlg;
+class ConsoleHost;
 
 // The search of every contact's chat history (main menu "搜索聊天记录"): each entry containing
 // the words, with the contact it was exchanged with, the words marked; a double-click opens
@@ -23,7 +23,7 @@ public:
     // The main menu's command.
     static constexpr int kCommand = 33190;
 
-    explicit CHistorySearchDlg(CTalmorManagerDlg& main);
+    explicit CHistorySearchDlg(ConsoleHost& main);
 
     QLineEdit& searchField() { return *search_; }
     CHistoryList& list() { return *list_; }
@@ -31,7 +31,7 @@ public:
     void search(const QString& text);
 
 private:
-    CTalmorManagerDlg& main_;
+    ConsoleHost& main_;
     QLineEdit* search_;
     CHistoryList* list_;
     std::vector<storage::HistoryEntry> entries_;

@@ -13,8 +13,9 @@
 #include <algorithm>
 
 #include "console/consoleui.h"
+#include "console/deployment.h"
 #include "console/gbktext.h"
-#include "console/talmormanagerdlg.h"
+#include "kit/consolehost.h"
 #include "kit/phrasemenupopup.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/chatrules.h"
@@ -24,7 +25,12 @@
 #include "messaging/chat/msgedit.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/userpicdlg.h"
+#include "protocol/contactstore.h"
 #include "protocol/messagebody.h"
+#include "protocol/ownprofile.h"
+#include "protocol/peersessionmanager.h"
+#include "protocol/platformclient.h"
+#include "protocol/registeredwindow.h"
 #include "storage/textlists.h"
 
 namespace talmor {
@@ -41,7 +47,7 @@ QTextCharFormat& SharedChatFormat() {
     return format;
 }
 
-CSendMsgDlg::CSendMsgDlg(CTalmorManagerDlg& main, uint32_t peerId, bool fromIncoming)
+CSendMsgDlg::CSendMsgDlg(ConsoleHost& main, uint32_t peerId, bool fromIncoming)
     : QDialog(nullptr), RegisteredWindow(main.windows(), kWindowType, peerId, 0), main_(main) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("chat") + QString::number(peerId));
@@ -283,7 +289,7 @@ void CSendMsgDlg::store(const MessageRecord& message) {
 }
 
 ChatPart& CSendMsgDlg::chats() const {
-    return *static_cast<ChatPart*>(main_.routes().messaging);
+    return *main_.routes().chat;
 }
 
 std::size_t CSendMsgDlg::pendingServer() const {
@@ -399,7 +405,8 @@ void CSendMsgDlg::askResend(const MessageRecord& message) {
 }
 
 CHistoryChatDlg* CSendMsgDlg::history() const {
-    return dynamic_cast<CHistoryChatDlg*>(main_.findWindow(CHistoryChatDlg::kWindowType, key, 0));
+    return dynamic_cast<CHistoryChatDlg*>(
+        main_.windows().findWindow(CHistoryChatDlg::kWindowType, key, 0));
 }
 
 void CSendMsgDlg::toggleHistory() {
@@ -546,7 +553,7 @@ void CSendMsgDlg::closeEvent(QCloseEvent* event) {
     auto refuse = [&](const char* question) {
         return !main_.ui().warning(this, QString::fromUtf8(question));
     };
-    const bool fileRunning = main_.findWindow(kFileWindowType, key, 0) != nullptr;
+    const bool fileRunning = main_.windows().findWindow(kFileWindowType, key, 0) != nullptr;
     if ((!direct_.empty() && refuse(chat::kCloseWhileSending)) ||
         (fileRunning && refuse(chat::kCloseWhileFile)) ||
         (voiceRunning && refuse(chat::kCloseWhileVoice)) ||

@@ -22,7 +22,7 @@ class ChatPart;
 class CHistoryChatDlg;
 class CMsgEdit;
 class CMsgView;
-class CTalmorManagerDlg;
+class ConsoleHost;
 class CUserPicDlg;
 class PhraseMenuPopup;
 
@@ -43,7 +43,7 @@ public:
     static constexpr QRgb kOwnHeader = qRgb(0, 128, 0);
     static constexpr QRgb kPeerHeader = qRgb(0, 0, 255);
 
-    CSendMsgDlg(CTalmorManagerDlg& main, uint32_t peerId, bool fromIncoming);
+    CSendMsgDlg(ConsoleHost& main, uint32_t peerId, bool fromIncoming);
     ~CSendMsgDlg() override;
 
     uint32_t peerId() const { return key; }
@@ -144,7 +144,7 @@ private:
     QString ownNick() const;
     QString peerNick() const;
 
-    CTalmorManagerDlg& main_;
+    ConsoleHost& main_;
     QWidget* client_ = nullptr; // everything below the menu bar
     QString nickText_;
     QString profileText_;
