@@ -67,11 +67,8 @@ std::string IndexForm(const std::string& gbk) {
     return out;
 }
 
-// Opens the history with its text index, indexing the entries of a file that had none.
 bool OpenHistory(UserDB& db, const std::string& userFolder) {
-    bool created = false;
-    return db.open(JoinPath(userFolder, kHistoryFile), UserDB::Sync::ByCheckpoint) &&
-           db.createTextIndex(created);
+    return OpenHistoryFile(db, JoinPath(userFolder, kHistoryFile));
 }
 
 // Indexes the texts of the entries above the last one the index holds, in one transaction:
@@ -96,11 +93,19 @@ bool CatchUpTextIndex(UserDB& db) {
 
 } // namespace
 
+bool OpenHistoryFile(UserDB& db, const std::string& path) {
+    bool created = false;
+    return db.open(path, UserDB::Sync::ByCheckpoint) && db.createTextIndex(created);
+}
+
+bool AppendTo(UserDB& db, const MessageRecord& message) {
+    const StoreWriter stream = EncodeMessage(message);
+    return db.append(HistoryKey(message), stream.data(), stream.size());
+}
+
 bool AppendHistory(const std::string& userFolder, const MessageRecord& message) {
     UserDB db;
-    const StoreWriter stream = EncodeMessage(message);
-    return OpenHistory(db, userFolder) &&
-           db.append(HistoryKey(message), stream.data(), stream.size());
+    return OpenHistory(db, userFolder) && AppendTo(db, message);
 }
 
 bool LoadLatestHistory(const std::string& userFolder, uint32_t peerId, int64_t beforeSeq,

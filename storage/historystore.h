@@ -39,8 +39,16 @@ StoreWriter EncodeMessage(const MessageRecord& message);
 // Decodes any bytes, missing fields reading as 0 and empty.
 MessageRecord DecodeMessage(const uint8_t* data, std::size_t size);
 
+class UserDB;
+
 // The history store on userFolder + "HistroyMessage.db" (UserDB::Sync::ByCheckpoint). Each call
-// opens the database (creating it when missing) and closes it again.
+// opens the database (creating it when missing) and closes it again; HistoryFile keeps it open
+// for the console's stream of appends.
+
+// Opens the history file at `path` (creating it when missing) with its text index.
+bool OpenHistoryFile(UserDB& db, const std::string& path);
+// Stores the message under its key after the records already there, on an open history.
+bool AppendTo(UserDB& db, const MessageRecord& message);
 
 // Stores the message under its key after the records already there; once it returned true the
 // message survives a crash of the process, and a crash of the machine once the log was synced

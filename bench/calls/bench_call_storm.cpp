@@ -30,8 +30,7 @@
 #include "protocol/trace.h"
 #include "storage/calljournal.h"
 #include "storage/datafiles.h"
-#include "storage/historystore.h"
-#include "storage/logcheckpointer.h"
+#include "storage/historyfile.h"
 #include "support/controlclient.h"
 #include "support/eventloop.h"
 #include "support/liveconsole.h"
@@ -320,16 +319,13 @@ std::pair<AppendCost, AppendCost> AppendCosts() {
         return journal.append({1'765'000'000'000 + i, static_cast<uint32_t>(i), 2001, "caller", 1,
                                storage::JournalStep::SoundPlayed, "2"});
     });
-    // The first append makes the history file the checkpointer works on.
-    storage::MessageRecord first;
-    storage::AppendHistory(folder.path(), first);
-    storage::LogCheckpointer historyLog(folder.path() + storage::kHistoryFile);
-    const AppendCost historyCost = TimeAppends(200, [&](int i) {
+    storage::HistoryFile history;
+    const AppendCost historyCost = TimeAppends(2000, [&](int i) {
         storage::MessageRecord message;
         message.peerId = 1025;
         message.time = static_cast<uint32_t>(i);
         message.text = "message";
-        return storage::AppendHistory(folder.path(), message);
+        return history.append(folder.path(), message);
     });
     return {journalCost, historyCost};
 }
@@ -385,8 +381,10 @@ int main(int argc, char** argv) {
         "  journal append:           %8.1f us mean, %.1f us at the 99th percentile, %.1f us "
         "longest of 2000\n",
         journalAppend.meanUs, journalAppend.p99Us, journalAppend.maxUs);
-    std::printf("    (chat history append: %.1f us mean, %.1f us at the 99th percentile)\n",
-                historyAppend.meanUs, historyAppend.p99Us);
+    std::printf(
+        "  chat history append:      %8.1f us mean, %.1f us at the 99th percentile, %.1f us "
+        "longest of 2000\n",
+        historyAppend.meanUs, historyAppend.p99Us, historyAppend.maxUs);
     std::printf("  live view, median of %d interleaved storms without / with a view open:\n",
                 kViewRounds);
     std::printf(
@@ -410,6 +408,10 @@ int main(int argc, char** argv) {
     const bool journalMet = journalAppend.meanUs >= 0 && journalAppend.p99Us < 1000;
     std::printf("  journal goal (99%% of appends under 1 ms): %s\n",
                 journalMet ? "met" : "NOT met");
+    const bool historyMet =
+        historyAppend.meanUs >= 0 && historyAppend.meanUs < 100 && historyAppend.p99Us < 1000;
+    std::printf("  history goal (under 100 us mean, 99%% under 1 ms): %s\n",
+                historyMet ? "met" : "NOT met");
     // A run that failed has no figures; goals missed are reported, not failed.
     return console.ms > 0 && bare.ms > 0 ? 0 : 1;
 }

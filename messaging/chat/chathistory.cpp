@@ -1,28 +1,9 @@
 #include "messaging/chat/chathistory.h"
 
-#include <memory>
-
 #include "console/appfolders.h"
-#include "console/consoleui.h"
-#include "storage/datafiles.h"
-#include "storage/logcheckpointer.h"
+#include "storage/historyfile.h"
 
 namespace talmor {
-
-namespace {
-
-// Keeps the checkpointer of the logged-in operator's history running from the first message
-// stored there on (the file exists then), following the operator's folder; it lives as long as
-// the console, so the chat windows and the chat receiver, whichever goes last, share it.
-void KeepHistorySynced(const std::string& path) {
-    static std::unique_ptr<storage::LogCheckpointer> log;
-    if (log == nullptr || log->path() != path) {
-        log.reset();
-        log = std::make_unique<storage::LogCheckpointer>(path);
-    }
-}
-
-} // namespace
 
 storage::MessageRecord ToHistoryRecord(const MessageRecord& message) {
     storage::MessageRecord entry;
@@ -53,12 +34,10 @@ MessageRecord FromHistoryRecord(const storage::MessageRecord& entry) {
 }
 
 bool StoreInHistory(const MessageRecord& message) {
-    const std::string folder = userFolder();
-    const bool stored = storage::AppendHistory(folder, ToHistoryRecord(message));
-    if (stored) {
-        KeepHistorySynced(storage::JoinPath(folder, storage::kHistoryFile));
-    }
-    return stored;
+    // Kept open from the first message on, following the operator's folder; it lives as long as
+    // the console, so the chat windows and the chat receiver, whichever goes last, share it.
+    static storage::HistoryFile history;
+    return history.append(userFolder(), ToHistoryRecord(message));
 }
 
 } // namespace talmor

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "storage/calljournal.h"
+#include "storage/historyfile.h"
 #include "storage/historystore.h"
 #include "storage/userdb.h"
 #include "support/tempfolder.h"
@@ -37,11 +38,12 @@ MessageRecord numbered(uint32_t n) {
     return m;
 }
 
-// The child: appends numbered messages for ever and reports each number once its append has
-// returned.
+// The child: appends numbered messages for ever, as the console does (the file kept open, its
+// checkpointer syncing the log beside), and reports each number once its append has returned.
 [[noreturn]] void appendForEver(const std::string& folder, uint32_t first, int report) {
+    HistoryFile history;
     for (uint32_t n = first;; ++n) {
-        const uint32_t said = AppendHistory(folder, numbered(n)) ? n : kFailed;
+        const uint32_t said = history.append(folder, numbered(n)) ? n : kFailed;
         if (::write(report, &said, sizeof said) != static_cast<ssize_t>(sizeof said)) {
             ::_exit(2);
         }
