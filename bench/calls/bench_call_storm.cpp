@@ -401,6 +401,14 @@ int main(int argc, char** argv) {
                          Median(bareMs[1]) <= 1.25 * Median(bareMs[0]);
     std::printf("  live view goal (correct, storms within 25%% of those without it): %s\n",
                 viewMet ? "met" : "NOT met");
+    // One frame at 60 Hz: the first storm of the process and the later ones.
+    const double laterStall = std::max(Median(consoleStallMs[0]), Median(consoleStallMs[1]));
+    std::printf(
+        "  stall goal (no stall over 16 ms): first storm %.1f ms, later storms %.1f ms: %s\n",
+        console.stallMs, laterStall,
+        console.stallMs >= 0 && console.stallMs <= 16 && laterStall >= 0 && laterStall <= 16
+            ? "met"
+            : "NOT met");
     const bool met = console.ms > 0 && bare.ms > 0 && console.ms <= 3 * bare.ms &&
                      console.stallMs <= 100 && console.addedMb < 50;
     std::printf("  goals (within 3x of the bare client, no stall over 100 ms, < 50 MB): %s\n",
