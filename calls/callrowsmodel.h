@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 
 #include <cstdint>
+#include <deque>
 #include <unordered_set>
 #include <vector>
 
@@ -43,7 +44,9 @@ protected:
 
 private:
     const std::vector<CallColumn>& columns_;
-    std::vector<CallRecord> calls_;
+    // A storm lists tens of thousands of calls: a vector growing past them would move every
+    // record at once, a stall of tens of milliseconds on the event loop.
+    std::deque<CallRecord> calls_;
     std::unordered_set<uint32_t> ids_;
 };
 

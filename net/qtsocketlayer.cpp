@@ -19,10 +19,10 @@ constexpr int kDatagramReceiveBuffer = 4 * 1024 * 1024;
 // How long a closed stream may take to hand its unsent bytes to the system.
 constexpr int kLingerMs = 5000;
 // How long one notification may hand datagrams to a sink. A storm of calls would otherwise hold
-// the event loop, and every window, for its whole length. Half a frame at 60 Hz leaves room for
-// the repainting between slices within the frame; it costs a storm about a tenth more time than
-// slices of 20 ms did.
-constexpr int64_t kReadSliceNs = 8'000'000;
+// the event loop, and every window, for its whole length. A third of a frame at 60 Hz leaves
+// room for the repainting and the lists' work between slices within the frame; it costs a storm
+// about a tenth more time than slices of 20 ms did.
+constexpr int64_t kReadSliceNs = 6'000'000;
 
 int64_t SteadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
