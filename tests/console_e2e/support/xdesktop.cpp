@@ -76,8 +76,10 @@ bool XDesktop::start(const QSize& screen, int panelHeight, QString& error) {
     // The server picks a display nobody holds and names it on its output: two tests that
     // looked for a free one themselves at the same moment could pick the same one, and the
     // second would take the first one's socket for its own.
-    server_.start("Xvfb",
-                  {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp", "-dpi", "96"});
+    // Without -noreset the server starts over each time its last client leaves, and a client
+    // that comes meanwhile is turned away: the window manager after the readiness check below.
+    server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", size, "-nolisten", "tcp", "-dpi",
+                           "96", "-noreset"});
     QByteArray said;
     waitFor(
         [&] {
