@@ -40,31 +40,31 @@ void ListenerRouting::aboutContact(const char* operation, uint32_t userId,
     }
 }
 
-void ListenerRouting::message(MessageRecord message) {
+void ListenerRouting::OnMessage(MessageRecord message) {
     Route(routes_.messaging, "OnMessage", message.peerId,
           [&](auto& r) { r.onMessage(std::move(message)); });
 }
 
-void ListenerRouting::groups(const std::vector<GroupEntry>& groups) {
+void ListenerRouting::routeGroupList(const std::vector<GroupEntry>& groups) {
     Route(routes_.contacts, "OnGroupList", static_cast<uint32_t>(groups.size()),
           [&](auto& r) { r.onGroupList(groups); });
 }
 
-void ListenerRouting::contactsLoaded(const std::vector<ContactEntry>& entries) {
-    Route(routes_.contacts, "OnContactList", static_cast<uint32_t>(listener_.contacts().size()),
+void ListenerRouting::routeContactsLoaded(const std::vector<ContactEntry>& entries) {
+    Route(routes_.contacts, "OnContactList", static_cast<uint32_t>(contacts().size()),
           [&](auto& r) { r.onContactsLoaded(entries); });
 }
 
-void ListenerRouting::groupCreated(uint32_t groupId) {
+void ListenerRouting::OnGroupCreated(uint32_t groupId) {
     Route(routes_.contacts, "OnGroupCreated", groupId, [&](auto& r) { r.onGroupCreated(groupId); });
 }
 
-void ListenerRouting::groupNameChanged(uint32_t groupId, const std::string& name) {
+void ListenerRouting::OnGroupNameChanged(uint32_t groupId, const std::string& name) {
     Route(routes_.contacts, "OnGroupNameChanged", groupId,
           [&](auto& r) { r.onGroupNameChanged(groupId, name); });
 }
 
-void ListenerRouting::groupDeleted(uint32_t groupId) {
+void ListenerRouting::OnGroupDeleted(uint32_t groupId) {
     std::vector<uint32_t> members;
     Route(routes_.contacts, "OnGroupDeleted", groupId,
           [&](auto& r) { members = r.onGroupDeleted(groupId); });
@@ -76,16 +76,19 @@ void ListenerRouting::groupDeleted(uint32_t groupId) {
     }
 }
 
-void ListenerRouting::userInfo(uint32_t userId) {
+void ListenerRouting::OnUserInfo(const UserRecord& record) {
+    ClientListener::OnUserInfo(record);
+    const uint32_t userId = record.id;
     aboutContact("OnUserInfo", userId, [&](ContactReceiver& r) { r.onUserInfo(userId); });
 }
 
-void ListenerRouting::contactOnline(uint32_t userId, uint32_t status, bool fromList) {
+void ListenerRouting::routeContactOnline(uint32_t userId, uint32_t status, bool fromList) {
     aboutContact("OnContactOnline", userId,
                  [&](ContactReceiver& r) { r.onContactOnline(userId, status, fromList); });
 }
 
-void ListenerRouting::contactOffline(uint32_t userId) {
+void ListenerRouting::OnContactOffline(uint32_t userId) {
+    ClientListener::OnContactOffline(userId);
     aboutContact("OnContactOffline", userId,
                  [&](ContactReceiver& r) { r.onContactOffline(userId); });
     if (routes_.file != nullptr) {
@@ -93,35 +96,35 @@ void ListenerRouting::contactOffline(uint32_t userId) {
     }
 }
 
-void ListenerRouting::contactStatus(uint32_t userId, uint32_t status) {
+void ListenerRouting::routeContactStatus(uint32_t userId, uint32_t status) {
     aboutContact("OnContactStatus", userId,
                  [&](ContactReceiver& r) { r.onContactStatus(userId, status); });
 }
 
-void ListenerRouting::contactMoved(uint32_t groupId, uint32_t userId) {
+void ListenerRouting::OnContactMoved(uint32_t groupId, uint32_t userId) {
     Route(routes_.contacts, "OnContactMoved", userId,
           [&](auto& r) { r.onContactMoved(groupId, userId); });
 }
 
-void ListenerRouting::contactDeleted(uint32_t userId) {
+void ListenerRouting::OnContactDeleted(uint32_t userId) {
     aboutContact("OnContactDeleted", userId,
                  [&](ContactReceiver& r) { r.onContactDeleted(userId); });
 }
 
-void ListenerRouting::contactAdded(uint32_t userId) {
+void ListenerRouting::OnContactAdded(uint32_t userId) {
     Route(routes_.contacts, "OnContactAdded", userId, [&](auto& r) { r.onContactAdded(userId); });
 }
 
-void ListenerRouting::addRequest(uint32_t userId) {
+void ListenerRouting::OnAddRequest(uint32_t userId) {
     Route(routes_.contacts, "OnAddRequest", userId, [&](auto& r) { r.onAddRequest(userId); });
 }
 
-void ListenerRouting::allOffline() {
+void ListenerRouting::routeAllOffline() {
     if (routes_.contacts != nullptr) {
         routes_.contacts->onAllOffline();
     }
     // The operator went offline: every transfer and talk ends here as with a peer that left.
-    for (const auto& record : listener_.contacts().records()) {
+    for (const auto& record : contacts().records()) {
         const uint32_t peer = record->id;
         if (routes_.file != nullptr) {
             routes_.file->onPeerOffline(peer);
@@ -135,158 +138,158 @@ void ListenerRouting::allOffline() {
     }
 }
 
-void ListenerRouting::fileOffer(uint32_t peer, uint32_t size, const std::string& name) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileOffer")) {
+void ListenerRouting::OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileOffer")) {
         r->onFileOffer(peer, size, name);
     }
 }
 
-void ListenerRouting::fileAccepted(uint32_t peer, uint16_t port) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileAccepted")) {
+void ListenerRouting::OnFileAccepted(uint32_t peer, uint16_t port) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileAccepted")) {
         r->onFileAccepted(peer, port);
     }
 }
 
-void ListenerRouting::fileCancelled(uint32_t peer) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileCancelled")) {
+void ListenerRouting::OnFileCancelled(uint32_t peer) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileCancelled")) {
         r->onFileCancelled(peer);
     }
 }
 
-void ListenerRouting::fileRelayReady(uint32_t peer, uint32_t received, bool relayed) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileRelayReady")) {
+void ListenerRouting::OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileRelayReady")) {
         r->onFileRelayReady(peer, received, relayed);
     }
 }
 
-void ListenerRouting::fileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
-                                    uint32_t sent) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileRelayData")) {
+void ListenerRouting::OnFileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
+                                      uint32_t sent) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileRelayData")) {
         r->onFileRelayData(peer, bytes, length, sent);
     }
 }
 
-void ListenerRouting::fileTransferDone(uint32_t peer) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileTransferDone")) {
+void ListenerRouting::OnFileTransferDone(uint32_t peer) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileTransferDone")) {
         r->onFileTransferDone(peer);
     }
 }
 
-void ListenerRouting::fileProgress(uint32_t peer, uint32_t total, uint32_t done) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileProgress")) {
+void ListenerRouting::OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileProgress")) {
         r->onFileProgress(peer, total, done);
     }
 }
 
-std::string ListenerRouting::transferFilePath(uint32_t peer) {
-    auto* r = PeerReceiver(listener_, routes_.file, peer, "GetTransferFilePath");
+std::string ListenerRouting::GetTransferFilePath(uint32_t peer) {
+    auto* r = PeerReceiver(*this, routes_.file, peer, "GetTransferFilePath");
     return r != nullptr ? r->transferFilePath(peer) : std::string();
 }
 
-uint32_t ListenerRouting::transferFileSize(uint32_t peer) {
-    auto* r = PeerReceiver(listener_, routes_.file, peer, "GetTransferFileSize");
+uint32_t ListenerRouting::GetTransferFileSize(uint32_t peer) {
+    auto* r = PeerReceiver(*this, routes_.file, peer, "GetTransferFileSize");
     return r != nullptr ? r->transferFileSize(peer) : 0;
 }
 
-void ListenerRouting::fileFailed(uint32_t peer, int error) {
-    if (auto* r = PeerReceiver(listener_, routes_.file, peer, "OnFileFailed")) {
+void ListenerRouting::OnFileFailed(uint32_t peer, int error) {
+    if (auto* r = PeerReceiver(*this, routes_.file, peer, "OnFileFailed")) {
         r->onFileFailed(peer, error);
     }
 }
 
-void ListenerRouting::voiceOffer(uint32_t peer) {
-    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceOffer")) {
+void ListenerRouting::OnVoiceOffer(uint32_t peer) {
+    if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceOffer")) {
         r->onVoiceOffer(peer);
     }
 }
 
-void ListenerRouting::voiceAccepted(uint32_t peer, uint16_t port) {
-    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceAccepted")) {
+void ListenerRouting::OnVoiceAccepted(uint32_t peer, uint16_t port) {
+    if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceAccepted")) {
         r->onVoiceAccepted(peer, port);
     }
 }
 
-void ListenerRouting::voiceCancelled(uint32_t peer) {
-    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceCancelled")) {
+void ListenerRouting::OnVoiceCancelled(uint32_t peer) {
+    if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceCancelled")) {
         r->onVoiceCancelled(peer);
     }
 }
 
-void ListenerRouting::voiceChannelReady(uint32_t peer, bool relayed) {
-    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceChannelReady")) {
+void ListenerRouting::OnVoiceChannelReady(uint32_t peer, bool relayed) {
+    if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceChannelReady")) {
         r->onVoiceChannelReady(peer, relayed);
     }
 }
 
-void ListenerRouting::voiceChannelStarted(uint32_t peer, bool relayed) {
-    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceChannelStarted")) {
+void ListenerRouting::OnVoiceChannelStarted(uint32_t peer, bool relayed) {
+    if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceChannelStarted")) {
         r->onVoiceChannelStarted(peer, relayed);
     }
 }
 
-void ListenerRouting::voiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
-    if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceData")) {
+void ListenerRouting::OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
+    if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceData")) {
         r->onVoiceData(peer, bytes, length);
     }
 }
 
-void ListenerRouting::videoOffer(uint32_t peer) {
-    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoOffer")) {
+void ListenerRouting::OnVideoOffer(uint32_t peer) {
+    if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoOffer")) {
         r->onVideoOffer(peer);
     }
 }
 
-void ListenerRouting::videoAccepted(uint32_t peer, uint16_t port) {
-    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoAccepted")) {
+void ListenerRouting::OnVideoAccepted(uint32_t peer, uint16_t port) {
+    if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoAccepted")) {
         r->onVideoAccepted(peer, port);
     }
 }
 
-void ListenerRouting::videoCancelled(uint32_t peer) {
-    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoCancelled")) {
+void ListenerRouting::OnVideoCancelled(uint32_t peer) {
+    if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoCancelled")) {
         r->onVideoCancelled(peer);
     }
 }
 
-void ListenerRouting::videoChannelReady(uint32_t peer, bool relayed) {
-    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoChannelReady")) {
+void ListenerRouting::OnVideoChannelReady(uint32_t peer, bool relayed) {
+    if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoChannelReady")) {
         r->onVideoChannelReady(peer, relayed);
     }
 }
 
-void ListenerRouting::videoChannelStarted(uint32_t peer, bool relayed) {
-    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoChannelStarted")) {
+void ListenerRouting::OnVideoChannelStarted(uint32_t peer, bool relayed) {
+    if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoChannelStarted")) {
         r->onVideoChannelStarted(peer, relayed);
     }
 }
 
-void ListenerRouting::videoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
-    if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoData")) {
+void ListenerRouting::OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
+    if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoData")) {
         r->onVideoData(peer, bytes, length);
     }
 }
 
-void ListenerRouting::searchResultA(std::vector<SearchEntryA> entries) {
+void ListenerRouting::OnSearchResultA(std::vector<SearchEntryA> entries) {
     Route(routes_.search, "OnSearchResultA", static_cast<uint32_t>(entries.size()),
-          [&](auto& r) { r.onSearchResultA(std::move(entries), listener_.client().lastAckSeq()); });
+          [&](auto& r) { r.onSearchResultA(std::move(entries), client().lastAckSeq()); });
 }
 
-void ListenerRouting::searchResultB(std::vector<SearchEntryB> entries) {
+void ListenerRouting::OnSearchResultB(std::vector<SearchEntryB> entries) {
     Route(routes_.search, "OnSearchResultB", static_cast<uint32_t>(entries.size()),
-          [&](auto& r) { r.onSearchResultB(std::move(entries), listener_.client().lastAckSeq()); });
+          [&](auto& r) { r.onSearchResultB(std::move(entries), client().lastAckSeq()); });
 }
 
-void ListenerRouting::searchResultD(std::vector<SearchEntryD> entries) {
+void ListenerRouting::OnSearchResultD(std::vector<SearchEntryD> entries) {
     Route(routes_.search, "OnSearchResultD", static_cast<uint32_t>(entries.size()),
-          [&](auto& r) { r.onSearchResultD(std::move(entries), listener_.client().lastAckSeq()); });
+          [&](auto& r) { r.onSearchResultD(std::move(entries), client().lastAckSeq()); });
 }
 
-void ListenerRouting::sellerResult(std::vector<SellerEntry> entries, uint32_t key) {
+void ListenerRouting::OnSellerResult(std::vector<SellerEntry> entries, uint32_t key) {
     Route(routes_.handling, "OnSellerResult", key,
           [&](auto& r) { r.onSellerResult(std::move(entries), key); });
 }
 
-void ListenerRouting::callList(int list, std::vector<CallRecord> calls) {
+void ListenerRouting::routeCallList(int list, std::vector<CallRecord> calls) {
     if (list == ListCursors::kTaken) {
         Route(routes_.handling, "OnTakenCalls", static_cast<uint32_t>(calls.size()),
               [&](auto& r) { r.onTakenCalls(std::move(calls)); });
@@ -301,36 +304,59 @@ void ListenerRouting::callList(int list, std::vector<CallRecord> calls) {
     routes_.calls->onCallList(list, std::move(calls));
 }
 
-void ListenerRouting::newCall(CallRecord call) {
+void ListenerRouting::OnCategoryCalls(int pane, std::vector<CallRecord> calls) {
+    routeCallList(ListCursors::kFirstCategory + pane, std::move(calls));
+}
+
+void ListenerRouting::OnServiceCalls(std::vector<CallRecord> calls) {
+    routeCallList(ListCursors::kService, std::move(calls));
+}
+
+void ListenerRouting::OnTakenCalls(std::vector<CallRecord> calls) {
+    routeCallList(ListCursors::kTaken, std::move(calls));
+}
+
+void ListenerRouting::OnNewCall(CallRecord call) {
     Route(routes_.calls, "OnNewCall", call.callId, [&](auto& r) { r.onNewCall(std::move(call)); });
 }
 
-void ListenerRouting::callGone(uint32_t callId) {
+void ListenerRouting::OnCallGone(uint32_t callId) {
     Route(routes_.calls, "OnCallGone", callId, [&](auto& r) { r.onCallGone(callId); });
     if (routes_.handling != nullptr) {
         routes_.handling->onCallGone(callId);
     }
 }
 
-void ListenerRouting::callNoticeDone(uint32_t callId, bool second) {
-    Route(routes_.handling, second ? "OnCallNoticeDone2" : "OnCallNoticeDone", callId,
-          [&](auto& r) { r.onCallNoticeDone(callId, second); });
+void ListenerRouting::OnCallNoticeDone(uint32_t callId) {
+    Route(routes_.handling, "OnCallNoticeDone", callId,
+          [&](auto& r) { r.onCallNoticeDone(callId, false); });
 }
 
-void ListenerRouting::callMemoSaved(uint32_t callId) {
+void ListenerRouting::OnCallNoticeDone2(uint32_t callId) {
+    Route(routes_.handling, "OnCallNoticeDone2", callId,
+          [&](auto& r) { r.onCallNoticeDone(callId, true); });
+}
+
+void ListenerRouting::OnCallMemoSaved(uint32_t callId) {
     Route(routes_.handling, "OnCallMemoSaved", callId, [&](auto& r) { r.onCallMemoSaved(callId); });
     if (routes_.calls != nullptr) {
         routes_.calls->onCallMemoSaved(callId);
     }
 }
 
-void ListenerRouting::familyContact(bool second, uint32_t key, const std::string& name,
-                                    const std::string& phone) {
-    Route(routes_.handling, second ? "OnFamilyContact2" : "OnFamilyContact", key,
-          [&](auto& r) { r.onFamilyContact(second, key, name, phone); });
+void ListenerRouting::OnFamilyContact(uint32_t callKey, const std::string& name,
+                                      const std::string& phone) {
+    Route(routes_.handling, "OnFamilyContact", callKey,
+          [&](auto& r) { r.onFamilyContact(false, callKey, name, phone); });
 }
 
-void ListenerRouting::listsRequested() {
+void ListenerRouting::OnFamilyContact2(uint32_t callKey, const std::string& name,
+                                       const std::string& phone) {
+    Route(routes_.handling, "OnFamilyContact2", callKey,
+          [&](auto& r) { r.onFamilyContact(true, callKey, name, phone); });
+}
+
+void ListenerRouting::routeListsRequested() {
     if (routes_.calls != nullptr) {
         routes_.calls->onListsRequested();
     }
@@ -339,16 +365,16 @@ void ListenerRouting::listsRequested() {
     }
 }
 
-void ListenerRouting::reminderDue() {
+void ListenerRouting::routeReminderDue() {
     Route(routes_.calls, "reminder timer", 0, [&](auto& r) { r.onReminderDue(); });
 }
 
-void ListenerRouting::playSound(int event) {
+void ListenerRouting::routeSound(int event) {
     Route(routes_.sounds, "sound event", static_cast<uint32_t>(event),
           [&](auto& r) { r.playSoundEvent(event); });
 }
 
-int ListenerRouting::rowCount(int code) const {
+int ListenerRouting::callRowCount(int code) const {
     return routes_.calls != nullptr ? routes_.calls->rowCount(code) : 0;
 }
 

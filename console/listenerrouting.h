@@ -6,79 +6,96 @@
 #include <vector>
 
 #include "console/eventroutes.h"
+#include "protocol/clientlistener.h"
 #include "protocol/records.h"
 
 namespace talmor {
 
-class ClientListener;
-
-// Hands the server events that belong to other windows to their receivers: the call panes and
-// call windows, the contact pane and group dialogs, and the chat, media and search windows.
-// An event without a receiver is reported, not lost silently.
-class ListenerRouting {
+// The protocol core's listener with the routes of the events that belong to other windows: the
+// call panes and call windows, the contact pane and group dialogs, and the chat, media and search
+// windows. Each slot here hands its event straight to its receiver in routes(); an event without
+// a receiver is reported, not lost silently. The main window derives from it and overrides only
+// the slots where it does work of its own, routing through the protected calls below.
+class ListenerRouting : public ClientListener {
 public:
-    explicit ListenerRouting(ClientListener& listener) : listener_(listener) {}
+    using ClientListener::ClientListener;
 
     EventRoutes& routes() { return routes_; }
     const EventRoutes& routes() const { return routes_; }
 
-    void message(MessageRecord message);
-    void groups(const std::vector<GroupEntry>& groups);
-    void contactsLoaded(const std::vector<ContactEntry>& entries);
-    void groupCreated(uint32_t groupId);
-    void groupNameChanged(uint32_t groupId, const std::string& name);
-    void groupDeleted(uint32_t groupId);
-    void userInfo(uint32_t userId);
-    void contactOnline(uint32_t userId, uint32_t status, bool fromList);
-    void contactOffline(uint32_t userId);
-    void contactStatus(uint32_t userId, uint32_t status);
-    void contactMoved(uint32_t groupId, uint32_t userId);
-    void contactDeleted(uint32_t userId);
-    void contactAdded(uint32_t userId);
-    void addRequest(uint32_t userId);
-    void allOffline();
+    void OnMessage(MessageRecord message) override;
+    void OnGroupCreated(uint32_t groupId) override;
+    void OnGroupNameChanged(uint32_t groupId, const std::string& name) override;
+    void OnGroupDeleted(uint32_t groupId) override;
+    void OnUserInfo(const UserRecord& record) override;
+    void OnContactOffline(uint32_t userId) override;
+    void OnContactMoved(uint32_t groupId, uint32_t userId) override;
+    void OnContactDeleted(uint32_t userId) override;
+    void OnContactAdded(uint32_t userId) override;
+    void OnAddRequest(uint32_t userId) override;
 
     // Peer media, each kind to its own receiver. Events about a peer that is not a contact are
     // dropped, as the peers' sessions are only for contacts.
-    void fileOffer(uint32_t peer, uint32_t size, const std::string& name);
-    void fileAccepted(uint32_t peer, uint16_t port);
-    void fileCancelled(uint32_t peer);
-    void fileRelayReady(uint32_t peer, uint32_t received, bool relayed);
-    void fileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length, uint32_t sent);
-    void fileTransferDone(uint32_t peer);
-    void fileProgress(uint32_t peer, uint32_t total, uint32_t done);
-    std::string transferFilePath(uint32_t peer);
-    uint32_t transferFileSize(uint32_t peer);
-    void fileFailed(uint32_t peer, int error);
-    void voiceOffer(uint32_t peer);
-    void voiceAccepted(uint32_t peer, uint16_t port);
-    void voiceCancelled(uint32_t peer);
-    void voiceChannelReady(uint32_t peer, bool relayed);
-    void voiceChannelStarted(uint32_t peer, bool relayed);
-    void voiceData(uint32_t peer, const uint8_t* bytes, uint32_t length);
-    void videoOffer(uint32_t peer);
-    void videoAccepted(uint32_t peer, uint16_t port);
-    void videoCancelled(uint32_t peer);
-    void videoChannelReady(uint32_t peer, bool relayed);
-    void videoChannelStarted(uint32_t peer, bool relayed);
-    void videoData(uint32_t peer, const uint8_t* bytes, uint32_t length);
+    void OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) override;
+    void OnFileAccepted(uint32_t peer, uint16_t port) override;
+    void OnFileCancelled(uint32_t peer) override;
+    void OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) override;
+    void OnFileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
+                         uint32_t sent) override;
+    void OnFileTransferDone(uint32_t peer) override;
+    void OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) override;
+    std::string GetTransferFilePath(uint32_t peer) override;
+    uint32_t GetTransferFileSize(uint32_t peer) override;
+    void OnFileFailed(uint32_t peer, int error) override;
+    void OnVoiceOffer(uint32_t peer) override;
+    void OnVoiceAccepted(uint32_t peer, uint16_t port) override;
+    void OnVoiceCancelled(uint32_t peer) override;
+    void OnVoiceChannelReady(uint32_t peer, bool relayed) override;
+    void OnVoiceChannelStarted(uint32_t peer, bool relayed) override;
+    void OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) override;
+    void OnVideoOffer(uint32_t peer) override;
+    void OnVideoAccepted(uint32_t peer, uint16_t port) override;
+    void OnVideoCancelled(uint32_t peer) override;
+    void OnVideoChannelReady(uint32_t peer, bool relayed) override;
+    void OnVideoChannelStarted(uint32_t peer, bool relayed) override;
+    void OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) override;
 
-    void searchResultA(std::vector<SearchEntryA> entries);
-    void searchResultB(std::vector<SearchEntryB> entries);
-    void searchResultD(std::vector<SearchEntryD> entries);
-    void sellerResult(std::vector<SellerEntry> entries, uint32_t key);
+    void OnSearchResultA(std::vector<SearchEntryA> entries) override;
+    void OnSearchResultB(std::vector<SearchEntryB> entries) override;
+    void OnSearchResultD(std::vector<SearchEntryD> entries) override;
+    void OnSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) override;
 
-    void callList(int list, std::vector<CallRecord> calls);
-    void newCall(CallRecord call);
-    void callGone(uint32_t callId);
-    void callNoticeDone(uint32_t callId, bool second);
-    void callMemoSaved(uint32_t callId);
-    void familyContact(bool second, uint32_t key, const std::string& name,
-                       const std::string& phone);
-    void listsRequested();
-    void reminderDue();
-    void playSound(int event);
-    int rowCount(int code) const;
+    void OnCategoryCalls(int pane, std::vector<CallRecord> calls) override;
+    void OnServiceCalls(std::vector<CallRecord> calls) override;
+    void OnTakenCalls(std::vector<CallRecord> calls) override;
+    void OnNewCall(CallRecord call) override;
+    void OnCallNoticeDone(uint32_t callId) override;
+    void OnCallNoticeDone2(uint32_t callId) override;
+    void OnCallMemoSaved(uint32_t callId) override;
+    void OnFamilyContact(uint32_t callKey, const std::string& name,
+                         const std::string& phone) override;
+    void OnFamilyContact2(uint32_t callKey, const std::string& name,
+                          const std::string& phone) override;
+    void OnCallGone(uint32_t callId) override;
+
+    // Not events of the server: the login asked for the call lists again, the reminder timer
+    // fired, a sound event is due, the operator went offline.
+    void routeListsRequested();
+    void routeReminderDue();
+    void routeSound(int event);
+    // Every transfer and talk ends as with a peer that left; the contact pane shows everyone
+    // offline.
+    void routeAllOffline();
+    // Rows in the pane of category `code` (0 without the call panes).
+    int callRowCount(int code) const;
+
+protected:
+    // For the slots the window overrides: the part of the event that goes to other windows.
+    void routeGroupList(const std::vector<GroupEntry>& groups);
+    void routeContactsLoaded(const std::vector<ContactEntry>& entries);
+    void routeContactOnline(uint32_t userId, uint32_t status, bool fromList);
+    void routeContactStatus(uint32_t userId, uint32_t status);
+    void routeCallList(int list, std::vector<CallRecord> calls);
 
 private:
     // An event about one contact: to the contact pane, and the contact's chat window learns of
@@ -86,7 +103,6 @@ private:
     void aboutContact(const char* operation, uint32_t userId,
                       const std::function<void(ContactReceiver&)>& call);
 
-    ClientListener& listener_;
     EventRoutes routes_;
 };
 

@@ -158,7 +158,7 @@ void LoginSequence::requestFirstData() {
     client.getTotal1();
     client.getTotal2();
     client.getCount1();
-    window_.routing().listsRequested();
+    window_.routeListsRequested();
     for (int list = 0; list < ListCursors::kCount; ++list) {
         client.cursors().set(list, 0);
         client.getCallList(list, 0);
@@ -210,9 +210,9 @@ void LoginSequence::connected(bool up) {
         }
         return;
     }
-    window_.routing().playSound(kConnectionLostSound);
+    window_.routeSound(kConnectionLostSound);
     window_.setReady(false);
-    window_.routing().allOffline();
+    window_.routeAllOffline();
     Mark("connection lost");
     if (loss == LinkLoss::Reconnecting) {
         // The protocol core connects again right after this returns.

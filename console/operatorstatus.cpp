@@ -49,7 +49,7 @@ void OperatorStatus::setOffline() {
     if (window_.own().status != kStatusOffline) {
         window_.client().goOffline();
         window_.setReady(false);
-        window_.routing().allOffline();
+        window_.routeAllOffline();
     } else if (window_.client().reconnecting()) {
         // Offline already after a lost link: the operator's choice ends the attempts to log in
         // again.

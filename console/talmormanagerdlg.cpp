@@ -64,13 +64,13 @@ QString Utf8(const std::string& text) {
 
 CTalmorManagerDlg::CTalmorManagerDlg(const ConsoleEnvironment& environment,
                                      const Deployment& deployment, ConsoleUi& ui, bool withBrowser)
-    : ClientListener(environment.sockets, environment.resolver, environment.timers,
-                     environment.clock, environment.random),
+    : ListenerRouting(environment.sockets, environment.resolver, environment.timers,
+                      environment.clock, environment.random),
       // The host's windows() is virtual and its table is not set yet.
       RegisteredWindow(ClientListener::windows(), kWindowType, 0, 0), ui_(ui),
       timers_(environment.timers), deployment_(deployment), withBrowser_(withBrowser),
-      routing_(*this), peers_(*this, environment.sockets, environment.clock, environment.timers),
-      login_(*this), status_(*this) {
+      peers_(*this, environment.sockets, environment.clock, environment.timers), login_(*this),
+      status_(*this) {
     setPeerSessions(&peers_);
     // Until the capture devices are looked at, a configured video source counts as present.
     client().setVideoCapable(!deployment_.videoSource.isEmpty());
@@ -368,11 +368,11 @@ void CTalmorManagerDlg::onTimer(int id) {
         break;
     case kReminderTimer:
         if (findWindow(kReminderWindowType, 0, 0) == nullptr) {
-            routing_.reminderDue();
+            routeReminderDue();
         }
         break;
     case kTabBlinkTimer:
-        tabs_->blink(blinkPhase_, [this](int code) { return routing_.rowCount(code); });
+        tabs_->blink(blinkPhase_, [this](int code) { return callRowCount(code); });
         blinkPhase_ = !blinkPhase_;
         break;
     default:
@@ -499,7 +499,7 @@ MenuState CTalmorManagerDlg::menuState() const {
     state.rights = &seatRights();
     state.scopeKind = own().record.scopeKind;
     state.optionBits = options_.bits;
-    if (const ContactReceiver* contacts = routing_.routes().contacts) {
+    if (const ContactReceiver* contacts = ListenerRouting::routes().contacts) {
         state.groupCount = contacts->groupCount();
         state.selectedGroup = contacts->selectedGroup();
     }
@@ -523,7 +523,7 @@ void CTalmorManagerDlg::showConsole() {
 
 void CTalmorManagerDlg::exitCommand() {
     const std::string question =
-        QuitQuestionText(routing_.rowCount(kSosCategory), routing_.rowCount(kHelpCategory));
+        QuitQuestionText(callRowCount(kSosCategory), callRowCount(kHelpCategory));
     if (!question.empty() && !ui_.question(this, Utf8(question))) {
         return;
     }
@@ -590,7 +590,7 @@ void CTalmorManagerDlg::OnLoginReply(const std::string& pw1, const std::string& 
 }
 
 void CTalmorManagerDlg::OnGroupList(std::vector<GroupEntry> groups) {
-    routing_.groups(groups);
+    routeGroupList(groups);
     login_.groupList();
     ClientListener::OnGroupList(std::move(groups));
 }
@@ -601,15 +601,10 @@ void CTalmorManagerDlg::OnContactList(std::vector<ContactEntry> contacts) {
     const bool completes = !client().loginComplete();
     const std::vector<ContactEntry> entries = contacts;
     ClientListener::OnContactList(std::move(contacts));
-    routing_.contactsLoaded(entries);
+    routeContactsLoaded(entries);
     if (completes) {
         login_.complete();
     }
-}
-
-void CTalmorManagerDlg::OnUserInfo(const UserRecord& record) {
-    ClientListener::OnUserInfo(record);
-    routing_.userInfo(record.id);
 }
 
 void CTalmorManagerDlg::OnContactOnline(uint32_t id, uint32_t status, uint32_t altAddress,
@@ -620,12 +615,7 @@ void CTalmorManagerDlg::OnContactOnline(uint32_t id, uint32_t status, uint32_t a
         return;
     }
     storePresence(id, status, altAddress, altPort, messagePort, peerAddress);
-    routing_.contactOnline(id, status, fromList);
-}
-
-void CTalmorManagerDlg::OnContactOffline(uint32_t id) {
-    ClientListener::OnContactOffline(id);
-    routing_.contactOffline(id);
+    routeContactOnline(id, status, fromList);
 }
 
 void CTalmorManagerDlg::OnContactStatus(uint32_t id, uint32_t status) {
@@ -635,7 +625,7 @@ void CTalmorManagerDlg::OnContactStatus(uint32_t id, uint32_t status) {
     if (ContactRecord* contact = contacts().find(id)) {
         contact->status = status;
     }
-    routing_.contactStatus(id, status);
+    routeContactStatus(id, status);
 }
 
 void CTalmorManagerDlg::OnScopeNotice(const std::string& text) {
@@ -652,26 +642,14 @@ void CTalmorManagerDlg::OnReminderSchedule(uint32_t enabled, uint32_t minutes) {
 
 void CTalmorManagerDlg::OnHelpCalls(std::vector<CallRecord> calls) {
     if (options_.bit(storage::kOptionTakeHelpCalls)) {
-        routing_.callList(ListCursors::kHelp, std::move(calls));
+        routeCallList(ListCursors::kHelp, std::move(calls));
     }
 }
 
 void CTalmorManagerDlg::OnSosCalls(std::vector<CallRecord> calls) {
     if (options_.bit(storage::kOptionTakeSosCalls)) {
-        routing_.callList(ListCursors::kSos, std::move(calls));
+        routeCallList(ListCursors::kSos, std::move(calls));
     }
-}
-
-void CTalmorManagerDlg::OnCategoryCalls(int pane, std::vector<CallRecord> calls) {
-    routing_.callList(ListCursors::kFirstCategory + pane, std::move(calls));
-}
-
-void CTalmorManagerDlg::OnServiceCalls(std::vector<CallRecord> calls) {
-    routing_.callList(ListCursors::kService, std::move(calls));
-}
-
-void CTalmorManagerDlg::OnTakenCalls(std::vector<CallRecord> calls) {
-    routing_.callList(ListCursors::kTaken, std::move(calls));
 }
 
 void CTalmorManagerDlg::OnHelpTotal(uint32_t count) {

@@ -15,7 +15,6 @@
 #include "console/systemtray.h"
 #include "console/traymenu.h"
 #include "kit/consolehost.h"
-#include "protocol/clientlistener.h"
 #include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
 #include "storage/consoleoptions.h"
@@ -37,10 +36,11 @@ class WebPane;
 // The console's main window and the receiver of every server event. It fills the desktop's
 // work area: the button rows, the tab strip with the call panes and the work pane, the contact
 // pane on the right, the processing list at the bottom, the notice strip and the status line.
-// Its parts do the work: LoginSequence the login, ListenerRouting the events of other windows,
-// MainMenu the menu rules, CallTabStrip the tabs. The features reach it as their ConsoleHost.
+// Its parts do the work: LoginSequence the login, its base ListenerRouting the events of other
+// windows, MainMenu the menu rules, CallTabStrip the tabs. The features reach it as their
+// ConsoleHost.
 class CTalmorManagerDlg : public QMainWindow,
-                          public ClientListener,
+                          public ListenerRouting,
                           public RegisteredWindow,
                           public ConsoleHost {
     Q_OBJECT
@@ -110,8 +110,7 @@ public:
     const std::string& installationId() override { return client().installationId(); }
     const Deployment& deployment() const override { return deployment_; }
     storage::ConsoleOptions& options() override { return options_; }
-    EventRoutes& routes() override { return routing_.routes(); }
-    ListenerRouting& routing() { return routing_; }
+    EventRoutes& routes() override { return ListenerRouting::routes(); }
     ConsoleUi& ui() override { return ui_; }
     TimerHost& timers() { return timers_; }
     // The direct sessions with other consoles (chat, files, voice, video).
@@ -171,120 +170,28 @@ public:
     // The login-wait window when one is open.
     class CLoginWaitDlg* loginWait() const;
 
-    // Listener operations (their routing: LoginSequence for the login, ListenerRouting for the
-    // other windows, the window itself for status, counters and scope).
-    void OnMessage(MessageRecord message) override { routing_.message(std::move(message)); }
+    // The listener's slots where the window does its own work (LoginSequence for the login, the
+    // window itself for status, counters and scope); the others reach their receivers through
+    // ListenerRouting.
     void OnContactList(std::vector<ContactEntry> contacts) override;
     void OnLoginReply(const std::string& pw1, const std::string& pw2, const std::string& pw3,
                       const std::string& pw4, uint16_t result, uint32_t accountValue,
                       uint32_t requiredVersion) override;
     void OnLoggedInElsewhere() override { login_.loggedInElsewhere(); }
     void OnGroupList(std::vector<GroupEntry> groups) override;
-    void OnGroupCreated(uint32_t groupId) override { routing_.groupCreated(groupId); }
-    void OnGroupNameChanged(uint32_t groupId, const std::string& name) override {
-        routing_.groupNameChanged(groupId, name);
-    }
-    void OnGroupDeleted(uint32_t groupId) override { routing_.groupDeleted(groupId); }
-    void OnUserInfo(const UserRecord& record) override;
     void OnOwnProfile() override { login_.ownProfile(); }
     void OnContactOnline(uint32_t id, uint32_t status, uint32_t altAddress, uint16_t altPort,
                          uint16_t messagePort, uint32_t peerAddress, bool fromList) override;
-    void OnContactOffline(uint32_t id) override;
     void OnContactStatus(uint32_t id, uint32_t status) override;
-    void OnContactMoved(uint32_t groupId, uint32_t userId) override {
-        routing_.contactMoved(groupId, userId);
-    }
-    void OnContactDeleted(uint32_t userId) override { routing_.contactDeleted(userId); }
-    void OnContactAdded(uint32_t userId) override { routing_.contactAdded(userId); }
-    void OnAddRequest(uint32_t userId) override { routing_.addRequest(userId); }
-    void OnFileOffer(uint32_t peer, uint32_t size, const std::string& name) override {
-        routing_.fileOffer(peer, size, name);
-    }
-    void OnFileAccepted(uint32_t peer, uint16_t port) override {
-        routing_.fileAccepted(peer, port);
-    }
-    void OnFileCancelled(uint32_t peer) override { routing_.fileCancelled(peer); }
-    void OnFileRelayReady(uint32_t peer, uint32_t received, bool relayed) override {
-        routing_.fileRelayReady(peer, received, relayed);
-    }
-    void OnFileRelayData(uint32_t peer, const uint8_t* bytes, uint32_t length,
-                         uint32_t sent) override {
-        routing_.fileRelayData(peer, bytes, length, sent);
-    }
-    void OnFileTransferDone(uint32_t peer) override { routing_.fileTransferDone(peer); }
-    void OnFileProgress(uint32_t peer, uint32_t total, uint32_t done) override {
-        routing_.fileProgress(peer, total, done);
-    }
-    std::string GetTransferFilePath(uint32_t peer) override {
-        return routing_.transferFilePath(peer);
-    }
-    uint32_t GetTransferFileSize(uint32_t peer) override { return routing_.transferFileSize(peer); }
-    void OnFileFailed(uint32_t peer, int error) override { routing_.fileFailed(peer, error); }
-    void OnVoiceOffer(uint32_t peer) override { routing_.voiceOffer(peer); }
-    void OnVoiceAccepted(uint32_t peer, uint16_t port) override {
-        routing_.voiceAccepted(peer, port);
-    }
-    void OnVoiceCancelled(uint32_t peer) override { routing_.voiceCancelled(peer); }
-    void OnVoiceChannelReady(uint32_t peer, bool relayed) override {
-        routing_.voiceChannelReady(peer, relayed);
-    }
-    void OnVoiceChannelStarted(uint32_t peer, bool relayed) override {
-        routing_.voiceChannelStarted(peer, relayed);
-    }
-    void OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) override {
-        routing_.voiceData(peer, bytes, length);
-    }
-    void OnVideoOffer(uint32_t peer) override { routing_.videoOffer(peer); }
-    void OnVideoAccepted(uint32_t peer, uint16_t port) override {
-        routing_.videoAccepted(peer, port);
-    }
-    void OnVideoCancelled(uint32_t peer) override { routing_.videoCancelled(peer); }
-    void OnVideoChannelReady(uint32_t peer, bool relayed) override {
-        routing_.videoChannelReady(peer, relayed);
-    }
-    void OnVideoChannelStarted(uint32_t peer, bool relayed) override {
-        routing_.videoChannelStarted(peer, relayed);
-    }
-    void OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) override {
-        routing_.videoData(peer, bytes, length);
-    }
     void OnScopeNotice(const std::string& text) override;
     void OnReminderSchedule(uint32_t enabled, uint32_t minutes) override;
     void OnHelpCalls(std::vector<CallRecord> calls) override;
     void OnSosCalls(std::vector<CallRecord> calls) override;
-    void OnCategoryCalls(int pane, std::vector<CallRecord> calls) override;
-    void OnServiceCalls(std::vector<CallRecord> calls) override;
-    void OnTakenCalls(std::vector<CallRecord> calls) override;
-    void OnNewCall(CallRecord call) override { routing_.newCall(std::move(call)); }
-    void OnCallNoticeDone(uint32_t callId) override { routing_.callNoticeDone(callId, false); }
-    void OnCallNoticeDone2(uint32_t callId) override { routing_.callNoticeDone(callId, true); }
-    void OnCallMemoSaved(uint32_t callId) override { routing_.callMemoSaved(callId); }
-    void OnSearchResultA(std::vector<SearchEntryA> entries) override {
-        routing_.searchResultA(std::move(entries));
-    }
-    void OnSearchResultB(std::vector<SearchEntryB> entries) override {
-        routing_.searchResultB(std::move(entries));
-    }
-    void OnSearchResultD(std::vector<SearchEntryD> entries) override {
-        routing_.searchResultD(std::move(entries));
-    }
     void OnHelpTotal(uint32_t count) override;
     void OnSosTotal(uint32_t count) override;
     void OnProviderCount(uint32_t count) override;
     void OnCustomerCount(uint32_t count) override;
     void OnConnected(bool up) override { login_.connected(up); }
-    void OnSellerResult(std::vector<SellerEntry> entries, uint32_t windowKey) override {
-        routing_.sellerResult(std::move(entries), windowKey);
-    }
-    void OnFamilyContact(uint32_t callKey, const std::string& name,
-                         const std::string& phone) override {
-        routing_.familyContact(false, callKey, name, phone);
-    }
-    void OnFamilyContact2(uint32_t callKey, const std::string& name,
-                          const std::string& phone) override {
-        routing_.familyContact(true, callKey, name, phone);
-    }
-    void OnCallGone(uint32_t callId) override { routing_.callGone(callId); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -305,7 +212,6 @@ private:
     TimerHost& timers_;
     Deployment deployment_;
     bool withBrowser_;
-    ListenerRouting routing_;
     PeerSessionManager peers_;
     LoginSequence login_;
     OperatorStatus status_;

@@ -538,7 +538,7 @@ TEST_F(FileTest, GoingOfflineEndsTheTransferAndLeavesNoHalfFile) {
     relayData(2048, Content(2048));
     EXPECT_EQ(partFiles().size(), 1u);
     EXPECT_FALSE(Exists(file)); // the chosen name waits for the whole file
-    h.window().routing().allOffline();
+    h.window().routeAllOffline();
     EXPECT_EQ(transfer(), nullptr);
     EXPECT_EQ(files().strip(kPeer), nullptr);
     EXPECT_TRUE(partFiles().empty());
