@@ -2,8 +2,8 @@
 
 #include <ctime>
 
-#include "console/categories.h"
-#include "console/gbktext.h"
+#include "kit/categories.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <memory>
 
-#include "console/categories.h"
-#include "console/eventroutes.h"
+#include "kit/categories.h"
+#include "kit/eventroutes.h"
 #include "kit/soundplayer.h"
 
 namespace talmor {

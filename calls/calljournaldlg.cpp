@@ -15,8 +15,8 @@
 
 #include "calls/callcolumns.h"
 #include "calls/journaltexts.h"
-#include "console/categories.h"
-#include "console/consoleui.h"
+#include "kit/categories.h"
+#include "kit/consoleui.h"
 
 namespace talmor {
 

@@ -7,9 +7,9 @@
 
 #include "calls/calllistmodel.h"
 #include "calls/calltexts.h"
-#include "console/backofficeurl.h"
-#include "console/consoleui.h"
+#include "kit/backofficeurl.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
 #include "protocol/platformclient.h"
 #include "protocol/registeredwindow.h"
 #include "protocol/sessionrecords.h"

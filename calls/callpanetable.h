@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "console/categories.h"
+#include "kit/categories.h"
 
 namespace talmor {
 

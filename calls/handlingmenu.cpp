@@ -1,7 +1,7 @@
 #include "calls/handlingmenu.h"
 
 #include "calls/panemenu.h"
-#include "console/categories.h"
+#include "kit/categories.h"
 
 namespace talmor {
 

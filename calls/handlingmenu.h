@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "console/backofficeurl.h"
+#include "kit/backofficeurl.h"
 #include "protocol/records.h"
 #include "protocol/sessionrecords.h"
 

@@ -9,8 +9,8 @@
 #include "calls/sellersearchdlg.h"
 #include "calls/sendcalldlg.h"
 #include "calls/specialsmssend.h"
-#include "console/consoleui.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
 #include "protocol/registeredwindow.h"
 #include "protocol/sessionrecords.h"
 

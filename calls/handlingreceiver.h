@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 
 namespace talmor {
 

@@ -1,8 +1,8 @@
 #include "calls/handlingtextcheck.h"
 
 #include "calls/handlingtexts.h"
-#include "console/consoleui.h"
-#include "console/gbktext.h"
+#include "kit/consoleui.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "console/categories.h"
+#include "kit/categories.h"
 
 namespace talmor {
 

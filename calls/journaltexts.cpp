@@ -3,7 +3,7 @@
 #include <QDateTime>
 
 #include "calls/callcolumns.h"
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 #include "storage/consoleoptions.h"
 
 namespace talmor {

@@ -12,8 +12,8 @@
 #include "calls/proclistcolumns.h"
 #include "calls/proclistmodel.h"
 #include "calls/proclistview.h"
-#include "console/ecpbarplacement.h"
 #include "kit/consolehost.h"
+#include "kit/ecpbarplacement.h"
 #include "protocol/platformclient.h"
 #include "protocol/sessionrecords.h"
 

@@ -1,6 +1,6 @@
 #include "calls/proclistcolumns.h"
 
-#include "console/categories.h"
+#include "kit/categories.h"
 
 namespace talmor {
 

@@ -3,8 +3,8 @@
 #include <QMimeData>
 
 #include "calls/proclistcolumns.h"
-#include "console/categories.h"
-#include "console/eventroutes.h"
+#include "kit/categories.h"
+#include "kit/eventroutes.h"
 
 namespace talmor {
 

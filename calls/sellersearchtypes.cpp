@@ -1,7 +1,7 @@
 #include "calls/sellersearchtypes.h"
 
 #include "calls/handlingtexts.h"
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

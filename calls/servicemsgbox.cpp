@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include "calls/callresources.h"
-#include "console/categories.h"
-#include "console/gbktext.h"
-#include "console/startupmarks.h"
+#include "kit/categories.h"
+#include "kit/gbktext.h"
+#include "kit/startupmarks.h"
 
 namespace talmor {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "console/categories.h"
+#include "kit/categories.h"
 
 namespace talmor {
 

@@ -4,7 +4,7 @@
 
 #include "calls/callresources.h"
 #include "calls/calltexts.h"
-#include "console/artwork.h"
+#include "kit/artwork.h"
 
 namespace talmor {
 

@@ -1,16 +1,16 @@
 #include "console/backofficecommands.h"
 
 #include "console/backofficepages.h"
-#include "console/backofficeurl.h"
 #include "console/calltabstrip.h"
 #include "console/commandids.h"
-#include "console/consoleui.h"
 #include "console/ecpbar.h"
 #include "console/ecpdlg.h"
 #include "console/mainmenu.h"
 #include "console/myworkdlg.h"
 #include "console/paneslot.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/backofficeurl.h"
+#include "kit/consoleui.h"
 
 namespace talmor {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/ecpbarplacement.h"
+#include "kit/ecpbarplacement.h"
 
 namespace talmor {
 

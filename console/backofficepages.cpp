@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "console/backofficeurl.h"
-#include "console/deployment.h"
+#include "kit/backofficeurl.h"
+#include "kit/deployment.h"
 
 namespace talmor {
 

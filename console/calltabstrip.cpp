@@ -1,7 +1,7 @@
 #include "console/calltabstrip.h"
 
 #include "console/paneslot.h"
-#include "console/texts.h"
+#include "kit/texts.h"
 
 namespace talmor {
 

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "console/calltabbar.h"
-#include "console/categories.h"
 #include "console/tabset.h"
+#include "kit/categories.h"
 
 class QWidget;
 

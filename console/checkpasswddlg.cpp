@@ -4,11 +4,11 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "console/artwork.h"
-#include "console/consoleui.h"
-#include "console/gbkguard.h"
-#include "console/gbktext.h"
-#include "console/texts.h"
+#include "kit/artwork.h"
+#include "kit/consoleui.h"
+#include "kit/gbkguard.h"
+#include "kit/gbktext.h"
+#include "kit/texts.h"
 #include "widgets/fadinglabel.h"
 
 namespace talmor {

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "console/artwork.h"
+#include "kit/artwork.h"
 
 namespace talmor {
 

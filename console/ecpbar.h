@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "console/ecpbarplacement.h"
+#include "kit/ecpbarplacement.h"
 
 namespace talmor {
 

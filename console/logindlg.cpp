@@ -9,14 +9,14 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "console/appfolders.h"
-#include "console/artwork.h"
-#include "console/gbkguard.h"
-#include "console/gbktext.h"
 #include "console/headerdlg.h"
-#include "console/startupmarks.h"
 #include "console/starturl.h"
-#include "console/texts.h"
+#include "kit/appfolders.h"
+#include "kit/artwork.h"
+#include "kit/gbkguard.h"
+#include "kit/gbktext.h"
+#include "kit/startupmarks.h"
+#include "kit/texts.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"
 

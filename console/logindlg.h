@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "console/consoleui.h"
-#include "console/deployment.h"
+#include "kit/consoleui.h"
+#include "kit/deployment.h"
 #include "protocol/registeredwindow.h"
 
 class QCheckBox;

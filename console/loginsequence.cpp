@@ -3,17 +3,17 @@
 #include <QDir>
 #include <QTimer>
 
-#include "console/appfolders.h"
 #include "console/calltabstrip.h"
-#include "console/consoleui.h"
 #include "console/frameplacement.h"
-#include "console/gbktext.h"
 #include "console/loginwaitdlg.h"
-#include "console/startupmarks.h"
 #include "console/statustexts.h"
 #include "console/talmormanagerdlg.h"
-#include "console/texts.h"
 #include "console/toolbuttonrows.h"
+#include "kit/appfolders.h"
+#include "kit/consoleui.h"
+#include "kit/gbktext.h"
+#include "kit/startupmarks.h"
+#include "kit/texts.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"
 #include "widgets/colorlabel.h"

@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "console/artwork.h"
-#include "console/texts.h"
+#include "kit/artwork.h"
+#include "kit/texts.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorlabel.h"
 

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "console/artwork.h"
-#include "console/texts.h"
 #include "console/webpane.h"
+#include "kit/artwork.h"
+#include "kit/texts.h"
 
 namespace talmor {
 

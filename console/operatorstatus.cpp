@@ -1,11 +1,11 @@
 #include "console/operatorstatus.h"
 
-#include "console/appfolders.h"
-#include "console/artwork.h"
 #include "console/commandids.h"
 #include "console/consoleenvironment.h"
 #include "console/statustexts.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
+#include "kit/artwork.h"
 #include "protocol/peersessions.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"

@@ -11,7 +11,7 @@
 #include "console/checkpasswddlg.h"
 #include "console/logindlg.h"
 #include "console/negotiatedlg.h"
-#include "console/texts.h"
+#include "kit/texts.h"
 
 namespace talmor {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/consoleui.h"
-#include "console/deployment.h"
+#include "kit/consoleui.h"
+#include "kit/deployment.h"
 
 namespace talmor {
 

@@ -10,8 +10,8 @@
 
 #include <cstdlib>
 
-#include "console/gbktext.h"
 #include "console/starturl.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

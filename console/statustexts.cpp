@@ -1,7 +1,7 @@
 #include "console/statustexts.h"
 
 #include "console/commandids.h"
-#include "console/texts.h"
+#include "kit/texts.h"
 
 namespace talmor {
 

@@ -1,6 +1,6 @@
 #include "console/tabset.h"
 
-#include "console/texts.h"
+#include "kit/texts.h"
 
 namespace talmor {
 

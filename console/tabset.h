@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "console/categories.h"
+#include "kit/categories.h"
 #include "protocol/sessionrecords.h"
 
 namespace talmor {

@@ -8,15 +8,15 @@
 
 #include <cstdlib>
 
-#include "console/appfolders.h"
-#include "console/consoleui.h"
-#include "console/gbktext.h"
 #include "console/logindlg.h"
-#include "console/startupmarks.h"
 #include "console/starturl.h"
 #include "console/starturlhandover.h"
 #include "console/talmormanagerdlg.h"
-#include "console/texts.h"
+#include "kit/appfolders.h"
+#include "kit/consoleui.h"
+#include "kit/gbktext.h"
+#include "kit/startupmarks.h"
+#include "kit/texts.h"
 #include "storage/datafiles.h"
 #include "storage/partfiles.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "console/deployment.h"
+#include "kit/deployment.h"
 
 namespace talmor {
 

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "console/consoleenvironment.h"
-#include "console/deployment.h"
-#include "console/listenerrouting.h"
 #include "console/loginsequence.h"
 #include "console/mainmenu.h"
 #include "console/operatorstatus.h"
 #include "console/systemtray.h"
 #include "console/traymenu.h"
 #include "kit/consolehost.h"
+#include "kit/deployment.h"
+#include "kit/listenerrouting.h"
 #include "protocol/peersessionmanager.h"
 #include "protocol/platformclient.h"
 #include "storage/consoleoptions.h"

@@ -3,9 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "console/artwork.h"
 #include "console/commandids.h"
-#include "console/texts.h"
+#include "kit/artwork.h"
+#include "kit/texts.h"
 #include "widgets/colorlabel.h"
 #include "widgets/skinbutton.h"
 

@@ -3,8 +3,8 @@
 #include <QMenu>
 
 #include "console/commandids.h"
-#include "console/gbktext.h"
 #include "console/statustexts.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

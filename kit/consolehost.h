@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 
 class QIcon;
 class QRect;

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "kit/soundplayer.h"
 
 namespace talmor {

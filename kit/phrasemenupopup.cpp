@@ -5,10 +5,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
-#include "console/appfolders.h"
-#include "console/gbktext.h"
-#include "console/optionsheetentry.h"
+#include "kit/appfolders.h"
 #include "kit/consolehost.h"
+#include "kit/gbktext.h"
+#include "kit/optionsheetentry.h"
 
 namespace talmor {
 

@@ -1,6 +1,6 @@
 #include "kit/searchresults.h"
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

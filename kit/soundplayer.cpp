@@ -7,9 +7,9 @@
 
 #include <map>
 
-#include "console/appfolders.h"
-#include "console/gbktext.h"
-#include "console/startupmarks.h"
+#include "kit/appfolders.h"
+#include "kit/gbktext.h"
+#include "kit/startupmarks.h"
 
 namespace talmor {
 

@@ -1,6 +1,6 @@
 #include "messaging/contactactions.h"
 
-#include "console/backofficeurl.h"
+#include "kit/backofficeurl.h"
 #include "messaging/contacttexts.h"
 
 namespace talmor {

@@ -1,6 +1,6 @@
 #include "messaging/contactmenu.h"
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 #include "messaging/contactlist.h"
 #include "messaging/contacttexts.h"
 

@@ -1,8 +1,8 @@
 #include "messaging/contactpart.h"
 
-#include "console/consoleui.h"
-#include "console/gbktext.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/gbktext.h"
 #include "messaging/contactactions.h"
 #include "messaging/contacttexts.h"
 #include "messaging/creategroupdlg.h"

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactlist.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 #include "messaging/contactpictures.h"
 
 namespace talmor {

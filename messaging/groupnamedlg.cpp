@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "console/consoleui.h"
-#include "console/gbkguard.h"
-#include "console/gbktext.h"
-#include "console/texts.h"
+#include "kit/consoleui.h"
+#include "kit/gbkguard.h"
+#include "kit/gbktext.h"
+#include "kit/texts.h"
 #include "messaging/contactpictures.h"
 
 namespace talmor {

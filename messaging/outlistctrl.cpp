@@ -4,7 +4,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "messaging/contactrowdelegate.h"
 #include "messaging/contactrowmodel.h"
 

@@ -3,9 +3,9 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "console/consoleui.h"
-#include "console/ecpbarplacement.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/ecpbarplacement.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactlist.h"
 #include "messaging/contactmenu.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "protocol/registeredwindow.h"
 
 class QMenu;

@@ -1,6 +1,6 @@
 #include "messaging/searchconditions.h"
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 #include "messaging/searchtexts.h"
 #include "protocol/queryrecords.h"
 #include "protocol/requestbuilder.h"

@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "console/gbkguard.h"
-#include "console/gbktext.h"
+#include "kit/gbkguard.h"
+#include "kit/gbktext.h"
 #include "messaging/contactpictures.h"
 #include "messaging/searchtexts.h"
 #include "messaging/searchwizardkinds.h"

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 
 namespace talmor {
 

@@ -5,9 +5,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "console/consoleui.h"
-#include "console/deployment.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/deployment.h"
 #include "kit/resultlistmodel.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactpart.h"

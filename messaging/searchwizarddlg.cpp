@@ -3,8 +3,8 @@
 #include <QPushButton>
 #include <QStackedLayout>
 
-#include "console/consoleui.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
 #include "messaging/searchconditionsdlg.h"
 #include "messaging/searchresultsdlg.h"
 #include "messaging/searchwizardkinds.h"

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "console/appfolders.h"
 #include "eventloopsteps.h"
+#include "kit/appfolders.h"
 #include "messaging/chat/chathistory.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/historychatdlg.h"

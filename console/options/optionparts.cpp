@@ -4,12 +4,12 @@
 
 #include "calls/callintake.h"
 #include "calls/operatorsafety.h"
-#include "console/appfolders.h"
 #include "console/commandids.h"
 #include "console/options/optionsheet.h"
 #include "console/options/optiontexts.h"
-#include "console/optionsheetentry.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
+#include "kit/optionsheetentry.h"
 
 namespace talmor {
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "console/eventroutes.h"
 #include "console/options/optionservices.h"
+#include "kit/eventroutes.h"
 #include "kit/soundplayer.h"
 
 namespace talmor {

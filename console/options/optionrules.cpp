@@ -1,8 +1,8 @@
 #include "console/options/optionrules.h"
 
-#include "console/gbktext.h"
 #include "console/options/optiontexts.h"
 #include "console/options/wavefile.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

@@ -5,13 +5,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "console/artwork.h"
-#include "console/consoleui.h"
 #include "console/options/optionsmsdlg.h"
 #include "console/options/optionsounddlg.h"
 #include "console/options/optionsystemdlg.h"
 #include "console/options/optiontexts.h"
-#include "console/texts.h"
+#include "kit/artwork.h"
+#include "kit/consoleui.h"
+#include "kit/texts.h"
 
 namespace talmor {
 

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "console/consoleui.h"
-#include "console/gbkguard.h"
-#include "console/gbktext.h"
 #include "console/options/optionrules.h"
 #include "console/options/optiontexts.h"
 #include "console/options/wavefile.h"
+#include "kit/consoleui.h"
+#include "kit/gbkguard.h"
+#include "kit/gbktext.h"
 #include "kit/soundplayer.h"
 
 namespace talmor {

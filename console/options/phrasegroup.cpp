@@ -9,8 +9,8 @@
 #include <QTextCursor>
 #include <QToolTip>
 
-#include "console/gbktext.h"
 #include "console/options/optiontexts.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

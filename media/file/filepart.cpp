@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <set>
 
-#include "console/consoleui.h"
-#include "console/gbktext.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/gbktext.h"
 #include "media/file/filetexts.h"
 #include "media/file/filetransfer.h"
 #include "media/file/offeredname.h"

@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "media/file/transfermeter.h"
 #include "protocol/environment.h"
 

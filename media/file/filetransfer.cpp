@@ -2,9 +2,9 @@
 
 #include <cerrno>
 
-#include "console/appfolders.h"
-#include "console/gbktext.h"
+#include "kit/appfolders.h"
 #include "kit/consolehost.h"
+#include "kit/gbktext.h"
 #include "media/file/filetexts.h"
 #include "messaging/chat/chatnotices.h"
 #include "protocol/contactstore.h"

@@ -1,8 +1,8 @@
 #include "media/video/videochatlink.h"
 
-#include "console/consoleui.h"
-#include "console/deployment.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/deployment.h"
 #include "media/video/sendvideodlg.h"
 #include "media/video/videosource.h"
 #include "media/video/videotexts.h"

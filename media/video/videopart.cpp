@@ -1,7 +1,7 @@
 #include "media/video/videopart.h"
 
-#include "console/deployment.h"
 #include "kit/consolehost.h"
+#include "kit/deployment.h"
 #include "media/video/videochatlink.h"
 #include "media/video/videosource.h"
 #include "messaging/chat/chatpart.h"

@@ -1,9 +1,9 @@
 #include "media/voice/voicepart.h"
 
-#include "console/consoleui.h"
-#include "console/deployment.h"
-#include "console/gbktext.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/deployment.h"
+#include "kit/gbktext.h"
 #include "media/voice/sendwavedlg.h"
 #include "media/voice/voicetexts.h"
 #include "messaging/chat/chatnotices.h"

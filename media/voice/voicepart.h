@@ -7,7 +7,7 @@
 #include <map>
 #include <memory>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "media/voice/audiodevices.h"
 #include "media/voice/voicetalks.h"
 

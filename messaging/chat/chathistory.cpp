@@ -1,6 +1,6 @@
 #include "messaging/chat/chathistory.h"
 
-#include "console/appfolders.h"
+#include "kit/appfolders.h"
 #include "storage/historyfile.h"
 
 namespace talmor {

@@ -1,6 +1,6 @@
 #include "messaging/chat/chatnotices.h"
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 #include "messaging/chat/msgview.h"
 
 namespace talmor {

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "console/consoleui.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
 #include "messaging/chat/chathistory.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historysearchdlg.h"

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "messaging/chat/chatoutbox.h"
 #include "messaging/chat/historywriter.h"
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

@@ -11,10 +11,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "console/appfolders.h"
-#include "console/consoleui.h"
-#include "console/gbktext.h"
+#include "kit/appfolders.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/gbktext.h"
 #include "messaging/chat/chatrules.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/emoticons.h"

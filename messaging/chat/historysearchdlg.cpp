@@ -3,9 +3,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "console/appfolders.h"
-#include "console/gbktext.h"
+#include "kit/appfolders.h"
 #include "kit/consolehost.h"
+#include "kit/gbktext.h"
 #include "messaging/chat/chatrules.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historylist.h"

@@ -12,10 +12,10 @@
 
 #include <algorithm>
 
-#include "console/consoleui.h"
-#include "console/deployment.h"
-#include "console/gbktext.h"
 #include "kit/consolehost.h"
+#include "kit/consoleui.h"
+#include "kit/deployment.h"
+#include "kit/gbktext.h"
 #include "kit/phrasemenupopup.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/chatrules.h"

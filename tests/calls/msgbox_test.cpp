@@ -10,7 +10,7 @@
 
 #include "calls/servicemsgbox.h"
 #include "calls/slidemotion.h"
-#include "console/appfolders.h"
+#include "kit/appfolders.h"
 #include "kit/soundplayer.h"
 #include "support/qtapp.h"
 

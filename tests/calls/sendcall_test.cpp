@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "calls/sendcalldlg.h"
-#include "console/appfolders.h"
 #include "handlingfixture.h"
+#include "kit/appfolders.h"
 #include "kit/phrasemenupopup.h"
 #include "storage/textlists.h"
 

@@ -5,8 +5,8 @@
 
 #include "calls/handlingmenu.h"
 #include "calls/specialsmssend.h"
-#include "console/appfolders.h"
 #include "handlingfixture.h"
+#include "kit/appfolders.h"
 #include "kit/phrasemenupopup.h"
 #include "storage/textlists.h"
 

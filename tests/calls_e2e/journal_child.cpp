@@ -14,8 +14,8 @@
 #include "calls/calllistmodel.h"
 #include "calls/callpane.h"
 #include "calls/operatorsafety.h"
-#include "console/appfolders.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
 #include "support/liveconsole.h"
 #include "support/qtapp.h"
 

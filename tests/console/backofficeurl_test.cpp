@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "console/backofficeurl.h"
+#include "kit/backofficeurl.h"
 #include "support/qtapp.h"
 
 namespace talmor {

@@ -18,15 +18,15 @@
 
 #include <memory>
 
-#include "console/appfolders.h"
 #include "console/checkpasswddlg.h"
-#include "console/gbkguard.h"
 #include "console/headerdlg.h"
 #include "console/logindlg.h"
 #include "console/loginwaitdlg.h"
 #include "console/negotiatedlg.h"
 #include "console/qtconsoleui.h"
 #include "console/qttranslations.h"
+#include "kit/appfolders.h"
+#include "kit/gbkguard.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"
 #include "support/fakeui.h"

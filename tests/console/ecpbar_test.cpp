@@ -6,9 +6,9 @@
 
 #include "console/commandids.h"
 #include "console/ecpbar.h"
-#include "console/ecpbarplacement.h"
 #include "console/ecpdlg.h"
-#include "console/eventroutes.h"
+#include "kit/ecpbarplacement.h"
+#include "kit/eventroutes.h"
 #include "support/consoleharness.h"
 #include "widgets/skinbutton.h"
 

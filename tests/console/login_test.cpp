@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
-#include "console/appfolders.h"
 #include "console/calltabstrip.h"
 #include "console/loginwaitdlg.h"
 #include "console/toolbuttonrows.h"
+#include "kit/appfolders.h"
 #include "protocol/commands.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"

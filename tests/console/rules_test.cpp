@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "console/commandids.h"
-#include "console/gbktext.h"
 #include "console/mainlayout.h"
 #include "console/menurules.h"
 #include "console/statustexts.h"
 #include "console/tabset.h"
+#include "kit/gbktext.h"
 #include "storage/consoleoptions.h"
 #include "support/qtapp.h"
 

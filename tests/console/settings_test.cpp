@@ -2,9 +2,9 @@
 
 #include <QFile>
 
-#include "console/appfolders.h"
-#include "console/deployment.h"
 #include "console/webpane.h"
+#include "kit/appfolders.h"
+#include "kit/deployment.h"
 #include "support/qtapp.h"
 
 namespace talmor {

@@ -6,11 +6,11 @@
 #include <QTableView>
 #include <QTest>
 
-#include "console/appfolders.h"
-#include "console/artwork.h"
 #include "console/commandids.h"
-#include "console/gbktext.h"
 #include "console/systemtray.h"
+#include "kit/appfolders.h"
+#include "kit/artwork.h"
+#include "kit/gbktext.h"
 #include "protocol/commands.h"
 #include "storage/optionstore.h"
 #include "storage/textlists.h"

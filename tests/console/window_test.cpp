@@ -7,12 +7,12 @@
 
 #include <climits>
 
-#include "console/appfolders.h"
 #include "console/calltabstrip.h"
 #include "console/commandids.h"
 #include "console/mainlayout.h"
 #include "console/paneslot.h"
 #include "console/toolbuttonrows.h"
+#include "kit/appfolders.h"
 #include "protocol/commands.h"
 #include "protocol/peersession.h"
 #include "protocol/trace.h"

@@ -20,9 +20,9 @@
 
 #include <functional>
 
-#include "console/appfolders.h"
 #include "console/commandids.h"
-#include "console/gbktext.h"
+#include "kit/appfolders.h"
+#include "kit/gbktext.h"
 #include "kit/phrasemenupopup.h"
 #include "messaging/chat/chatnotices.h"
 #include "messaging/chat/chatpart.h"

@@ -12,8 +12,8 @@
 
 #include "console/commandids.h"
 #include "console/ecpbar.h"
-#include "console/eventroutes.h"
 #include "console/myworkdlg.h"
+#include "kit/eventroutes.h"
 #include "messaging/contactactions.h"
 #include "messaging/contactmenu.h"
 #include "messaging/contactrowmodel.h"

@@ -13,10 +13,10 @@
 
 #include <memory>
 
-#include "console/appfolders.h"
-#include "console/gbktext.h"
 #include "console/qtenvironment.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
+#include "kit/gbktext.h"
 #include "messaging/chat/chatpart.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/historychatdlg.h"

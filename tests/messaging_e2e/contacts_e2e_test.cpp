@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "console/appfolders.h"
 #include "console/commandids.h"
 #include "console/qtenvironment.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
 #include "messaging/contactmenu.h"
 #include "messaging/contactpart.h"
 #include "messaging/contactrowmodel.h"

@@ -16,9 +16,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "console/appfolders.h"
 #include "console/commandids.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
 #include "kit/resultlistmodel.h"
 #include "messaging/contactpart.h"
 #include "messaging/messagingparts.h"

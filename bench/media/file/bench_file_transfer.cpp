@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "bareloops.h"
-#include "console/appfolders.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
 #include "media/file/filepart.h"
 #include "media/file/filetransfer.h"
 #include "protocol/commands.h"

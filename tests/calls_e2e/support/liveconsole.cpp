@@ -2,8 +2,8 @@
 
 #include "calls/callintake.h"
 #include "calls/callparts.h"
-#include "console/appfolders.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
 #include "support/qtapp.h"
 
 namespace talmor::e2e {

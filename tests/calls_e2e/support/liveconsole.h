@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "console/deployment.h"
 #include "console/qtenvironment.h"
+#include "kit/deployment.h"
 #include "support/fakeui.h"
 
 namespace talmor {

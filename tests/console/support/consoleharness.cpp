@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 
-#include "console/appfolders.h"
+#include "kit/appfolders.h"
 #include "protocol/commands.h"
 #include "protocol/packetcipher.h"
 #include "support/wire.h"

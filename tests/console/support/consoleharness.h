@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "console/deployment.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/deployment.h"
 #include "support/fakes.h"
 #include "support/fakeui.h"
 #include "support/qtapp.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "console/consoleui.h"
+#include "kit/consoleui.h"
 
 namespace talmor::testing {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 
 namespace talmor::testing {
 

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 #include "media/file/filepart.h"
 #include "media/file/filetransfer.h"
 #include "media/file/sendfiledlg.h"

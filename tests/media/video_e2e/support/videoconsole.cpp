@@ -1,7 +1,7 @@
 #include "support/videoconsole.h"
 
-#include "console/appfolders.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
 #include "media/mediaparts.h"
 #include "media/video/videochatlink.h"
 #include "media/video/videopart.h"

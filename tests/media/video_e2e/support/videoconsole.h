@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "console/deployment.h"
 #include "console/qtenvironment.h"
+#include "kit/deployment.h"
 #include "support/fakeui.h"
 
 namespace talmor {

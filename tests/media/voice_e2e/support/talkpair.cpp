@@ -1,6 +1,6 @@
 #include "support/talkpair.h"
 
-#include "console/appfolders.h"
+#include "kit/appfolders.h"
 #include "media/mediaparts.h"
 #include "media/voice/sendwavedlg.h"
 #include "media/voice/voicepart.h"

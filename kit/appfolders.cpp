@@ -1,4 +1,4 @@
-#include "console/appfolders.h"
+#include "kit/appfolders.h"
 
 #include <algorithm>
 #include <filesystem>

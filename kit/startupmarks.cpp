@@ -1,4 +1,4 @@
-#include "console/startupmarks.h"
+#include "kit/startupmarks.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 
 #include "protocol/trace.h"
 

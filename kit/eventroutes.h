@@ -184,7 +184,7 @@ public:
 // The drag of a call from the processing list: its data is the call id in decimal digits.
 constexpr const char* kCallMimeType = "application/x-talmor-call";
 
-// The console options sheet, run by OpenOptionsSheet (console/optionsheetentry.h).
+// The console options sheet, run by OpenOptionsSheet (kit/optionsheetentry.h).
 class OptionsReceiver {
 public:
     virtual ~OptionsReceiver() = default;

@@ -1,4 +1,4 @@
-#include "console/listenerrouting.h"
+#include "kit/listenerrouting.h"
 
 #include "protocol/clientlistener.h"
 #include "protocol/platformclient.h"

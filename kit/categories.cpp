@@ -1,4 +1,4 @@
-#include "console/categories.h"
+#include "kit/categories.h"
 
 namespace talmor {
 

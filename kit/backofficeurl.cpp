@@ -1,10 +1,10 @@
-#include "console/backofficeurl.h"
+#include "kit/backofficeurl.h"
 
 #include <QByteArray>
 
 #include <cstring>
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

@@ -1,4 +1,4 @@
-#include "console/deployment.h"
+#include "kit/deployment.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "console/ecpbarplacement.h"
+#include "kit/ecpbarplacement.h"
 
 namespace talmor {
 

@@ -1,4 +1,4 @@
-#include "console/artwork.h"
+#include "kit/artwork.h"
 
 #include <QPainter>
 #include <QPainterPath>

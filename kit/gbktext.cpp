@@ -1,9 +1,9 @@
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "console/texts.h"
+#include "kit/texts.h"
 
 namespace talmor {
 

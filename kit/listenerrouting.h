@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/eventroutes.h"
+#include "kit/eventroutes.h"
 #include "protocol/clientlistener.h"
 #include "protocol/records.h"
 

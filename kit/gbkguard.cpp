@@ -1,9 +1,9 @@
-#include "console/gbkguard.h"
+#include "kit/gbkguard.h"
 
 #include <QLineEdit>
 #include <QToolTip>
 
-#include "console/gbktext.h"
+#include "kit/gbktext.h"
 
 namespace talmor {
 

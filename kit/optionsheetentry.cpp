@@ -1,6 +1,6 @@
-#include "console/optionsheetentry.h"
+#include "kit/optionsheetentry.h"
 
-#include "console/appfolders.h"
+#include "kit/appfolders.h"
 #include "kit/consolehost.h"
 #include "storage/optionstore.h"
 
