@@ -127,10 +127,10 @@ void ListenerRouting::allOffline() {
             routes_.file->onPeerOffline(peer);
         }
         if (routes_.voice != nullptr) {
-            routes_.voice->onVoiceCancelled(peer);
+            routes_.voice->onCancelled(peer);
         }
         if (routes_.video != nullptr) {
-            routes_.video->onVideoCancelled(peer);
+            routes_.video->onCancelled(peer);
         }
     }
 }
@@ -196,73 +196,73 @@ void ListenerRouting::fileFailed(uint32_t peer, int error) {
 
 void ListenerRouting::voiceOffer(uint32_t peer) {
     if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceOffer")) {
-        r->onVoiceOffer(peer);
+        r->onOffer(peer);
     }
 }
 
 void ListenerRouting::voiceAccepted(uint32_t peer, uint16_t port) {
     if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceAccepted")) {
-        r->onVoiceAccepted(peer, port);
+        r->onAccepted(peer, port);
     }
 }
 
 void ListenerRouting::voiceCancelled(uint32_t peer) {
     if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceCancelled")) {
-        r->onVoiceCancelled(peer);
+        r->onCancelled(peer);
     }
 }
 
 void ListenerRouting::voiceChannelReady(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceChannelReady")) {
-        r->onVoiceChannelReady(peer, relayed);
+        r->onChannelReady(peer, relayed);
     }
 }
 
 void ListenerRouting::voiceChannelStarted(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceChannelStarted")) {
-        r->onVoiceChannelStarted(peer, relayed);
+        r->onChannelStarted(peer, relayed);
     }
 }
 
 void ListenerRouting::voiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
     if (auto* r = PeerReceiver(listener_, routes_.voice, peer, "OnVoiceData")) {
-        r->onVoiceData(peer, bytes, length);
+        r->onData(peer, bytes, length);
     }
 }
 
 void ListenerRouting::videoOffer(uint32_t peer) {
     if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoOffer")) {
-        r->onVideoOffer(peer);
+        r->onOffer(peer);
     }
 }
 
 void ListenerRouting::videoAccepted(uint32_t peer, uint16_t port) {
     if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoAccepted")) {
-        r->onVideoAccepted(peer, port);
+        r->onAccepted(peer, port);
     }
 }
 
 void ListenerRouting::videoCancelled(uint32_t peer) {
     if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoCancelled")) {
-        r->onVideoCancelled(peer);
+        r->onCancelled(peer);
     }
 }
 
 void ListenerRouting::videoChannelReady(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoChannelReady")) {
-        r->onVideoChannelReady(peer, relayed);
+        r->onChannelReady(peer, relayed);
     }
 }
 
 void ListenerRouting::videoChannelStarted(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoChannelStarted")) {
-        r->onVideoChannelStarted(peer, relayed);
+        r->onChannelStarted(peer, relayed);
     }
 }
 
 void ListenerRouting::videoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
     if (auto* r = PeerReceiver(listener_, routes_.video, peer, "OnVideoData")) {
-        r->onVideoData(peer, bytes, length);
+        r->onData(peer, bytes, length);
     }
 }
 
