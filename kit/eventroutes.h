@@ -144,28 +144,17 @@ public:
     virtual void onPeerOffline(uint32_t peer) = 0;
 };
 
-// The voice talks with the contacts, shown in their chat windows.
-class VoiceReceiver {
+// The voice talks and the video chats with the contacts, shown in their chat windows: both
+// kinds receive the same events, each on its own commands.
+class TalkReceiver {
 public:
-    virtual ~VoiceReceiver() = default;
-    virtual void onVoiceOffer(uint32_t peer) = 0;
-    virtual void onVoiceAccepted(uint32_t peer, uint16_t port) = 0;
-    virtual void onVoiceCancelled(uint32_t peer) = 0;
-    virtual void onVoiceChannelReady(uint32_t peer, bool relayed) = 0;
-    virtual void onVoiceChannelStarted(uint32_t peer, bool relayed) = 0;
-    virtual void onVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
-};
-
-// The video chats with the contacts, shown in their chat windows.
-class VideoReceiver {
-public:
-    virtual ~VideoReceiver() = default;
-    virtual void onVideoOffer(uint32_t peer) = 0;
-    virtual void onVideoAccepted(uint32_t peer, uint16_t port) = 0;
-    virtual void onVideoCancelled(uint32_t peer) = 0;
-    virtual void onVideoChannelReady(uint32_t peer, bool relayed) = 0;
-    virtual void onVideoChannelStarted(uint32_t peer, bool relayed) = 0;
-    virtual void onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
+    virtual ~TalkReceiver() = default;
+    virtual void onOffer(uint32_t peer) = 0;
+    virtual void onAccepted(uint32_t peer, uint16_t port) = 0;
+    virtual void onCancelled(uint32_t peer) = 0;
+    virtual void onChannelReady(uint32_t peer, bool relayed) = 0;
+    virtual void onChannelStarted(uint32_t peer, bool relayed) = 0;
+    virtual void onData(uint32_t peer, const uint8_t* data, uint32_t length) = 0;
 };
 
 // The three search wizards (subscribers, service providers, colleagues).
@@ -199,8 +188,8 @@ struct EventRoutes {
     ContactReceiver* contacts = nullptr;
     MessagingReceiver* messaging = nullptr;
     FileReceiver* file = nullptr;
-    VoiceReceiver* voice = nullptr;
-    VideoReceiver* video = nullptr;
+    TalkReceiver* voice = nullptr;
+    TalkReceiver* video = nullptr;
     OptionsReceiver* options = nullptr;
     SearchReceiver* search = nullptr;
     SoundReceiver* sounds = nullptr;

@@ -130,10 +130,10 @@ void ListenerRouting::routeAllOffline() {
             routes_.file->onPeerOffline(peer);
         }
         if (routes_.voice != nullptr) {
-            routes_.voice->onVoiceCancelled(peer);
+            routes_.voice->onCancelled(peer);
         }
         if (routes_.video != nullptr) {
-            routes_.video->onVideoCancelled(peer);
+            routes_.video->onCancelled(peer);
         }
     }
 }
@@ -199,73 +199,73 @@ void ListenerRouting::OnFileFailed(uint32_t peer, int error) {
 
 void ListenerRouting::OnVoiceOffer(uint32_t peer) {
     if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceOffer")) {
-        r->onVoiceOffer(peer);
+        r->onOffer(peer);
     }
 }
 
 void ListenerRouting::OnVoiceAccepted(uint32_t peer, uint16_t port) {
     if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceAccepted")) {
-        r->onVoiceAccepted(peer, port);
+        r->onAccepted(peer, port);
     }
 }
 
 void ListenerRouting::OnVoiceCancelled(uint32_t peer) {
     if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceCancelled")) {
-        r->onVoiceCancelled(peer);
+        r->onCancelled(peer);
     }
 }
 
 void ListenerRouting::OnVoiceChannelReady(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceChannelReady")) {
-        r->onVoiceChannelReady(peer, relayed);
+        r->onChannelReady(peer, relayed);
     }
 }
 
 void ListenerRouting::OnVoiceChannelStarted(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceChannelStarted")) {
-        r->onVoiceChannelStarted(peer, relayed);
+        r->onChannelStarted(peer, relayed);
     }
 }
 
 void ListenerRouting::OnVoiceData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
     if (auto* r = PeerReceiver(*this, routes_.voice, peer, "OnVoiceData")) {
-        r->onVoiceData(peer, bytes, length);
+        r->onData(peer, bytes, length);
     }
 }
 
 void ListenerRouting::OnVideoOffer(uint32_t peer) {
     if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoOffer")) {
-        r->onVideoOffer(peer);
+        r->onOffer(peer);
     }
 }
 
 void ListenerRouting::OnVideoAccepted(uint32_t peer, uint16_t port) {
     if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoAccepted")) {
-        r->onVideoAccepted(peer, port);
+        r->onAccepted(peer, port);
     }
 }
 
 void ListenerRouting::OnVideoCancelled(uint32_t peer) {
     if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoCancelled")) {
-        r->onVideoCancelled(peer);
+        r->onCancelled(peer);
     }
 }
 
 void ListenerRouting::OnVideoChannelReady(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoChannelReady")) {
-        r->onVideoChannelReady(peer, relayed);
+        r->onChannelReady(peer, relayed);
     }
 }
 
 void ListenerRouting::OnVideoChannelStarted(uint32_t peer, bool relayed) {
     if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoChannelStarted")) {
-        r->onVideoChannelStarted(peer, relayed);
+        r->onChannelStarted(peer, relayed);
     }
 }
 
 void ListenerRouting::OnVideoData(uint32_t peer, const uint8_t* bytes, uint32_t length) {
     if (auto* r = PeerReceiver(*this, routes_.video, peer, "OnVideoData")) {
-        r->onVideoData(peer, bytes, length);
+        r->onData(peer, bytes, length);
     }
 }
 

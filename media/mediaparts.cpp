@@ -8,13 +8,18 @@
 
 namespace talmor {
 
-void InstallMediaParts(ConsoleHost& window) {
+MediaParts InstallMediaParts(ConsoleHost& window) {
     if (window.routes().chat == nullptr) {
-        return; // transfers and talks run in chat windows
+        return {}; // transfers and talks run in chat windows
     }
-    window.routes().file = new FilePart(window);
-    window.routes().voice = new VoicePart(window, std::make_unique<voice::QtAudioBackend>());
-    window.routes().video = new VideoPart(window);
+    MediaParts parts;
+    parts.file = new FilePart(window);
+    parts.voice = new VoicePart(window, std::make_unique<voice::QtAudioBackend>());
+    parts.video = new VideoPart(window);
+    window.routes().file = parts.file;
+    window.routes().voice = parts.voice;
+    window.routes().video = parts.video;
+    return parts;
 }
 
 } // namespace talmor

@@ -151,4 +151,4 @@ fi
 "$build/console/talmor_screentour" "$http" "$out"
 
 # 4. A video chat between two consoles on the test pattern, with a server of their own.
-"$build/tests/media/video_e2e/talmor_videoshot" "$out/chat-video.png"
+"$build/tests/media/video/e2e/talmor_videoshot" "$out/chat-video.png"

@@ -6,124 +6,46 @@ VideoChat::~VideoChat() {
     stopStreaming();
 }
 
-bool VideoChat::request() {
-    if (running()) {
-        return false;
+VideoChat::State VideoChat::state() const {
+    switch (negotiation_.state(kPeer)) {
+    case media::Negotiation::State::Idle:
+        return State::Idle;
+    case media::Negotiation::State::Requested:
+        return State::Requested;
+    case media::Negotiation::State::Offered:
+        return State::Offered;
+    case media::Negotiation::State::AcceptedByUs:
+        return State::AcceptedByUs;
+    case media::Negotiation::State::AcceptedByPeer:
+        return State::AcceptedByPeer;
+    case media::Negotiation::State::Open:
+        return State::Streaming;
     }
-    relay_ = false;
-    state_ = State::Requested;
-    host_.showNotice(VideoNotice::Request);
-    host_.sendOffer();
-    return true;
+    return State::Idle;
 }
 
-void VideoChat::onOffer() {
-    if (state_ == State::Requested) {
-        // Both asked at about the same time: the lower account's offer wins, and the other
-        // side takes it as the answer to its own.
-        if (!host_.ownOfferWins()) {
-            state_ = State::Offered;
-            accept();
-        }
-        return;
-    }
-    // An offer in the middle of a chat is a stray: the running chat stays.
-    if (state_ != State::Idle && state_ != State::Offered) {
-        return;
-    }
-    relay_ = false;
-    state_ = State::Offered;
-    host_.showNotice(VideoNotice::Offer);
+void VideoChat::showAccepted(uint32_t, bool byUs) {
+    host_.showNotice(byUs ? VideoNotice::YouAccepted : VideoNotice::PeerAccepted);
 }
 
-bool VideoChat::accept() {
-    if (state_ != State::Offered) {
-        return false;
-    }
-    state_ = State::AcceptedByUs;
-    host_.showNotice(VideoNotice::YouAccepted);
-    host_.sendAccept(host_.listenForVideo());
-    return true;
-}
-
-void VideoChat::onAccepted(uint16_t port) {
-    if (state_ != State::Requested) {
-        return;
-    }
-    relay_ = false;
-    state_ = State::AcceptedByPeer;
-    host_.showNotice(VideoNotice::PeerAccepted);
-    host_.startDirect(port);
-    host_.startFallbackTimer();
-}
-
-void VideoChat::onFallbackTimer() {
-    if (state_ != State::AcceptedByPeer) {
-        host_.stopFallbackTimer();
-        return;
-    }
-    relay_ = true;
-    host_.sendRelayAsk();
-}
-
-void VideoChat::onChannel(bool relayed) {
-    if (state_ == State::Streaming) {
-        // The other path opened as well: the pictures keep flowing, on the direct path when
-        // it is the one that opened now.
-        host_.stopFallbackTimer();
-        if (!relayed) {
-            relay_ = false;
-        }
-        return;
-    }
-    if (state_ != State::AcceptedByUs && state_ != State::AcceptedByPeer) {
-        return;
-    }
-    relay_ = relayed;
-    host_.stopFallbackTimer();
-    state_ = State::Streaming;
+void VideoChat::openStrip(uint32_t) {
     host_.showVideoPane(true);
     startStreaming();
 }
 
-void VideoChat::cancel() {
-    if (!running()) {
-        return;
-    }
-    finish();
-    host_.showNotice(VideoNotice::YouCancelled);
-    host_.closeDirect();
-    host_.sendCancel();
-}
-
-void VideoChat::onCancelled() {
-    if (!running()) {
-        return;
-    }
-    finish();
-    host_.showNotice(VideoNotice::PeerCancelled);
-    host_.closeDirect();
-}
-
-void VideoChat::end() {
-    if (!running()) {
-        return;
-    }
-    host_.stopFallbackTimer();
-    stopStreaming();
-    state_ = State::Idle;
-    host_.closeDirect();
-    host_.sendCancel();
-}
-
-void VideoChat::finish() {
-    host_.stopFallbackTimer();
-    const bool wasStreaming = state_ == State::Streaming;
-    state_ = State::Idle;
-    if (wasStreaming) {
+void VideoChat::closeStrip(uint32_t, media::TalkEnd how, bool wasOpen) {
+    // A closing window keeps its panes as they are.
+    if (wasOpen && how != media::TalkEnd::WindowClosed) {
         host_.showVideoPane(false);
     }
     stopStreaming();
+}
+
+void VideoChat::showEnded(uint32_t, media::TalkEnd how) {
+    if (how != media::TalkEnd::WindowClosed) {
+        host_.showNotice(how == media::TalkEnd::ByUs ? VideoNotice::YouCancelled
+                                                     : VideoNotice::PeerCancelled);
+    }
 }
 
 void VideoChat::startStreaming() {
@@ -149,7 +71,7 @@ void VideoChat::stopStreaming() {
 }
 
 void VideoChat::onSourceFailed() {
-    if (state_ != State::Streaming || !sourceOpen_) {
+    if (!streaming() || !sourceOpen_) {
         return;
     }
     host_.closeSource();
@@ -158,23 +80,23 @@ void VideoChat::onSourceFailed() {
 }
 
 bool VideoChat::previousWaiting() const {
-    if (relay_) {
+    if (relayed()) {
         return lastRelaySeq_ != 0 && host_.requestPending(lastRelaySeq_);
     }
     return host_.directUnsent() > 0;
 }
 
 void VideoChat::onCapturedPicture(const uint8_t* rgb, std::size_t size) {
-    if (state_ != State::Streaming || size != kPictureBytes) {
+    if (!streaming() || size != kPictureBytes) {
         return;
     }
     if (codec_.isOpen()) {
         // A slow peer or link makes pictures wait nowhere: this one goes, or it is dropped.
-        const std::size_t limit = relay_ ? kMaxRelayedVideoPacket : kMaxDirectVideoPacket;
+        const std::size_t limit = relayed() ? kMaxRelayedVideoPacket : kMaxDirectVideoPacket;
         bool handed = false;
         if (!previousWaiting() && codec_.compressPicture(rgb, size, compressed_) &&
             BuildVideoPacket(counter_, compressed_.data(), compressed_.size(), limit, packet_)) {
-            if (relay_) {
+            if (relayed()) {
                 const uint16_t seq = host_.sendRelayData(packet_);
                 handed = seq != 0;
                 if (handed) {
@@ -200,7 +122,7 @@ void VideoChat::onCapturedPicture(const uint8_t* rgb, std::size_t size) {
 void VideoChat::onPacket(const uint8_t* data, std::size_t length) {
     VideoPacketView packet;
     // Which path a packet came by is not known here: the larger transport limit holds.
-    if (state_ != State::Streaming || !codec_.isOpen() ||
+    if (!streaming() || !codec_.isOpen() ||
         !ParseVideoPacket(data, length, kMaxDirectVideoPacket, packet) ||
         !order_.accept(packet.counter)) {
         return;

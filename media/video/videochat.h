@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "media/talk/negotiation.h"
 #include "media/video/codec/picturecodec.h"
 #include "media/video/codec/videopacket.h"
 
@@ -64,10 +65,11 @@ public:
     virtual void drawPeer(const uint8_t* rgb) = 0;
 };
 
-// One video chat with one contact, from the request or the offer to its end: negotiation, the
-// direct channel with its fallback to the server's relay, and the pictures both ways. It runs
-// on the user-interface thread, which owns the sessions; pictures reach it there.
-class VideoChat {
+// One video chat with one contact, from the request or the offer to its end: the negotiation
+// every talk kind shares (the direct channel with its fallback to the server's relay), and the
+// pictures both ways. It runs on the user-interface thread, which owns the sessions; pictures
+// reach it there.
+class VideoChat : private media::NegotiationHost {
 public:
     enum class State {
         Idle,
@@ -77,28 +79,28 @@ public:
         AcceptedByPeer, // connecting directly, relay after every 5 s without a channel
         Streaming,
     };
-    static constexpr int kFallbackMs = 5000;
+    static constexpr int kFallbackMs = media::Negotiation::kFallbackMs;
 
-    explicit VideoChat(VideoChatHost& host) : host_(host) {}
-    ~VideoChat();
+    explicit VideoChat(VideoChatHost& host) : host_(host), negotiation_(*this, kRules) {}
+    ~VideoChat() override;
     VideoChat(const VideoChat&) = delete;
     VideoChat& operator=(const VideoChat&) = delete;
 
     // The operator's request; false when a chat runs already (the caller asks to end it).
-    bool request();
-    void onOffer();
+    bool request() { return negotiation_.request(kPeer); }
+    void onOffer() { negotiation_.offered(kPeer); }
     // The accept link; false when no offer waits.
-    bool accept();
-    void onAccepted(uint16_t port);
+    bool accept() { return negotiation_.accept(kPeer); }
+    void onAccepted(uint16_t port) { negotiation_.accepted(kPeer, port); }
     // Timer 100004: ask the server to relay.
-    void onFallbackTimer();
+    void onFallbackTimer() { negotiation_.fallbackTimer(kPeer); }
     // A channel is open (ready on the accepting side, started on the requesting side).
-    void onChannel(bool relayed);
+    void onChannel(bool relayed) { negotiation_.channelOpen(kPeer, relayed); }
     // The operator ends the chat (cancel link, video command, answer to the question).
-    void cancel();
-    void onCancelled();
+    void cancel() { negotiation_.cancel(kPeer); }
+    void onCancelled() { negotiation_.cancelled(kPeer); }
     // The chat window closes: the chat ends without a word in the display.
-    void end();
+    void end() { negotiation_.windowClosed(kPeer); }
 
     // The video source stopped after it had started: the peer sees nothing more of us.
     void onSourceFailed();
@@ -113,9 +115,9 @@ public:
     using PictureProbe = std::function<void(bool drawn, uint8_t counter)>;
     void setProbe(PictureProbe probe) { probe_ = std::move(probe); }
 
-    State state() const { return state_; }
-    bool running() const { return state_ != State::Idle; }
-    bool relayed() const { return relay_; }
+    State state() const;
+    bool running() const { return negotiation_.running(kPeer); }
+    bool relayed() const { return negotiation_.relayed(kPeer); }
     bool sourceOpen() const { return sourceOpen_; }
     uint8_t counter() const { return counter_; }
     uint64_t picturesSent() const { return sent_; }
@@ -123,15 +125,39 @@ public:
     uint64_t peerPicturesDrawn() const { return drawn_; }
 
 private:
+    // A chat lives in the window of its one peer, whom the host knows: the negotiation holds
+    // that peer under this key.
+    static constexpr uint32_t kPeer = 0;
+    // A repeated offer is shown again; once the direct path is open the pictures stay on it.
+    static constexpr media::Negotiation::Rules kRules{true, true};
+
+    // NegotiationHost: the video host's requests, session, timer, notices and pane.
+    void sendOffer(uint32_t) override { host_.sendOffer(); }
+    bool ownOfferWins(uint32_t) const override { return host_.ownOfferWins(); }
+    void sendAccept(uint32_t, uint16_t port) override { host_.sendAccept(port); }
+    void sendCancel(uint32_t) override { host_.sendCancel(); }
+    void sendRelayAsk(uint32_t) override { host_.sendRelayAsk(); }
+    uint16_t listenFor(uint32_t) override { return host_.listenForVideo(); }
+    void startDirect(uint32_t, uint16_t port) override { host_.startDirect(port); }
+    void closeChannel(uint32_t) override { host_.closeDirect(); }
+    void startFallbackTimer(uint32_t) override { host_.startFallbackTimer(); }
+    void stopFallbackTimer(uint32_t) override { host_.stopFallbackTimer(); }
+    bool mayStart(uint32_t) override { return true; }
+    void showRequested(uint32_t) override { host_.showNotice(VideoNotice::Request); }
+    void showOffered(uint32_t) override { host_.showNotice(VideoNotice::Offer); }
+    void showAccepted(uint32_t, bool byUs) override;
+    void openStrip(uint32_t) override;
+    void closeStrip(uint32_t, media::TalkEnd how, bool wasOpen) override;
+    void showEnded(uint32_t, media::TalkEnd how) override;
+
+    bool streaming() const { return negotiation_.state(kPeer) == media::Negotiation::State::Open; }
     void startStreaming();
     void stopStreaming();
-    void finish();
     // Whether the packet of the previous picture is still on its way out.
     bool previousWaiting() const;
 
     VideoChatHost& host_;
-    State state_ = State::Idle;
-    bool relay_ = false;
+    media::Negotiation negotiation_;
     bool sourceOpen_ = false;
     uint8_t counter_ = 0;
     uint16_t lastRelaySeq_ = 0;

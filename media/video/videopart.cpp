@@ -37,30 +37,30 @@ template <typename Event> void VideoPart::toChat(uint32_t peer, Event event) {
     }
 }
 
-void VideoPart::onVideoOffer(uint32_t peer) {
+void VideoPart::onOffer(uint32_t peer) {
     if (chats_ != nullptr) {
         chats_->chatWith(peer, true);
     }
     toChat(peer, [](VideoChat& chat) { chat.onOffer(); });
 }
 
-void VideoPart::onVideoAccepted(uint32_t peer, uint16_t port) {
+void VideoPart::onAccepted(uint32_t peer, uint16_t port) {
     toChat(peer, [port](VideoChat& chat) { chat.onAccepted(port); });
 }
 
-void VideoPart::onVideoCancelled(uint32_t peer) {
+void VideoPart::onCancelled(uint32_t peer) {
     toChat(peer, [](VideoChat& chat) { chat.onCancelled(); });
 }
 
-void VideoPart::onVideoChannelReady(uint32_t peer, bool relayed) {
+void VideoPart::onChannelReady(uint32_t peer, bool relayed) {
     toChat(peer, [relayed](VideoChat& chat) { chat.onChannel(relayed); });
 }
 
-void VideoPart::onVideoChannelStarted(uint32_t peer, bool relayed) {
+void VideoPart::onChannelStarted(uint32_t peer, bool relayed) {
     toChat(peer, [relayed](VideoChat& chat) { chat.onChannel(relayed); });
 }
 
-void VideoPart::onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) {
+void VideoPart::onData(uint32_t peer, const uint8_t* data, uint32_t length) {
     if (VideoChatLink* link = linkFor(peer)) {
         link->chat().onPacket(data, length);
     }

@@ -14,7 +14,7 @@ class VideoChatLink;
 // The receiver of the video events: each chat window gets its video pane and video chat when
 // it opens, and the events of a contact reach the chat in that contact's window. Installed as
 // the main window's routes().video; it also tells the login whether a video source exists.
-class VideoPart : public QObject, public VideoReceiver {
+class VideoPart : public QObject, public TalkReceiver {
     Q_OBJECT
 public:
     explicit VideoPart(ConsoleHost& window);
@@ -22,12 +22,12 @@ public:
     // The video chat of the open chat window with `peer`, or none.
     VideoChatLink* linkFor(uint32_t peer) const;
 
-    void onVideoOffer(uint32_t peer) override;
-    void onVideoAccepted(uint32_t peer, uint16_t port) override;
-    void onVideoCancelled(uint32_t peer) override;
-    void onVideoChannelReady(uint32_t peer, bool relayed) override;
-    void onVideoChannelStarted(uint32_t peer, bool relayed) override;
-    void onVideoData(uint32_t peer, const uint8_t* data, uint32_t length) override;
+    void onOffer(uint32_t peer) override;
+    void onAccepted(uint32_t peer, uint16_t port) override;
+    void onCancelled(uint32_t peer) override;
+    void onChannelReady(uint32_t peer, bool relayed) override;
+    void onChannelStarted(uint32_t peer, bool relayed) override;
+    void onData(uint32_t peer, const uint8_t* data, uint32_t length) override;
 
 private:
     void attach(CSendMsgDlg* chat);

@@ -93,27 +93,27 @@ QTimer* VoicePart::relayTimer(uint32_t peer) const {
                : nullptr;
 }
 
-void VoicePart::onVoiceOffer(uint32_t peer) {
+void VoicePart::onOffer(uint32_t peer) {
     talks_.offered(peer);
 }
 
-void VoicePart::onVoiceAccepted(uint32_t peer, uint16_t port) {
+void VoicePart::onAccepted(uint32_t peer, uint16_t port) {
     talks_.accepted(peer, port);
 }
 
-void VoicePart::onVoiceCancelled(uint32_t peer) {
+void VoicePart::onCancelled(uint32_t peer) {
     talks_.cancelled(peer);
 }
 
-void VoicePart::onVoiceChannelReady(uint32_t peer, bool relayed) {
+void VoicePart::onChannelReady(uint32_t peer, bool relayed) {
     talks_.channelOpen(peer, relayed);
 }
 
-void VoicePart::onVoiceChannelStarted(uint32_t peer, bool relayed) {
+void VoicePart::onChannelStarted(uint32_t peer, bool relayed) {
     talks_.channelOpen(peer, relayed);
 }
 
-void VoicePart::onVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) {
+void VoicePart::onData(uint32_t peer, const uint8_t* data, uint32_t length) {
     if (!talks_.playable(peer, length)) {
         return;
     }

@@ -21,7 +21,7 @@ class ChatPart;
 // The receiver of the voice events (routes().voice): it runs the talks with the contacts in
 // their chat windows, answers the voice button and the notice links, shows the strip of a
 // running talk and carries its packets directly or through the server's relay.
-class VoicePart : public QObject, public VoiceReceiver, private voice::VoiceHost {
+class VoicePart : public QObject, public TalkReceiver, private voice::VoiceHost {
     Q_OBJECT
 public:
     static constexpr int kRelayTimerMs = 5000; // timer 100003
@@ -35,12 +35,12 @@ public:
     // Timer 100003 of the chat window with `peer`, when it runs.
     QTimer* relayTimer(uint32_t peer) const;
 
-    void onVoiceOffer(uint32_t peer) override;
-    void onVoiceAccepted(uint32_t peer, uint16_t port) override;
-    void onVoiceCancelled(uint32_t peer) override;
-    void onVoiceChannelReady(uint32_t peer, bool relayed) override;
-    void onVoiceChannelStarted(uint32_t peer, bool relayed) override;
-    void onVoiceData(uint32_t peer, const uint8_t* data, uint32_t length) override;
+    void onOffer(uint32_t peer) override;
+    void onAccepted(uint32_t peer, uint16_t port) override;
+    void onCancelled(uint32_t peer) override;
+    void onChannelReady(uint32_t peer, bool relayed) override;
+    void onChannelStarted(uint32_t peer, bool relayed) override;
+    void onData(uint32_t peer, const uint8_t* data, uint32_t length) override;
 
 private:
     ChatPart& chats() const;

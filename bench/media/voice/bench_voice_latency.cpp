@@ -218,12 +218,10 @@ int main() {
             TalkPair pair;
             std::optional<QString> error = pair.startServer(QStringLiteral(TALMOR_CONTACTS_SEED));
             if (!error) {
-                error = pair.start(pair.a, TalkPair::kA, QStringLiteral("micA_in"),
-                                   QStringLiteral("a"));
+                error = pair.start(TalkPair::kA, QStringLiteral("micA_in"), QStringLiteral("a"));
             }
             if (!error) {
-                error = pair.start(pair.b, TalkPair::kB, QStringLiteral("micB_in"),
-                                   QStringLiteral("b"));
+                error = pair.start(TalkPair::kB, QStringLiteral("micB_in"), QStringLiteral("b"));
             }
             if (!error) {
                 error = pair.waitBothOnline();

@@ -6,34 +6,22 @@
 #include <memory>
 #include <optional>
 
-#include "console/qtenvironment.h"
-#include "console/talmormanagerdlg.h"
 #include "support/controlclient.h"
-#include "support/fakeui.h"
+#include "support/mediaconsole.h"
 #include "support/qtapp.h"
 #include "support/serverprocess.h"
 
 namespace talmor {
 
-class CSendMsgDlg;
 class CSendWaveDlg;
-class ChatPart;
-class VoicePart;
 
 namespace voice::testing {
 
-// A console of its own in this process: window, event-loop services, operator answers.
-struct Console {
-    QtEnvironment environment;
-    talmor::testing::FakeUi ui;
-    std::unique_ptr<CTalmorManagerDlg> window;
-
-    ChatPart& chats();
-    VoicePart& voice();
-    CSendMsgDlg* chatWith(uint32_t peer);
+// A console of the media harness with its voice strips.
+class VoiceConsole : public e2e::MediaConsole {
+public:
+    using MediaConsole::MediaConsole;
     CSendWaveDlg* strip(uint32_t peer);
-    // The chat display's text without carriage returns; empty when no chat is open.
-    QString shown(uint32_t peer);
 };
 
 // Operators 1024 (a) and 1025 (b) as two real consoles with the console's parts installed,
@@ -47,10 +35,10 @@ public:
     ~TalkPair();
 
     std::optional<QString> startServer(const QString& seed);
-    // Logs `console` in as `id` with its sound devices; `address` is what its presence
+    // Logs a (`id` kA) or b (kB) in with its sound devices; `address` is what its presence
     // announces ("real", "none" or "unreachable").
-    std::optional<QString> start(Console& console, uint32_t id, const QString& input,
-                                 const QString& output, const char* address = "real");
+    std::optional<QString> start(uint32_t id, const QString& input, const QString& output,
+                                 const char* address = "real");
     // Both consoles online to each other.
     std::optional<QString> waitBothOnline();
     // a asks, b accepts, and both strips run.
@@ -59,8 +47,8 @@ public:
 
     talmor::testing::TempFolder folder;
     e2e::ServerProcess server;
-    Console a;
-    Console b;
+    std::unique_ptr<VoiceConsole> a;
+    std::unique_ptr<VoiceConsole> b;
 
 private:
     std::unique_ptr<e2e::ControlClient> control_;

@@ -32,11 +32,11 @@ namespace talmor {
 namespace {
 
 using e2e::waitFor;
-using voice::testing::Console;
 using voice::testing::DominantFrequency;
 using voice::testing::Level;
 using voice::testing::PrivateSound;
 using voice::testing::TalkPair;
+using voice::testing::VoiceConsole;
 
 constexpr int kWaitMs = 20000;
 constexpr uint32_t kA = TalkPair::kA;
@@ -89,20 +89,19 @@ protected:
     // Both consoles in, each seeing the other online.
     void startBoth(const char* addressOfB = "real", const QString& inputOfB = "toneB") {
         ASSERT_NO_FATAL_FAILURE(
-            Expect(pair->start(a(), kA, QStringLiteral("toneA"), QStringLiteral("a"))));
-        ASSERT_NO_FATAL_FAILURE(
-            Expect(pair->start(b(), kB, inputOfB, QStringLiteral("b"), addressOfB)));
+            Expect(pair->start(kA, QStringLiteral("toneA"), QStringLiteral("a"))));
+        ASSERT_NO_FATAL_FAILURE(Expect(pair->start(kB, inputOfB, QStringLiteral("b"), addressOfB)));
         Expect(pair->waitBothOnline());
     }
     void talk() { Expect(pair->talk()); }
-    Console& a() { return pair->a; }
-    Console& b() { return pair->b; }
+    VoiceConsole& a() { return *pair->a; }
+    VoiceConsole& b() { return *pair->b; }
 
     // What `listener` played into `sink` over 5 seconds, once the talk with `speaker` filled the
     // path (a few packets played): at least 90% of the seconds hear the tone of `hz`. A second
     // hears it when 80% of its 20 ms slices carry it: a dropped packet, a starved loudspeaker or
     // a cut-off burst each leave silent slices.
-    void expectTone(Console& listener, uint32_t speaker, const QString& sink, int hz) {
+    void expectTone(VoiceConsole& listener, uint32_t speaker, const QString& sink, int hz) {
         ASSERT_TRUE(waitFor(
             [&] {
                 CSendWaveDlg* strip = listener.strip(speaker);
@@ -133,8 +132,8 @@ protected:
     // Ending on either side closes both strips and every stream on the sound server.
     void expectEnded() {
         ASSERT_TRUE(waitFor([this] { return !a().strip(kB) && !b().strip(kA); }, kWaitMs));
-        EXPECT_FALSE(a().chatWith(kB)->voiceRunning);
-        EXPECT_FALSE(b().chatWith(kA)->voiceRunning);
+        EXPECT_FALSE(a().findChat(kB)->voiceRunning);
+        EXPECT_FALSE(b().findChat(kA)->voiceRunning);
         EXPECT_TRUE(waitFor([] { return kSound->sound.openStreams() == 0; }, kWaitMs))
             << kSound->sound.openStreams() << " streams left open";
     }
@@ -158,9 +157,9 @@ TEST_F(VoiceEndToEnd, ADirectSessionCutOffEndsTheTalkAndClosesTheSound) {
     ASSERT_NO_FATAL_FAILURE(startBoth());
     ASSERT_NO_FATAL_FAILURE(talk());
     ASSERT_FALSE(b().voice().talks().relayed(kA));
-    a().window->peers().closeSessions(kVoiceKind, kB);
+    a().window().peers().closeSessions(kVoiceKind, kB);
     ASSERT_TRUE(waitFor([this] { return !b().strip(kA); }, kWaitMs));
-    EXPECT_FALSE(b().chatWith(kA)->voiceRunning);
+    EXPECT_FALSE(b().findChat(kA)->voiceRunning);
     EXPECT_FALSE(b().voice().talks().running(kA));
     EXPECT_TRUE(b().shown(kA).contains(Line(voice::texts::kPeerCancelled)));
 }
@@ -176,7 +175,7 @@ TEST_F(VoiceEndToEnd, DirectTalkCarriesEachSidesToneToTheOtherAndEndsFromTheCall
     expectTone(a(), kB, QStringLiteral("a"), PrivateSound::kToneB);
     EXPECT_EQ(relayedBy(kA), 0u) << "the direct path never used the relay";
 
-    emit a().chatWith(kB)->display().notification(kCancelVoice);
+    emit a().findChat(kB)->display().notification(kCancelVoice);
     expectEnded();
     EXPECT_TRUE(a().shown(kB).contains(Line(voice::texts::kYouCancelled)));
     EXPECT_TRUE(waitFor(
@@ -192,7 +191,7 @@ TEST_F(VoiceEndToEnd, WithoutAnAddressTheRelayCarriesTheToneAndTheCalleeEndsIt) 
     expectTone(a(), kB, QStringLiteral("a"), PrivateSound::kToneB);
     EXPECT_GT(relayedBy(kA), 10u);
 
-    emit b().chatWith(kA)->display().notification(kCancelVoice);
+    emit b().findChat(kA)->display().notification(kCancelVoice);
     expectEnded();
     EXPECT_TRUE(waitFor(
         [this] { return a().shown(kB).contains(Line(voice::texts::kPeerCancelled)); }, kWaitMs));
@@ -216,14 +215,14 @@ TEST_F(VoiceEndToEnd, AMissingMicrophoneIsNamedAndOnlySixtyBytePacketsArePlayed)
     std::vector<uint8_t> longer = packet;
     longer.push_back(0);
 
-    PeerSessionManager& peers = b().window->peers();
+    PeerSessionManager& peers = b().window().peers();
     ASSERT_TRUE(peers.sendVoiceData(kA, packet.data(), 59));
     ASSERT_TRUE(peers.sendVoiceData(kA, longer.data(), 61));
     ASSERT_TRUE(peers.sendVoiceData(kA, packet.data(), 60));
     ASSERT_TRUE(waitFor([&] { return heardByA.accepted() >= 1; }, kWaitMs));
     EXPECT_EQ(heardByA.accepted(), 1u);
 
-    PlatformClient& requests = b().window->client();
+    PlatformClient& requests = b().window().client();
     requests.voiceRelayData(kA, packet.data(), 59);
     requests.voiceRelayData(kA, longer.data(), 61);
     requests.voiceRelayData(kA, packet.data(), 60);

@@ -5,67 +5,31 @@
 
 #include "console/talmormanagerdlg.h"
 #include "media/file/filepart.h"
-#include "media/mediaparts.h"
 #include "messaging/chat/chatnotices.h"
-#include "messaging/chat/chatpart.h"
 #include "messaging/chat/chattexts.h"
 #include "messaging/chat/msgview.h"
 #include "messaging/chat/sendmsgdlg.h"
-#include "messaging/messagingparts.h"
 #include "support/eventloop.h"
 #include "support/scaledtime.h"
 
 namespace talmor::e2e {
 
 FileConsole::FileConsole(uint16_t udpPort, uint16_t httpPort, int timeFactor)
-    : udpPort_(udpPort), httpPort_(httpPort), timeFactor_(timeFactor) {}
-
-FileConsole::~FileConsole() {
-    if (window_) {
-        for (uint32_t peer : {1024u, 1025u}) {
-            delete chats().findChat(peer);
-        }
-    }
+    : MediaConsole(MediaDeployment(udpPort, httpPort)) {
+    files().setTimerFactory([timeFactor](std::function<void(int)> onTimer) {
+        return std::make_unique<ScaledTimerHost>(timeFactor, std::move(onTimer));
+    });
 }
 
 bool FileConsole::login(uint32_t operatorId, const std::string& password, uint32_t contact) {
-    Deployment deployment;
-    deployment.port = udpPort_;
-    deployment.backOfficeHost = QStringLiteral("127.0.0.1:%1").arg(httpPort_);
-    window_ = std::make_unique<CTalmorManagerDlg>(environment_.services(), deployment, ui, false);
-    environment_.setTimerTarget([this](int id) { window_->onTimer(id); });
-    InstallMessagingParts(*window_);
-    InstallMediaParts(*window_);
-    const int factor = timeFactor_;
-    files().setTimerFactory([factor](std::function<void(int)> onTimer) {
-        return std::make_unique<ScaledTimerHost>(factor, std::move(onTimer));
-    });
-    if (!window_->StartLogin(operatorId, password)) {
+    if (!MediaConsole::login(operatorId, password)) {
         return false;
     }
     return waitFor(
         [this, contact] {
-            return window_->ready() && window_->contacts().find(contact) != nullptr;
+            return window().ready() && window().contacts().find(contact) != nullptr;
         },
         20000);
-}
-
-ChatPart& FileConsole::chats() {
-    return *window_->routes().chat;
-}
-
-FilePart& FileConsole::files() {
-    return *dynamic_cast<FilePart*>(window_->routes().file);
-}
-
-CSendMsgDlg& FileConsole::chatWith(uint32_t peer) {
-    chats().openChat(peer, MessagingReceiver::ChatStart::Open);
-    return *chats().findChat(peer);
-}
-
-QString FileConsole::shown(uint32_t peer) {
-    CSendMsgDlg* chat = chats().findChat(peer);
-    return chat != nullptr ? chat->display().toPlainText() : QString();
 }
 
 void FileConsole::offer(uint32_t peer, const QString& path) {
