@@ -1,52 +1,33 @@
 #include "storage/historystore.h"
 
 #include "storage/datafiles.h"
+#include "storage/storefields.h"
 #include "storage/userdb.h"
 
 namespace talmor::storage {
 
-bool MessageFont::operator==(const MessageFont& other) const {
-    return face == other.face && size == other.size && effects == other.effects &&
-           colour == other.colour;
-}
+namespace {
 
-bool MessageRecord::operator==(const MessageRecord& other) const {
-    return kind == other.kind && flags == other.flags && peerId == other.peerId &&
-           time == other.time && text == other.text && font == other.font;
-}
+// The kind is read first, so reading knows whether a font follows.
+const auto messageFields = [](auto& m, auto& s) {
+    s(m.kind)(m.flags)(m.peerId)(m.time)(m.text);
+    if (m.kind == kMessageKindFormatted) {
+        s(m.font.face)(m.font.size)(m.font.colour)(m.font.effects);
+    }
+};
+
+} // namespace
 
 uint32_t HistoryKey(const MessageRecord& message) {
     return message.kind >= 2 && message.kind <= 5 ? 0 : message.peerId;
 }
 
 StoreWriter EncodeMessage(const MessageRecord& message) {
-    StoreWriter stream;
-    stream.u8(message.kind).u8(message.flags).u32(message.peerId).u32(message.time);
-    stream.text(message.text);
-    if (message.kind == 0) {
-        stream.text(message.font.face)
-            .u8(message.font.size)
-            .u32(message.font.colour)
-            .u8(message.font.effects);
-    }
-    return stream;
+    return WriteStoredFields(message, messageFields);
 }
 
 MessageRecord DecodeMessage(const uint8_t* data, std::size_t size) {
-    StoreReader stream(data, size);
-    MessageRecord message;
-    message.kind = stream.u8();
-    message.flags = stream.u8();
-    message.peerId = stream.u32();
-    message.time = stream.u32();
-    message.text = stream.text();
-    if (message.kind == 0) {
-        message.font.face = stream.text();
-        message.font.size = stream.u8();
-        message.font.colour = stream.u32();
-        message.font.effects = stream.u8();
-    }
-    return message;
+    return ReadStoredFields<MessageRecord>(data, size, messageFields);
 }
 
 namespace {

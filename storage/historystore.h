@@ -5,30 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "protocol/messagerecord.h"
 #include "storage/storestream.h"
 
 namespace talmor::storage {
 
-// The font of a kind-0 message.
-struct MessageFont {
-    std::string face;
-    uint8_t size = 0;    // points
-    uint8_t effects = 0; // bit 0 bold, bit 1 italic, bit 2 underline
-    uint32_t colour = 0; // red in the lowest byte, then green, then blue
-    bool operator==(const MessageFont& other) const;
-};
-
-// One history entry: the fields of the chat `MessageRecord` that the history
-// keeps. The console copies its record into this one and back.
-struct MessageRecord {
-    uint8_t kind = 0;  // 0 ordinary, 1 automatic reply, 2 to 5 further kinds
-    uint8_t flags = 0; // bit 0 received, bit 1 through the server
-    uint32_t peerId = 0;
-    uint32_t time = 0; // seconds since 1970-01-01 UTC
-    std::string text;  // GBK bytes
-    MessageFont font;  // kept only for kind 0
-    bool operator==(const MessageRecord& other) const;
-};
+// A history entry is the chat's own `MessageRecord`; the history keeps the font of kind 0 only.
 
 // The key a message is filed under in HistroyMessage.db: its peer id, except 0 for kinds 2 to 5.
 uint32_t HistoryKey(const MessageRecord& message);

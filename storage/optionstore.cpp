@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "storage/datafiles.h"
+#include "storage/storefields.h"
 #include "storage/textlists.h"
 #include "storage/userdb.h"
 
@@ -12,6 +13,19 @@ namespace {
 
 // profileText indexes stored, in stream order: 1-3, 8-13, 14.
 constexpr std::array<std::size_t, 10> kStoredProfileTexts = {0, 1, 2, 7, 8, 9, 10, 11, 12, 13};
+
+// The account record, sex before age; only the stored profile texts.
+const auto accountFields = [](auto& a, auto& s) {
+    s(a.id)(a.nick)(a.typeCode)(a.sex)(a.age);
+    for (std::size_t i : kStoredProfileTexts) {
+        s(a.profileText[i]);
+    }
+    s(a.pictureIndex)(a.extraText)(a.password)(a.profileFlag);
+};
+
+const auto optionFields = [](auto& o, auto& s) {
+    s(o.bits)(o.soundPaths)(o.autoReplyText)(o.quickReplyText)(o.smsReplyText);
+};
 
 bool replaceRecord(const std::string& userFolder, uint32_t key, const StoreWriter& stream) {
     UserDB db;
@@ -34,55 +48,20 @@ bool AccountRecord::operator==(const AccountRecord& other) const {
 }
 
 StoreWriter EncodeAccountRecord(const AccountRecord& account) {
-    StoreWriter stream;
-    stream.u32(account.id).text(account.nick).text(account.typeCode);
-    stream.u8(account.sex).u8(account.age);
-    for (std::size_t i : kStoredProfileTexts) {
-        stream.text(account.profileText[i]);
-    }
-    stream.u32(account.pictureIndex).text(account.extraText).text(account.password);
-    stream.u8(account.profileFlag);
-    return stream;
+    return WriteStoredFields(account, accountFields);
 }
 
 AccountRecord DecodeAccountRecord(const uint8_t* data, std::size_t size) {
-    StoreReader stream(data, size);
-    AccountRecord account;
-    account.id = stream.u32();
-    account.nick = stream.text();
-    account.typeCode = stream.text();
-    account.sex = stream.u8();
-    account.age = stream.u8();
-    for (std::size_t i : kStoredProfileTexts) {
-        account.profileText[i] = stream.text();
-    }
-    account.pictureIndex = stream.u32();
-    account.extraText = stream.text();
-    account.password = stream.text();
-    account.profileFlag = stream.u8();
-    return account;
+    return ReadStoredFields<AccountRecord>(data, size, accountFields);
 }
 
 StoreWriter EncodeConsoleOptions(const ConsoleOptions& options) {
-    StoreWriter stream;
-    stream.u32(options.bits);
-    for (const std::string& path : options.soundPaths) {
-        stream.text(path);
-    }
-    stream.text(options.autoReplyText).text(options.quickReplyText).text(options.smsReplyText);
-    return stream;
+    return WriteStoredFields(options, optionFields);
 }
 
 ConsoleOptions DecodeConsoleOptions(const uint8_t* data, std::size_t size) {
-    StoreReader stream(data, size);
-    ConsoleOptions options;
-    options.bits = stream.u32() & kOptionBitsMask;
-    for (std::string& path : options.soundPaths) {
-        path = stream.text();
-    }
-    options.autoReplyText = stream.text();
-    options.quickReplyText = stream.text();
-    options.smsReplyText = stream.text();
+    ConsoleOptions options = ReadStoredFields<ConsoleOptions>(data, size, optionFields);
+    options.bits &= kOptionBitsMask;
     return options;
 }
 

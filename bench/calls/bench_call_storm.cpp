@@ -321,7 +321,7 @@ std::pair<AppendCost, AppendCost> AppendCosts() {
     });
     storage::HistoryFile history;
     const AppendCost historyCost = TimeAppends(2000, [&](int i) {
-        storage::MessageRecord message;
+        MessageRecord message;
         message.peerId = 1025;
         message.time = static_cast<uint32_t>(i);
         message.text = "message";

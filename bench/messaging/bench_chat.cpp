@@ -89,7 +89,7 @@ bool Fill() {
         return false;
     }
     for (uint32_t i = 0; i < kStored; ++i) {
-        storage::MessageRecord m;
+        MessageRecord m;
         m.flags = i % 2;
         m.peerId = kBusy;
         m.time = 1700000000 + i;

@@ -27,6 +27,7 @@
 namespace {
 
 using namespace talmor::storage;
+using talmor::MessageRecord;
 
 constexpr uint32_t kHistorySize = 100000;
 constexpr uint32_t kPeers = 1000; // 100 messages each

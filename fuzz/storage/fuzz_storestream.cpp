@@ -10,6 +10,7 @@
 #include "storage/storestream.h"
 
 using namespace talmor::storage;
+using talmor::MessageRecord;
 
 namespace {
 

@@ -8,10 +8,6 @@
 
 namespace talmor {
 
-// The one place where a chat message becomes a history entry and back.
-storage::MessageRecord ToHistoryRecord(const MessageRecord& message);
-MessageRecord FromHistoryRecord(const storage::MessageRecord& entry);
-
 // Stores a message in the logged-in operator's history; false when it could not be written.
 // The message is written before it returns (a crash of the console loses none); the disk
 // syncs run on the history's checkpointer thread, never here.

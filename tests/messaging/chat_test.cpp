@@ -106,8 +106,8 @@ protected:
         }
         return requests;
     }
-    std::vector<storage::MessageRecord> stored(uint32_t peer) {
-        std::vector<storage::MessageRecord> list;
+    std::vector<MessageRecord> stored(uint32_t peer) {
+        std::vector<MessageRecord> list;
         storage::LoadHistory(userFolder(), peer, list, 0);
         return list;
     }
@@ -565,7 +565,7 @@ TEST_F(ChatTest, ExportWritesEveryEntryAsTextOrEscapedHtml) {
 TEST_F(ChatTest, TheChosenExportFilterDecidesFormatAndExtension) {
     MessageRecord m = incoming(kColleague, "");
     m.text = Gbk("你好/微笑");
-    storage::MessageRecord entry;
+    MessageRecord entry;
     entry.kind = m.kind;
     entry.flags = kMessageFromPeer;
     entry.peerId = m.peerId;
@@ -802,7 +802,7 @@ protected:
         ASSERT_NE(strip_, nullptr);
     }
     static bool StoreInHistoryForTest(const MessageRecord& m) {
-        storage::MessageRecord entry;
+        MessageRecord entry;
         entry.kind = m.kind;
         entry.flags = m.flags;
         entry.peerId = m.peerId;

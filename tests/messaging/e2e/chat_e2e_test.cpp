@@ -113,8 +113,8 @@ protected:
         m.text = text;
         peer->peers().sendChatMessage(kind, kA, encodeMessageBody(m), false);
     }
-    std::vector<storage::MessageRecord> storedByA() {
-        std::vector<storage::MessageRecord> list;
+    std::vector<MessageRecord> storedByA() {
+        std::vector<MessageRecord> list;
         storage::LoadHistory(userFolder(), kB, list, 0);
         return list;
     }
