@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "kit/deployment.h"
 #include "console/qtenvironment.h"
+#include "kit/deployment.h"
 #include "media/mediaparts.h"
 #include "support/fakeui.h"
 

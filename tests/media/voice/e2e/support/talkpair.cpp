@@ -1,7 +1,7 @@
 #include "support/talkpair.h"
 
-#include "kit/appfolders.h"
 #include "console/talmormanagerdlg.h"
+#include "kit/appfolders.h"
 #include "media/voice/sendwavedlg.h"
 #include "media/voice/voicepart.h"
 #include "messaging/chat/chatnotices.h"
